@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace analysis {
+
+// Random access to the bytes of a file or of a buffer. Reads never reach past
+// the end: a read that would is refused whole.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual std::uint64_t size() const = 0;
+    virtual bool read(std::uint64_t offset, std::size_t length, std::uint8_t *out) = 0;
+};
+
+enum class FileOpenResult { Opened, Missing, NotAFile, Unreadable };
+
+// Opens a regular file for reading; directories and devices are refused.
+std::unique_ptr<ByteSource> openFileSource(const QString &path, FileOpenResult *result);
+
+std::unique_ptr<ByteSource> memorySource(QByteArray bytes);
+
+} // namespace analysis

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace report {
+
+// Exit statuses of score-report.
+constexpr int ExitOk = 0;
+constexpr int ExitFailure = 2; // an import or statistics failure, with its message
+constexpr int ExitUsage = 64;  // the command line can't be understood
+
+struct Output {
+    int status = ExitOk;
+    QString out; // for standard output
+    QString err; // for standard error
+};
+
+// Runs score-report over its arguments (without the program name) and
+// returns what it prints; kept apart from main() so that it can be tested.
+Output run(const QStringList &arguments);
+
+QString usage();
+
+} // namespace report
