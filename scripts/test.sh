@@ -1,0 +1,24 @@
+#!/bin/bash
+# Installs what is missing, builds, and runs every test twice: in the ordinary
+# build and under AddressSanitizer + UndefinedBehaviorSanitizer. Then runs the
+# fuzzers for a short while.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+export QT_QPA_PLATFORM=offscreen
+
+"$root/scripts/install-deps.sh"
+
+echo "== build and test =="
+"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)"
+
+echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer =="
+"$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DSCORE_SANITIZE=ON \
+    -DSCORE_BENCHMARKS=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
+
+if [ -x "$root/fuzz/run_fuzzers.sh" ]; then
+    echo "== fuzzing =="
+    "$root/fuzz/run_fuzzers.sh"
+fi

@@ -1,0 +1,182 @@
+#include "reportcommand.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Sample = QStringLiteral(SCORE_FIXTURES_DIR "/../../samples/class.xls");
+
+QJsonObject jsonOf(const QString &text) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        qWarning("not a JSON object: %s", qPrintable(text));
+    return document.object();
+}
+
+} // namespace
+
+class TestScoreReport : public QObject {
+    Q_OBJECT
+private slots:
+    void usageErrors_data();
+    void usageErrors();
+    void importOnly();
+    void statistics();
+    void sortBeforeStatistics();
+    void failures_data();
+    void failures();
+    void plainOutput();
+    void executable_data();
+    void executable();
+};
+
+void TestScoreReport::usageErrors_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("nothing") << QStringList{};
+    QTest::newRow("unknown option") << QStringList{Sample, "--colour", "red"};
+    QTest::newRow("missing value") << QStringList{Sample, "--sheet"};
+    QTest::newRow("band without colon") << QStringList{Sample, "--excellent", "85"};
+    QTest::newRow("sort column out of range") << QStringList{Sample, "--sort-column", "3"};
+    QTest::newRow("sort column not a digit") << QStringList{Sample, "--sort-column", "x"};
+    QTest::newRow("two workbooks") << QStringList{Sample, Sample};
+}
+
+void TestScoreReport::usageErrors() {
+    QFETCH(QStringList, arguments);
+    const report::Output output = report::run(arguments);
+    QCOMPARE(output.status, report::ExitUsage);
+    QVERIFY(output.out.isEmpty());
+    QVERIFY(output.err.contains(QLatin1String("usage: score-report WORKBOOK")));
+}
+
+void TestScoreReport::importOnly() {
+    const report::Output output = report::run({Sample, "--json"});
+    QCOMPARE(output.status, report::ExitOk);
+    const QJsonObject root = jsonOf(output.out);
+    QVERIFY(!root.contains("statistics"));
+    const QJsonArray grid = root["grid"].toArray();
+    QCOMPARE(grid.size(), 100);
+    QCOMPARE(grid[0].toArray(), (QJsonArray{"20240101", "张伟", "85"}));
+    QCOMPARE(grid[29].toArray(), (QJsonArray{"20240130", "曹阳", "82"}));
+    for (int r = 30; r < 100; ++r)
+        QCOMPARE(grid[r].toArray(), (QJsonArray{"", "", ""}));
+}
+
+void TestScoreReport::statistics() {
+    const report::Output output = report::run({Sample, "--class-size", "30", "--json"});
+    QCOMPARE(output.status, report::ExitOk);
+    const QJsonObject figures = jsonOf(output.out)["statistics"].toObject();
+    const QJsonObject expected{{"total", "2337"},         {"average", "77.9"},
+                               {"excellent", "9"},        {"good", "10"},
+                               {"qualified", "8"},        {"failing", "3"},
+                               {"excellentRate", "30"},   {"passRate", "90"},
+                               {"goodRate", "33.3333333333333"}};
+    QCOMPARE(figures, expected);
+}
+
+void TestScoreReport::sortBeforeStatistics() {
+    // The three best scores are 100, 96 and 95.
+    const report::Output output = report::run(
+        {Sample, "--sort-column=2", "--class-size=3", "--excellent=96:100", "--good", "90:96", "--json"});
+    QCOMPARE(output.status, report::ExitOk);
+    const QJsonObject root = jsonOf(output.out);
+    QCOMPARE(root["grid"].toArray()[0].toArray(), (QJsonArray{"20240113", "马超", "100"}));
+    const QJsonObject figures = root["statistics"].toObject();
+    QCOMPARE(figures["total"].toString(), QString("291"));
+    QCOMPARE(figures["excellent"].toString(), QString("2"));
+    QCOMPARE(figures["good"].toString(), QString("1"));
+    QCOMPARE(figures["goodRate"].toString(), QString("33.3333333333333"));
+}
+
+void TestScoreReport::failures_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("number"); // -1: a failure without a number
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("missing file") << QStringList{"/nonexistent/class.xls"} << 5
+                                  << "无法打开Excel文件，请检查后重新输入文件名及路径！";
+    QTest::newRow("directory") << QStringList{QDir::tempPath()} << 5
+                               << "无法打开Excel文件，请检查后重新输入文件名及路径！";
+    QTest::newRow("sheet missing") << QStringList{Sample, "--sheet", "Sheet2"} << 9
+                                   << "输入表格名称有误，无法打开表格，请重新输入！";
+    QTest::newRow("column zero") << QStringList{Sample, "--score-column", "0"} << 1004
+                                 << "输入表格列号超界，请重新输入！";
+    QTest::newRow("rows past 32767") << QStringList{Sample, "--first-row", "32700"} << 6
+                                     << "未知错误，错误号： 6　请检查输入值！";
+    QTest::newRow("first row zero") << QStringList{Sample, "--first-row", "0"} << -1
+                                    << "数据起始行输入有误，请输入1到32767之间的行号！";
+    QTest::newRow("column beyond 16 bits") << QStringList{Sample, "--name-column", "70000"} << -1
+                                           << "输入表格列号超界，请重新输入！";
+    QTest::newRow("class size zero") << QStringList{Sample, "--class-size", "0"} << -1
+                                     << "班级人数输入有误，请输入1到100之间的人数！";
+    QTest::newRow("class size empty") << QStringList{Sample, "--class-size", ""} << -1
+                                      << "您还没有输入班级人数";
+    QTest::newRow("reversed band") << QStringList{Sample, "--class-size", "30", "--excellent", "90:80"}
+                                   << -1 << "优秀分数段数值输入错误，请正确输入数值！！！";
+}
+
+void TestScoreReport::failures() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, number);
+    QFETCH(QString, message);
+    const report::Output output = report::run(arguments + QStringList{"--json"});
+    QCOMPARE(output.status, report::ExitFailure);
+    const QJsonObject error = jsonOf(output.out)["error"].toObject();
+    QCOMPARE(error["message"].toString(), message);
+    QCOMPARE(error.contains("number"), number >= 0);
+    if (number >= 0)
+        QCOMPARE(error["number"].toInt(), number);
+
+    const report::Output plain = report::run(arguments);
+    QCOMPARE(plain.status, report::ExitFailure);
+    QVERIFY(plain.out.isEmpty());
+    QVERIFY(plain.err.contains(message));
+}
+
+void TestScoreReport::plainOutput() {
+    const report::Output output = report::run({Sample, "--class-size", "30"});
+    QCOMPARE(output.status, report::ExitOk);
+    const QStringList lines = output.out.split(u'\n');
+    QCOMPARE(lines[1], QString("1\t20240101\t张伟\t85"));
+    QVERIFY(lines.contains("总成绩：2337"));
+    QVERIFY(lines.contains("良好率：33.3333333333333 %"));
+}
+
+void TestScoreReport::executable_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("stdoutHas");
+
+    QTest::newRow("figures") << QStringList{Sample, "--class-size", "30", "--json"} << 0
+                             << "\"average\":\"77.9\"";
+    QTest::newRow("import failure") << QStringList{Sample, "--sheet", "成绩", "--json"} << 2
+                                    << "\"number\":9";
+    QTest::newRow("usage") << QStringList{"--bogus"} << 64 << "";
+    QTest::newRow("plain text in UTF-8") << QStringList{Sample} << 0 << "20240102\t王芳\t92";
+}
+
+void TestScoreReport::executable() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, stdoutHas);
+    QProcess process;
+    process.start(QStringLiteral(SCORE_REPORT_EXECUTABLE), arguments);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), status);
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    if (stdoutHas.isEmpty())
+        QVERIFY(out.isEmpty());
+    else
+        QVERIFY2(out.contains(stdoutHas), qPrintable(out.left(300)));
+}
+
+QTEST_GUILESS_MAIN(TestScoreReport)
+#include "tst_scorereport.moc"
