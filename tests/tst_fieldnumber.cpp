@@ -96,8 +96,7 @@ void TestFieldNumber::readsInteger() {
     QFETCH(int, expected);
     const std::optional<std::int16_t> value = readFieldInteger(text);
     QCOMPARE(value.has_value(), inRange);
-    if (inRange)
-        QCOMPARE(int(*value), expected);
+    if (inRange) QCOMPARE(int(*value), expected);
 }
 
 QTEST_APPLESS_MAIN(TestFieldNumber)

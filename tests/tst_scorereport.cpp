@@ -73,18 +73,17 @@ void TestScoreReport::statistics() {
     const report::Output output = report::run({Sample, "--class-size", "30", "--json"});
     QCOMPARE(output.status, report::ExitOk);
     const QJsonObject figures = jsonOf(output.out)["statistics"].toObject();
-    const QJsonObject expected{{"total", "2337"},         {"average", "77.9"},
-                               {"excellent", "9"},        {"good", "10"},
-                               {"qualified", "8"},        {"failing", "3"},
-                               {"excellentRate", "30"},   {"passRate", "90"},
-                               {"goodRate", "33.3333333333333"}};
+    const QJsonObject expected{
+        {"total", "2337"},       {"average", "77.9"}, {"excellent", "9"},
+        {"good", "10"},          {"qualified", "8"},  {"failing", "3"},
+        {"excellentRate", "30"}, {"passRate", "90"},  {"goodRate", "33.3333333333333"}};
     QCOMPARE(figures, expected);
 }
 
 void TestScoreReport::sortBeforeStatistics() {
     // The three best scores are 100, 96 and 95.
-    const report::Output output = report::run(
-        {Sample, "--sort-column=2", "--class-size=3", "--excellent=96:100", "--good", "90:96", "--json"});
+    const report::Output output = report::run({Sample, "--sort-column=2", "--class-size=3",
+                                               "--excellent=96:100", "--good", "90:96", "--json"});
     QCOMPARE(output.status, report::ExitOk);
     const QJsonObject root = jsonOf(output.out);
     QCOMPARE(root["grid"].toArray()[0].toArray(), (QJsonArray{"20240113", "马超", "100"}));
@@ -112,14 +111,15 @@ void TestScoreReport::failures_data() {
                                      << "未知错误，错误号： 6　请检查输入值！";
     QTest::newRow("first row zero") << QStringList{Sample, "--first-row", "0"} << -1
                                     << "数据起始行输入有误，请输入1到32767之间的行号！";
-    QTest::newRow("column beyond 16 bits") << QStringList{Sample, "--name-column", "70000"} << -1
-                                           << "输入表格列号超界，请重新输入！";
+    QTest::newRow("column beyond 16 bits")
+        << QStringList{Sample, "--name-column", "70000"} << -1 << "输入表格列号超界，请重新输入！";
     QTest::newRow("class size zero") << QStringList{Sample, "--class-size", "0"} << -1
                                      << "班级人数输入有误，请输入1到100之间的人数！";
-    QTest::newRow("class size empty") << QStringList{Sample, "--class-size", ""} << -1
-                                      << "您还没有输入班级人数";
-    QTest::newRow("reversed band") << QStringList{Sample, "--class-size", "30", "--excellent", "90:80"}
-                                   << -1 << "优秀分数段数值输入错误，请正确输入数值！！！";
+    QTest::newRow("class size empty")
+        << QStringList{Sample, "--class-size", ""} << -1 << "您还没有输入班级人数";
+    QTest::newRow("reversed band")
+        << QStringList{Sample, "--class-size", "30", "--excellent", "90:80"} << -1
+        << "优秀分数段数值输入错误，请正确输入数值！！！";
 }
 
 void TestScoreReport::failures() {
@@ -131,8 +131,7 @@ void TestScoreReport::failures() {
     const QJsonObject error = jsonOf(output.out)["error"].toObject();
     QCOMPARE(error["message"].toString(), message);
     QCOMPARE(error.contains("number"), number >= 0);
-    if (number >= 0)
-        QCOMPARE(error["number"].toInt(), number);
+    if (number >= 0) QCOMPARE(error["number"].toInt(), number);
 
     const report::Output plain = report::run(arguments);
     QCOMPARE(plain.status, report::ExitFailure);
@@ -156,8 +155,8 @@ void TestScoreReport::executable_data() {
 
     QTest::newRow("figures") << QStringList{Sample, "--class-size", "30", "--json"} << 0
                              << "\"average\":\"77.9\"";
-    QTest::newRow("import failure") << QStringList{Sample, "--sheet", "成绩", "--json"} << 2
-                                    << "\"number\":9";
+    QTest::newRow("import failure")
+        << QStringList{Sample, "--sheet", "成绩", "--json"} << 2 << "\"number\":9";
     QTest::newRow("usage") << QStringList{"--bogus"} << 64 << "";
     QTest::newRow("plain text in UTF-8") << QStringList{Sample} << 0 << "20240102\t王芳\t92";
 }

@@ -42,9 +42,8 @@ void TestSortOrder::byOneColumn_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("scores with their rows")
-        << QStringList{"1|甲|90", "2|乙|100", "3|丙|85"} << 2
-        << QStringList{"2|乙|100", "1|甲|90", "3|丙|85"};
+    QTest::newRow("scores with their rows") << QStringList{"1|甲|90", "2|乙|100", "3|丙|85"} << 2
+                                            << QStringList{"2|乙|100", "1|甲|90", "3|丙|85"};
     QTest::newRow("numbers by value, not first digit")
         << QStringList{"1|a|9", "2|b|100", "3|c|95"} << 2
         << QStringList{"2|b|100", "3|c|95", "1|a|9"};

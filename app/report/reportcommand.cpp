@@ -30,8 +30,7 @@ Output usageError(const QString &why) {
 // A band is given as LO:HI; each side is a field text of its own.
 bool splitBand(const QString &value, QString *low, QString *high) {
     const qsizetype colon = value.indexOf(u':');
-    if (colon < 0)
-        return false;
+    if (colon < 0) return false;
     *low = value.left(colon);
     *high = value.mid(colon + 1);
     return true;
@@ -40,7 +39,7 @@ bool splitBand(const QString &value, QString *low, QString *high) {
 // Parses the arguments; returns an error text or nothing.
 std::optional<QString> parse(const QStringList &arguments, Options *options) {
     std::optional<QString> workbook;
-    const QStringList valued = {"--sheet",      "--first-row",  "--number-column",
+    const QStringList valued = {"--sheet",       "--first-row",    "--number-column",
                                 "--name-column", "--score-column", "--class-size",
                                 "--excellent",   "--good",         "--sort-column"};
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -52,8 +51,7 @@ std::optional<QString> parse(const QStringList &arguments, Options *options) {
         if (!argument.startsWith(QLatin1String("--")) || argument == QLatin1String("--")) {
             if (argument == QLatin1String("--"))
                 argument = ++i < arguments.size() ? arguments[i] : QString();
-            if (workbook)
-                return QStringLiteral("only one workbook may be given");
+            if (workbook) return QStringLiteral("only one workbook may be given");
             workbook = argument;
             continue;
         }
@@ -63,11 +61,9 @@ std::optional<QString> parse(const QStringList &arguments, Options *options) {
             name = argument.left(equals);
             value = argument.mid(equals + 1);
         }
-        if (!valued.contains(name))
-            return QStringLiteral("unknown option %1").arg(name);
+        if (!valued.contains(name)) return QStringLiteral("unknown option %1").arg(name);
         if (equals < 0) {
-            if (++i >= arguments.size())
-                return QStringLiteral("option %1 needs a value").arg(name);
+            if (++i >= arguments.size()) return QStringLiteral("option %1 needs a value").arg(name);
             value = arguments[i];
         }
         if (name == QLatin1String("--sheet"))
@@ -96,8 +92,7 @@ std::optional<QString> parse(const QStringList &arguments, Options *options) {
             options->sortColumn = value.toInt();
         }
     }
-    if (!workbook)
-        return QStringLiteral("a workbook is needed");
+    if (!workbook) return QStringLiteral("a workbook is needed");
     options->import.path = *workbook;
     return std::nullopt;
 }
@@ -105,13 +100,14 @@ std::optional<QString> parse(const QStringList &arguments, Options *options) {
 Output failure(const Options &options, const QString &message, std::optional<int> number) {
     if (options.json) {
         QJsonObject error{{"message", message}};
-        if (number)
-            error.insert("number", *number);
+        if (number) error.insert("number", *number);
         const QJsonObject root{{"error", error}};
-        return {ExitFailure, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact)) + u'\n', {}};
+        return {ExitFailure,
+                QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact)) + u'\n',
+                {}};
     }
-    const QString text = number ? QStringLiteral("错误号 %1：%2\n").arg(*number).arg(message)
-                                : message + u'\n';
+    const QString text =
+        number ? QStringLiteral("错误号 %1：%2\n").arg(*number).arg(message) : message + u'\n';
     return {ExitFailure, {}, text};
 }
 
@@ -157,8 +153,7 @@ QString plainOutput(const analysis::ScoreGrid &grid,
                     const std::optional<analysis::StatisticsFigures> &figures) {
     QString out = QStringLiteral("行\t学号\t姓名\t成绩\n");
     for (int r = 0; r < analysis::ScoreGrid::Rows; ++r) {
-        if (grid.isRowBlank(r))
-            continue;
+        if (grid.isRowBlank(r)) continue;
         out += QStringLiteral("%1\t%2\t%3\t%4\n")
                    .arg(r + 1)
                    .arg(grid.text(r, 0), grid.text(r, 1), grid.text(r, 2));
@@ -185,8 +180,7 @@ Output run(const QStringList &arguments) {
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
         return {ExitOk, usage(), {}};
     Options options;
-    if (const std::optional<QString> error = parse(arguments, &options))
-        return usageError(*error);
+    if (const std::optional<QString> error = parse(arguments, &options)) return usageError(*error);
 
     analysis::ScoreGrid grid;
     const analysis::ImportOutcome imported = analysis::importWorkbook(options.import, grid);
@@ -195,16 +189,14 @@ Output run(const QStringList &arguments) {
                        imported.status == analysis::ImportOutcome::Status::Failed
                            ? std::optional<int>(imported.errorNumber)
                            : std::nullopt);
-    if (options.sortColumn)
-        analysis::sortDescending(grid, *options.sortColumn);
+    if (options.sortColumn) analysis::sortDescending(grid, *options.sortColumn);
 
     std::optional<analysis::StatisticsFigures> figures;
     if (options.classSize) {
         options.statistics.classSize = *options.classSize;
         const analysis::StatisticsOutcome outcome =
             analysis::computeStatistics(options.statistics, grid);
-        if (!outcome.ok)
-            return failure(options, outcome.message, std::nullopt);
+        if (!outcome.ok) return failure(options, outcome.message, std::nullopt);
         figures = outcome.figures;
     }
     return {ExitOk, options.json ? jsonOutput(grid, figures) : plainOutput(grid, figures), {}};

@@ -1,0 +1,17 @@
+#include "fonts.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QStringList>
+
+void installSongFaceSubstitutes() {
+    const QStringList candidates = {"AR PL UMing CN",    "AR PL UMing TW",   "AR PL SungtiL GB",
+                                    "Noto Serif CJK SC", "Noto Sans CJK SC", "WenQuanYi Zen Hei"};
+    const QStringList installed = QFontDatabase::families();
+    QStringList available;
+    for (const QString &family : candidates)
+        if (installed.contains(family)) available.append(family);
+    if (available.isEmpty()) return;
+    QFont::insertSubstitutions(QStringLiteral("宋体"), available);
+    QFont::insertSubstitutions(QStringLiteral("SimSun"), available);
+}
