@@ -277,6 +277,10 @@ void Form1::statisticsCommand() {
     Label15->setText(f.excellent);
     Label21->setText(f.good);
     Label23->setText(f.qualified);
+    // A rate's fifteen digits may be wider than its label: the tip shows them whole.
+    for (QLabel *figure : {Label2, Label5, Label7, Label9, Label12, Label38, Label15, Label21,
+                           Label23})
+        figure->setToolTip(figure->text());
 }
 
 void Form1::sortCommand() {

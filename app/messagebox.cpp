@@ -2,6 +2,7 @@
 
 #include "messages.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace {
@@ -18,6 +19,10 @@ void MessageBox::show(QWidget *parent, const QString &text) {
     }
     QMessageBox box(QMessageBox::NoIcon, analysis::messages::applicationTitle(), text,
                     QMessageBox::Ok, parent);
+    // The program speaks Chinese throughout, and the box shows no icon at all.
+    QAbstractButton *ok = box.button(QMessageBox::Ok);
+    ok->setText(QStringLiteral("确定"));
+    ok->setIcon(QIcon());
     box.exec();
 }
 
