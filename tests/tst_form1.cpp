@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -64,6 +66,7 @@ private slots:
 
     void browse();
     void exitEndsTheProgram();
+    void realMessageBox();
 
 private:
     void showForm();
@@ -446,6 +449,34 @@ void TestForm1::exitEndsTheProgram() {
     QCOMPARE(ended.count(), 1);
     QVERIFY(!form->isVisible());
     QVERIFY(messages.isEmpty());
+}
+
+void TestForm1::realMessageBox() {
+    MessageBox::setRecorder({});
+    showForm();
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    QList<QAbstractButton *> buttons;
+    bool modal = false;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->buttons();
+        modal = box->isModal();
+        if (!buttons.isEmpty())
+            QCOMPARE(buttons[0]->text(), QString("确定"));
+        box->accept();
+    });
+    MessageBox::show(form.get(), QStringLiteral("您还没有输入班级人数"));
+    QCOMPARE(title, QString("墨序成绩分析软件"));
+    QCOMPARE(text, QString("您还没有输入班级人数"));
+    QCOMPARE(icon, QMessageBox::NoIcon);
+    QCOMPARE(buttons.size(), 1);
+    QVERIFY(modal);
 }
 
 QTEST_MAIN(TestForm1)
