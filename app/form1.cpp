@@ -1,22 +1,28 @@
 #include "form1.h"
 
+#include "chrome.h"
+#include "colors.h"
 #include "filedialog.h"
 #include "flexgrid.h"
 #include "messagebox.h"
 #include "numerickeyfilter.h"
+#include "picturebox.h"
+#include "pointer.h"
 #include "skinnedbutton.h"
 #include "statistics.h"
 #include "twips.h"
+#include "windowshape.h"
 #include "workbookimport.h"
 
+#include "captionframe.h"
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
 
 namespace {
-
-const QColor DesignColor(128, 128, 255);
 
 QFont songFont(double points) {
     QFont font(QStringLiteral("宋体"));
@@ -44,14 +50,10 @@ QLineEdit *makeField(QWidget *parent, const QString &name, const QString &text, 
     return field;
 }
 
-QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, QRect twips) {
-    auto *frame = new QGroupBox(caption, parent);
+CaptionFrame *makeFrame(QWidget *parent, const char *name, const QString &caption, QRect twips) {
+    auto *frame = new CaptionFrame(caption, parent);
     frame->setObjectName(QLatin1String(name));
     frame->setGeometry(twips);
-    frame->setAutoFillBackground(true);
-    QPalette palette = frame->palette();
-    palette.setColor(QPalette::Window, DesignColor);
-    frame->setPalette(palette);
     return frame;
 }
 
@@ -59,16 +61,17 @@ QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, 
 
 Form1::Form1(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
+    // The window draws its own title strip and is moved by dragging its body.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("墨序成绩统计软件"));
+    setWindowIcon(QIcon(QPixmap::fromImage(skin::logoPicture())));
     setFixedSize(twipsToPixels(11745), twipsToPixels(8025));
     setFont(songFont(9));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, DesignColor);
-    setPalette(palette);
 
     buildControls();
+    buildTitleStrip();
     setTabOrder();
+    applySkin();
 
     for (QLineEdit *field : {Text1, Text9, Text10, Text11, Text12})
         NumericKeyFilter::install(field);
@@ -202,6 +205,77 @@ void Form1::buildControls() {
     Text2->raise();
 }
 
+void Form1::buildTitleStrip() {
+    Logo = new QLabel(this);
+    Logo->setObjectName(QStringLiteral("Logo"));
+    Logo->setGeometry(twipsRect(120, 120, 300, 300));
+    Logo->setPixmap(QPixmap::fromImage(skin::logoPicture()));
+    Logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    CP0 = new PictureBox(this);
+    CP0->setObjectName(QStringLiteral("CP(0)"));
+    CP0->setGeometry(twipsRect(11280, 120, 300, 300));
+    Img0 = skin::closeRestPicture();
+    Img1_0 = skin::closeHoverPicture();
+    connect(CP0, &PictureBox::mouseMoved, this, &Form1::closeButtonMouseMove);
+    connect(CP0, &PictureBox::clicked, this, &QWidget::close);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, &Form1::timer1Tick);
+}
+
+// The colours and the outline set when the window loads.
+void Form1::applySkin() {
+    for (SkinnedButton *button : c1)
+        button->setFaceColor(toQColor(skin::ButtonColor));
+    CP0->setBackgroundColor(toQColor(skin::Base));
+    const auto tint = [](CaptionFrame *frame, std::int16_t amount) {
+        QPalette palette = frame->palette();
+        palette.setColor(QPalette::Window, toQColor(ShiftColor(skin::Base, amount)));
+        frame->setPalette(palette);
+    };
+    tint(Frame1, 10);
+    tint(Frame4, 50);
+    tint(Frame3, 50);
+    CPAtRest = true;
+    paintCloseButton();
+    ApplyRoundRegion(this, 20);
+    Timer1->start();
+}
+
+void Form1::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    PaintChrome(this, painter,
+                {QStringLiteral("成绩分析软件"), QPoint(450, 210), QPoint(440, 200), skin::Base});
+}
+
+void Form1::mousePressEvent(QMouseEvent *event) {
+    // Presses on controls arrive here when the control ignores them (labels,
+    // frames, the icon); only the bare surface moves the window.
+    if (childAt(event->position().toPoint())) return;
+    BeginDragMove(this, event->button(), event->globalPosition().toPoint());
+}
+
+void Form1::paintCloseButton() {
+    CP0->setPicture(CPAtRest ? Img0 : Img1_0);
+    CP0->repaint();
+}
+
+void Form1::closeButtonMouseMove() {
+    CPAtRest = false;
+    paintCloseButton();
+}
+
+void Form1::timer1Tick() {
+    if (!IsPointerOverControl(this, CP0) && !CPAtRest) {
+        CPAtRest = true;
+        paintCloseButton();
+    }
+}
+
 void Form1::setTabOrder() {
     const QList<QWidget *> order = {MSFlexGrid1, Text1, Text2, Txt[0], Txt[1], Txt[2], Txt[3],
                                     Text7,       Text8, Text9, Text10, Text11, Text12, c1[4],
@@ -278,8 +352,8 @@ void Form1::statisticsCommand() {
     Label21->setText(f.good);
     Label23->setText(f.qualified);
     // A rate's fifteen digits may be wider than its label: the tip shows them whole.
-    for (QLabel *figure : {Label2, Label5, Label7, Label9, Label12, Label38, Label15, Label21,
-                           Label23})
+    for (QLabel *figure :
+         {Label2, Label5, Label7, Label9, Label12, Label38, Label15, Label21, Label23})
         figure->setToolTip(figure->text());
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include <array>
 
 class FlexGrid;
-class QGroupBox;
+class PictureBox;
+class CaptionFrame;
+class QTimer;
 class QLabel;
 class QLineEdit;
 class SkinnedButton;
@@ -30,9 +33,9 @@ public:
     QLineEdit *Text12;              // column of the score
     std::array<QLineEdit *, 4> Txt; // excellent low/high, good low/high
     std::array<SkinnedButton *, 6> c1;
-    QGroupBox *Frame1;
-    QGroupBox *Frame3;
-    QGroupBox *Frame4;
+    CaptionFrame *Frame1;
+    CaptionFrame *Frame3;
+    CaptionFrame *Frame4;
     // The nine figure labels.
     QLabel *Label2;  // total
     QLabel *Label5;  // average
@@ -43,6 +46,15 @@ public:
     QLabel *Label12; // excellent rate
     QLabel *Label9;  // pass rate
     QLabel *Label38; // good rate
+
+    // The painted title strip: icon, close button, and the close button's
+    // rest and hover pictures with the timer that brings the rest one back.
+    QLabel *Logo;
+    PictureBox *CP0;
+    QImage Img0;
+    QImage Img1_0;
+    QTimer *Timer1;
+    bool CPAtRest = true;
 
     // One handler for the whole button array: 0 exit, 1 help, 2 sort,
     // 3 import, 4 statistics, 5 browse.
@@ -56,10 +68,17 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
+    void buildTitleStrip();
+    void applySkin();
+    void paintCloseButton();
+    void closeButtonMouseMove();
+    void timer1Tick();
     void setTabOrder();
 
     void browseCommand();

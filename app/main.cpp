@@ -14,8 +14,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::Expose)
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        if (event->type() == QEvent::Expose) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         return QObject::eventFilter(watched, event);
     }
 };

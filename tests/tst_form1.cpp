@@ -5,15 +5,15 @@
 #include "messagebox.h"
 #include "skinnedbutton.h"
 
-#include <QGroupBox>
+#include "captionframe.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTimer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -460,15 +460,13 @@ void TestForm1::realMessageBox() {
     bool modal = false;
     QTimer::singleShot(0, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
+        if (!box) return;
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
         buttons = box->buttons();
         modal = box->isModal();
-        if (!buttons.isEmpty())
-            QCOMPARE(buttons[0]->text(), QString("确定"));
+        if (!buttons.isEmpty()) QCOMPARE(buttons[0]->text(), QString("确定"));
         box->accept();
     });
     MessageBox::show(form.get(), QStringLiteral("您还没有输入班级人数"));
