@@ -1,12 +1,12 @@
 #include "form1.h"
 
+#include "captionbutton.h"
 #include "chrome.h"
 #include "colors.h"
 #include "filedialog.h"
 #include "flexgrid.h"
 #include "messagebox.h"
 #include "numerickeyfilter.h"
-#include "picturebox.h"
 #include "pointer.h"
 #include "skinnedbutton.h"
 #include "statistics.h"
@@ -20,7 +20,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
 
 namespace {
 
@@ -212,18 +211,10 @@ void Form1::buildTitleStrip() {
     Logo->setPixmap(QPixmap::fromImage(skin::logoPicture()));
     Logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    CP0 = new PictureBox(this);
+    CP0 = new CaptionButton(this);
     CP0->setObjectName(QStringLiteral("CP(0)"));
     CP0->setGeometry(twipsRect(11280, 120, 300, 300));
-    Img0 = skin::closeRestPicture();
-    Img1_0 = skin::closeHoverPicture();
-    connect(CP0, &PictureBox::mouseMoved, this, &Form1::closeButtonMouseMove);
     connect(CP0, &PictureBox::clicked, this, &QWidget::close);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
-    connect(Timer1, &QTimer::timeout, this, &Form1::timer1Tick);
 }
 
 // The colours and the outline set when the window loads.
@@ -239,10 +230,7 @@ void Form1::applySkin() {
     tint(Frame1, 10);
     tint(Frame4, 50);
     tint(Frame3, 50);
-    CPAtRest = true;
-    paintCloseButton();
     ApplyRoundRegion(this, 20);
-    Timer1->start();
 }
 
 void Form1::paintEvent(QPaintEvent *) {
@@ -257,23 +245,6 @@ void Form1::mousePressEvent(QMouseEvent *event) {
     // frames, the icon); only the bare surface moves the window.
     if (childAt(event->position().toPoint())) return;
     BeginDragMove(this, event->button(), event->globalPosition().toPoint());
-}
-
-void Form1::paintCloseButton() {
-    CP0->setPicture(CPAtRest ? Img0 : Img1_0);
-    CP0->repaint();
-}
-
-void Form1::closeButtonMouseMove() {
-    CPAtRest = false;
-    paintCloseButton();
-}
-
-void Form1::timer1Tick() {
-    if (!IsPointerOverControl(this, CP0) && !CPAtRest) {
-        CPAtRest = true;
-        paintCloseButton();
-    }
 }
 
 void Form1::setTabOrder() {

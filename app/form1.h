@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QImage>
 #include <QWidget>
 
 #include <array>
 
-class FlexGrid;
-class PictureBox;
+class CaptionButton;
 class CaptionFrame;
-class QTimer;
+class FlexGrid;
 class QLabel;
 class QLineEdit;
 class SkinnedButton;
@@ -47,14 +45,9 @@ public:
     QLabel *Label9;  // pass rate
     QLabel *Label38; // good rate
 
-    // The painted title strip: icon, close button, and the close button's
-    // rest and hover pictures with the timer that brings the rest one back.
+    // The painted title strip: icon and close button.
     QLabel *Logo;
-    PictureBox *CP0;
-    QImage Img0;
-    QImage Img1_0;
-    QTimer *Timer1;
-    bool CPAtRest = true;
+    CaptionButton *CP0;
 
     // One handler for the whole button array: 0 exit, 1 help, 2 sort,
     // 3 import, 4 statistics, 5 browse.
@@ -76,9 +69,6 @@ private:
     void buildControls();
     void buildTitleStrip();
     void applySkin();
-    void paintCloseButton();
-    void closeButtonMouseMove();
-    void timer1Tick();
     void setTabOrder();
 
     void browseCommand();

@@ -1,7 +1,7 @@
+#include "captionbutton.h"
 #include "colors.h"
 #include "fonts.h"
 #include "form1.h"
-#include "picturebox.h"
 #include "skinnedbutton.h"
 #include "windowshape.h"
 
@@ -169,33 +169,33 @@ void TestChrome::outline() {
 }
 
 void TestChrome::closeButtonHover() {
-    PictureBox *button = form->CP0;
+    CaptionButton *button = form->CP0;
     const QPoint centre = button->mapToGlobal(QPoint(10, 10));
-    QVERIFY(form->CPAtRest);
+    QVERIFY(form->CP0->CPAtRest());
     QCOMPARE(button->composed().pixelColor(9, 4), QColor(128, 0, 102));
 
     QCursor::setPos(centre);
     QTest::mouseMove(button, QPoint(10, 10));
-    QVERIFY(!form->CPAtRest);
+    QVERIFY(!form->CP0->CPAtRest());
     QCOMPARE(button->composed().pixelColor(8, 3), QColor(128, 0, 94));
     // Ticks while the pointer rests on the button change nothing.
     QTest::qWait(120);
-    QVERIFY(!form->CPAtRest);
+    QVERIFY(!form->CP0->CPAtRest());
 
     // Off the button, the next tick brings the rest picture back.
     QCursor::setPos(centre + QPoint(100, 100));
-    QTRY_VERIFY_WITH_TIMEOUT(form->CPAtRest, 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(form->CP0->CPAtRest(), 1000);
     QCOMPARE(button->composed().pixelColor(9, 4), QColor(128, 0, 102));
 }
 
 void TestChrome::closeButtonBorderIsOutside() {
-    PictureBox *button = form->CP0;
+    CaptionButton *button = form->CP0;
     QCursor::setPos(button->mapToGlobal(QPoint(10, 10)));
     QTest::mouseMove(button, QPoint(10, 10));
-    QVERIFY(!form->CPAtRest);
+    QVERIFY(!form->CP0->CPAtRest());
     // The button's left border line, as the screen rectangle counts it.
     QCursor::setPos(form->frameGeometry().topLeft() + button->mapTo(form.get(), QPoint(0, 10)));
-    QTRY_VERIFY_WITH_TIMEOUT(form->CPAtRest, 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(form->CP0->CPAtRest(), 1000);
 }
 
 void TestChrome::closeButtonEndsTheProgram() {

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "picturebox.h"
+
+class QTimer;
+
+// The painted close button of a title strip. A mouse move over it shows the
+// hover picture at once; a 50 ms timer polls the pointer and brings the rest
+// picture back on the first tick at which the pointer is no longer strictly
+// inside the button. A click asks for the window to close.
+class CaptionButton : public PictureBox {
+    Q_OBJECT
+
+public:
+    explicit CaptionButton(QWidget *parent = nullptr);
+
+    bool CPAtRest() const { return m_atRest; }
+    QTimer *Timer1() const { return m_timer; }
+    const QImage &restPicture() const { return m_rest; }   // Img(0)
+    const QImage &hoverPicture() const { return m_hover; } // Img1(0)
+
+private:
+    void showState();
+    void pointerMoved();
+    void tick();
+
+    QImage m_rest;
+    QImage m_hover;
+    bool m_atRest = true;
+    QTimer *m_timer;
+};
