@@ -7,7 +7,7 @@
 #include "flexgrid.h"
 #include "messagebox.h"
 #include "numerickeyfilter.h"
-#include "pointer.h"
+#include "rightform.h"
 #include "skinnedbutton.h"
 #include "statistics.h"
 #include "twips.h"
@@ -261,7 +261,7 @@ void Form1::c1_Click(int index) {
         close();
         break;
     case 1:
-        emit helpRequested();
+        Rightform::showPanel();
         break;
     case 2:
         sortCommand();

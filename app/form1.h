@@ -56,8 +56,6 @@ public:
 signals:
     // The program is to end: raised by the exit command and by every close.
     void programEnded();
-    // The help command; the About panel answers it.
-    void helpRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

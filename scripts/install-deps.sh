@@ -5,9 +5,11 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-qpa-plugins
+    fonts-arphic-uming
     libbenchmark-dev
     clang-14 libclang-rt-14-dev
+    dpkg-dev file
 )
 
 missing=()

@@ -1,0 +1,6 @@
+#pragma once
+
+class QWidget;
+
+// Places the window in the middle of the screen it will show on.
+void CenterOnScreen(QWidget *window);
