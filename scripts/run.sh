@@ -4,4 +4,4 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=Release
-exec "$root/build/app/score-analysis" "$@"
+exec "$root/build/bin/score-analysis" "$@"
