@@ -14,26 +14,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QPointer>
-
-namespace {
-QPointer<Help> &current() {
-    static QPointer<Help> window;
-    return window;
-}
-} // namespace
-
-Help *Help::instance() {
-    return current();
-}
-
-Help *Help::showWindow() {
-    if (!current()) current() = new Help();
-    current()->show();
-    current()->raise();
-    current()->activateWindow();
-    return current();
-}
 
 QString Help::helpFilePath() {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.dat"));

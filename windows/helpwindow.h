@@ -1,5 +1,7 @@
 #pragma once
 
+#include "singlewindow.h"
+
 #include <QWidget>
 
 class CaptionButton;
@@ -15,8 +17,8 @@ class Help : public QWidget {
 public:
     // Shows the one help window: created and loaded if none is open, brought
     // forward otherwise.
-    static Help *showWindow();
-    static Help *instance();
+    static Help *showWindow() { return SingleWindow<Help>::show(); }
+    static Help *instance() { return SingleWindow<Help>::instance(); }
 
     // The help file beside the running program.
     static QString helpFilePath();
@@ -32,6 +34,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    friend class SingleWindow<Help>;
     Help();
     void load();
 

@@ -11,26 +11,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
-
-namespace {
-QPointer<Rightform> &current() {
-    static QPointer<Rightform> panel;
-    return panel;
-}
-} // namespace
-
-Rightform *Rightform::instance() {
-    return current();
-}
-
-Rightform *Rightform::showPanel() {
-    if (!current()) current() = new Rightform();
-    current()->show();
-    current()->raise();
-    current()->activateWindow();
-    return current();
-}
 
 Rightform::Rightform() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("Rightform"));

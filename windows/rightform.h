@@ -1,5 +1,7 @@
 #pragma once
 
+#include "singlewindow.h"
+
 #include <QWidget>
 
 #include <array>
@@ -16,8 +18,8 @@ class Rightform : public QWidget {
 public:
     // Shows the one About panel: created, loaded and centred if none is open,
     // brought forward otherwise.
-    static Rightform *showPanel();
-    static Rightform *instance();
+    static Rightform *showPanel() { return SingleWindow<Rightform>::show(); }
+    static Rightform *instance() { return SingleWindow<Rightform>::instance(); }
 
     QLabel *Image2;
     QLabel *Notice;
@@ -30,5 +32,6 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    friend class SingleWindow<Rightform>;
     Rightform();
 };
