@@ -2,8 +2,10 @@
 #include "colors.h"
 #include "picturebox.h"
 #include "pointer.h"
+#include "skinnedbutton.h"
 #include "windowshape.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
 
@@ -24,6 +26,8 @@ private slots:
     void pointerStrictlyInside();
     void closePicturesOnTheBase_data();
     void closePicturesOnTheBase();
+    void skinnedButtonReportsItsIndex();
+    void skinnedButtonDrawsCaptionAtItsOffset();
 };
 
 void TestSkin::shiftColor_data() {
@@ -170,6 +174,42 @@ void TestSkin::closePicturesOnTheBase() {
     QCOMPARE(picture.size(), QSize(20, 21));
     box.setPicture(picture);
     QCOMPARE(box.composed().pixelColor(at), expected);
+}
+
+void TestSkin::skinnedButtonReportsItsIndex() {
+    SkinnedButton button(3, QStringLiteral("数　据　导　入"), 450, 80);
+    button.resize(145, 25);
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    QSignalSpy clicks(&button, &SkinnedButton::clickedIndex);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    button.setFocus();
+    QTest::keyClick(&button, Qt::Key_Space);
+    QCOMPARE(clicks.count(), 2);
+    QCOMPARE(clicks[0][0].toInt(), 3);
+    QCOMPARE(clicks[1][0].toInt(), 3);
+    QCOMPARE(button.focusPolicy(), Qt::StrongFocus);
+}
+
+void TestSkin::skinnedButtonDrawsCaptionAtItsOffset() {
+    SkinnedButton button(0, QStringLiteral("退  出"), 1200, 80);
+    button.resize(185, 25);
+    button.setFaceColor(QColor(234, 183, 110));
+    button.setCaptionColor(QColor(0, 0, 0));
+    const QImage image = button.grab().toImage();
+    // The caption starts 1200 / 15 = 80 pixels in and 80 / 15 = 5 pixels down.
+    int leftmost = image.width(), topmost = image.height(), inked = 0;
+    for (int y = 1; y < image.height() - 1; ++y)
+        for (int x = 1; x < image.width() - 1; ++x)
+            if (image.pixelColor(x, y).lightness() < 80) { // caption ink
+                leftmost = std::min(leftmost, x);
+                topmost = std::min(topmost, y);
+                ++inked;
+            }
+    QVERIFY(inked > 20);
+    QVERIFY(leftmost >= 80 && leftmost <= 84);
+    QVERIFY(topmost >= 5 && topmost <= 9);
+    QCOMPARE(image.pixelColor(3, 12), QColor(234, 183, 110));
 }
 
 QTEST_MAIN(TestSkin)
