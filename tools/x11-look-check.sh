@@ -29,7 +29,7 @@ expect() { # x y r g b
 }
 expect 774 10 126 126 253   # band 1
 expect 774 100 106 106 233  # band 11
-expect 774 530 4 4 131      # band 62, the last row inside the outline
+expect 400 530 4 4 131      # band 62, the last row inside the outline
 expect 300 28 0 0 105       # dark separator
 expect 300 29 255 255 255   # light separator
 expect 4 200 82 82 209      # just inside the left edge
