@@ -1,0 +1,215 @@
+// Times the workbook import: in process (opening the workbook alone, and the
+// import of the 100 grid rows) and as a whole `score-report WORKBOOK --json`
+// process, for each workbook given.
+//
+//   bench_import [benchmark flags] [LABEL=]WORKBOOK...
+//
+// Without workbook arguments, the workbooks are taken from the environment:
+// SCORE_BENCH_CLASS, SCORE_BENCH_LARGE and SCORE_BENCH_LARGE_GNUMERIC name
+// files, and SCORE_BENCH_DIR a directory holding class30.xls, large-xlwt.xls
+// and large-gnumeric.xls (as make_workbooks.py writes them). Each benchmark is
+// repeated (10 times unless --benchmark_repetitions says otherwise) and the
+// console shows the aggregates: the median is the figure to read.
+
+#include "scoregrid.h"
+#include "workbook.h"
+#include "workbookimport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <string_view>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+struct WorkbookFile {
+    std::string label;
+    std::string path;
+};
+
+void addFromEnvironment(std::vector<WorkbookFile> &files, const char *variable, const char *label) {
+    if (const char *path = std::getenv(variable); path && *path) files.push_back({label, path});
+}
+
+void addFromDirectory(std::vector<WorkbookFile> &files, const std::string &directory,
+                      const char *label, const char *name) {
+    for (const WorkbookFile &file : files)
+        if (file.label == label) return;
+    const std::string path = directory + '/' + name;
+    if (QFileInfo::exists(QString::fromStdString(path))) files.push_back({label, path});
+}
+
+std::vector<WorkbookFile> workbookFiles(int argc, char **argv) {
+    std::vector<WorkbookFile> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const std::size_t equals = argument.find('=');
+        if (equals != std::string::npos && equals > 0)
+            files.push_back({argument.substr(0, equals), argument.substr(equals + 1)});
+        else
+            files.push_back(
+                {QFileInfo(QString::fromStdString(argument)).completeBaseName().toStdString(),
+                 argument});
+    }
+    if (!files.empty()) return files;
+    addFromEnvironment(files, "SCORE_BENCH_CLASS", "class30");
+    addFromEnvironment(files, "SCORE_BENCH_LARGE", "large-xlwt");
+    addFromEnvironment(files, "SCORE_BENCH_LARGE_GNUMERIC", "large-gnumeric");
+    if (const char *directory = std::getenv("SCORE_BENCH_DIR"); directory && *directory) {
+        addFromDirectory(files, directory, "class30", "class30.xls");
+        addFromDirectory(files, directory, "large-xlwt", "large-xlwt.xls");
+        addFromDirectory(files, directory, "large-gnumeric", "large-gnumeric.xls");
+    }
+    return files;
+}
+
+analysis::ImportFields importFields(const std::string &path) {
+    analysis::ImportFields fields;
+    fields.path = QString::fromStdString(path);
+    return fields;
+}
+
+// An import that fails, or brings no student into the first grid row, would
+// time the wrong thing.
+std::string checkImport(const std::string &path) {
+    analysis::ScoreGrid grid;
+    const analysis::ImportOutcome outcome = analysis::importWorkbook(importFields(path), grid);
+    if (!outcome.ok()) return "import failed: " + outcome.message.toStdString();
+    if (grid.text(0, analysis::ScoreGrid::NumberColumn).isEmpty() ||
+        grid.text(0, analysis::ScoreGrid::NameColumn).isEmpty())
+        return "the first grid row is empty";
+    return {};
+}
+
+void benchOpen(benchmark::State &state, const std::string &path) {
+    const QString file = QString::fromStdString(path);
+    for (auto _ : state) {
+        int error = 0;
+        const std::unique_ptr<analysis::Workbook> workbook = analysis::openWorkbook(file, &error);
+        if (!workbook) {
+            state.SkipWithError("the workbook can't be opened");
+            break;
+        }
+        benchmark::DoNotOptimize(workbook->sheetIndex(QStringLiteral("Sheet1")));
+    }
+}
+
+void benchImport(benchmark::State &state, const std::string &path) {
+    const analysis::ImportFields fields = importFields(path);
+    analysis::ScoreGrid grid;
+    for (auto _ : state) {
+        const analysis::ImportOutcome outcome = analysis::importWorkbook(fields, grid);
+        if (!outcome.ok()) {
+            state.SkipWithError("import failed");
+            break;
+        }
+        benchmark::DoNotOptimize(grid);
+    }
+}
+
+// Runs score-report once with its output thrown away; returns its exit status
+// or -1 when it could not be started or did not exit normally. Adds the CPU
+// time the child used, in milliseconds, to *cpuMs.
+int runScoreReport(const std::string &path, double *cpuMs) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    std::string program = SCORE_REPORT_EXECUTABLE;
+    std::string workbook = path;
+    std::string json = "--json";
+    char *arguments[] = {program.data(), workbook.data(), json.data(), nullptr};
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, arguments, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
+    int status = 0;
+    struct rusage usage {};
+    while (wait4(child, &status, 0, &usage) < 0)
+        if (errno != EINTR) return -1;
+    const auto ms = [](const timeval &t) {
+        return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3;
+    };
+    *cpuMs += ms(usage.ru_utime) + ms(usage.ru_stime);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The time is the wall-clock time of the whole run, start-up included;
+// child_cpu_ms, the CPU time the process used, is less disturbed by other load.
+void benchScoreReport(benchmark::State &state, const std::string &path) {
+    double cpuMs = 0;
+    for (auto _ : state) {
+        if (const int status = runScoreReport(path, &cpuMs); status != 0) {
+            state.SkipWithError(
+                ("score-report exited with status " + std::to_string(status)).c_str());
+            break;
+        }
+    }
+    state.counters["child_cpu_ms"] = benchmark::Counter(cpuMs, benchmark::Counter::kAvgIterations);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    // Defaults that flags given on the command line, coming later, override.
+    std::vector<char *> arguments{argv[0]};
+    std::string repetitions = "--benchmark_repetitions=10";
+    std::string aggregates = "--benchmark_display_aggregates_only=true";
+    arguments.push_back(repetitions.data());
+    arguments.push_back(aggregates.data());
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(argv[i]);
+    int count = int(arguments.size());
+    arguments.push_back(nullptr);
+    benchmark::Initialize(&count, arguments.data());
+    for (int i = 1; i < count; ++i) {
+        if (std::string_view(arguments[std::size_t(i)]).starts_with("--")) {
+            std::fprintf(stderr, "bench_import: unknown option %s\n", arguments[std::size_t(i)]);
+            return 64;
+        }
+    }
+
+    const std::vector<WorkbookFile> files = workbookFiles(count, arguments.data());
+    if (files.empty()) {
+        std::fprintf(stderr, "bench_import: no workbooks; give [LABEL=]PATH arguments or set "
+                             "SCORE_BENCH_DIR (see make_workbooks.py)\n");
+        return 64;
+    }
+    for (const WorkbookFile &file : files) {
+        if (const std::string problem = checkImport(file.path); !problem.empty()) {
+            std::fprintf(stderr, "bench_import: %s: %s\n", file.path.c_str(), problem.c_str());
+            return 1;
+        }
+    }
+
+    for (const WorkbookFile &file : files) {
+        benchmark::RegisterBenchmark(("open/" + file.label).c_str(), benchOpen, file.path)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("import/" + file.label).c_str(), benchImport, file.path)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+    for (const WorkbookFile &file : files)
+        benchmark::RegisterBenchmark(("score_report/" + file.label).c_str(), benchScoreReport,
+                                     file.path)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Builds a Release tree, writes the benchmark workbooks when they are missing,
+# runs bench_import and measures the peak memory of one `score-report --json`
+# run on each workbook, then prints a summary with the targets.
+#
+#   bench/run_benchmarks.sh [bench_import flags...]
+#
+# BUILD_DIR (default build-bench) and WORKBOOK_DIR (default
+# $BUILD_DIR/workbooks) may be set in the environment; REPETITIONS (default 10)
+# sets how often each benchmark is repeated.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(dirname "$here")
+build=${BUILD_DIR:-$root/build-bench}
+workbooks=${WORKBOOK_DIR:-$build/workbooks}
+repetitions=${REPETITIONS:-10}
+python=/usr/bin/python3
+
+# GNU time for the peak memory, xlwt and xlrd for the workbooks; gnumeric's
+# ssconvert writes the Excel-like copy and is left out when it can't be had.
+missing() {
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            echo "$package"
+    done
+}
+install_packages() {
+    local sudo=""
+    if [[ $(id -u) -ne 0 ]]; then sudo=sudo; fi
+    echo "== installing $*"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "$@" \
+        >/dev/null 2>&1 || {
+        $sudo apt-get update -q >/dev/null &&
+            DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
+                "$@" >/dev/null
+    }
+}
+mapfile -t needed < <(missing time python3-xlwt python3-xlrd)
+((${#needed[@]} == 0)) || install_packages "${needed[@]}"
+if ! command -v ssconvert >/dev/null; then
+    install_packages gnumeric || echo "gnumeric not installed: no Excel-like copy" >&2
+fi
+
+echo "== building $build (Release)"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCORE_BENCHMARKS=ON \
+    -DSCORE_SANITIZE=OFF -DSCORE_FUZZERS=OFF >/dev/null
+cmake --build "$build" --target bench_import score-report
+score_report=$build/app/report/score-report
+
+echo "== workbooks in $workbooks"
+"$python" "$here/make_workbooks.py" "$workbooks"
+
+labels=()
+for label in class30 large-xlwt large-gnumeric; do
+    [[ -f $workbooks/$label.xls ]] && labels+=("$label")
+done
+arguments=()
+for label in "${labels[@]}"; do
+    arguments+=("$label=$workbooks/$label.xls")
+done
+
+echo "== bench_import ($repetitions repetitions, medians of real time)"
+results=$build/bench_import.json
+"$build/bench/bench_import" --benchmark_repetitions="$repetitions" \
+    --benchmark_out="$results" --benchmark_out_format=json "$@" "${arguments[@]}"
+
+echo "== peak memory of score-report WORKBOOK --json"
+peaks=$build/score_report_peak_rss.txt
+: >"$peaks"
+for label in "${labels[@]}"; do
+    report=$build/time-$label.txt
+    # The highest of three runs, so that one lucky run does not set the figure.
+    peak=0
+    for _ in 1 2 3; do
+        /usr/bin/time -v -o "$report" "$score_report" "$workbooks/$label.xls" --json >/dev/null
+        kib=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$report")
+        if ((kib > peak)); then peak=$kib; fi
+    done
+    echo "$label $peak" >>"$peaks"
+    echo "$label: $peak KiB"
+done
+
+echo
+"$python" - "$results" "$peaks" <<'EOF'
+import json
+import sys
+
+results, peaks = sys.argv[1], sys.argv[2]
+report = json.load(open(results))
+medians = {}
+for run in report["benchmarks"]:
+    if run.get("run_type") == "aggregate" and run.get("aggregate_name") == "median":
+        factor = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[run["time_unit"]]
+        name = run["run_name"].removesuffix("/real_time")
+        medians[name] = (run["real_time"] * factor, run["cpu_time"] * factor,
+                         run.get("child_cpu_ms"))
+rss = {}
+for line in open(peaks):
+    label, kib = line.split()
+    rss[label] = int(kib) / 1024
+
+
+def targets(label):
+    """Import of the 100 rows, whole score-report run, its peak memory."""
+    return (0.5 if label.startswith("class") else 3.0), 10.0, 16.0
+
+
+def verdict(value, limit):
+    return "ok" if value < limit else "MISSED"
+
+
+def timed(name, limit, cpu_index):
+    if name not in medians:
+        return "-"
+    real, cpu = medians[name][0], medians[name][cpu_index]
+    return f"{real:.3f} ms {verdict(real, limit)} (cpu {cpu:.3f})"
+
+
+header = (f"{'workbook':<16} {'open':>9} {'import of 100 rows':>30} "
+          f"{'score-report --json run':>30} {'peak RSS':>16}")
+print(header)
+print("-" * len(header))
+for label in rss:
+    import_limit, run_limit, rss_limit = targets(label)
+    opened = medians.get(f"open/{label}")
+    print(f"{label:<16} "
+          f"{(f'{opened[0]:.3f} ms' if opened else '-'):>9} "
+          f"{timed(f'import/{label}', import_limit, 1):>30} "
+          f"{timed(f'score_report/{label}', run_limit, 2):>30} "
+          f"{f'{rss[label]:.2f} MiB {verdict(rss[label], rss_limit)}':>16}")
+print()
+print("Medians of the wall-clock time over the repetitions, with the CPU time of the")
+print("import (in process) or of the score-report child. Targets: import < 3 ms (large)")
+print("or < 0.5 ms (class30); score-report run < 10 ms; peak RSS < 16 MiB.")
+load = report["context"].get("load_avg")
+if load and load[0] > 1.0:
+    print(f"Load average was {load[0]:.2f} on {report['context']['num_cpus']} CPUs: other work "
+          "may have slowed the wall-clock figures.")
+EOF
