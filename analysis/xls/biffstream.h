@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -51,18 +52,47 @@ class BiffStream {
 public:
     explicit BiffStream(Stream &stream);
 
-    std::uint64_t size() const { return m_stream.size(); }
+    std::uint64_t size() const { return m_size; }
 
     enum class Read { Ok, End, Damaged };
     // End when the stream ends exactly at the position; Damaged when a record
     // is cut off or its bytes can't be read.
-    Read header(std::uint64_t position, RecordHeader *out);
+    Read header(std::uint64_t position, RecordHeader *out) {
+        if (position == m_size) return Read::End;
+        const std::uint8_t *p = bytes(position, 4);
+        if (!p) return Read::Damaged;
+        out->type = std::uint16_t(p[0] | (p[1] << 8));
+        out->length = std::uint16_t(p[2] | (p[3] << 8));
+        out->position = position;
+        return out->length > m_size - position - 4 ? Read::Damaged : Read::Ok;
+    }
     // The body of a record whose header was read, or null when it isn't there.
-    const std::uint8_t *body(const RecordHeader &header) { return bytes(header.position + 4, header.length); }
-    const std::uint8_t *bytes(std::uint64_t position, std::size_t length);
+    const std::uint8_t *body(const RecordHeader &header) {
+        return bytes(header.position + 4, header.length);
+    }
+    // Bytes of the stream, valid until the next call; null when not there.
+    // Scans stay inside the window almost always, so that path is inline.
+    const std::uint8_t *bytes(std::uint64_t position, std::size_t length) {
+        if (position >= m_windowStart && position - m_windowStart <= m_windowLength &&
+            length <= m_windowLength - (position - m_windowStart))
+            return m_window.data() + (position - m_windowStart);
+        return refill(position, length);
+    }
+
+    // The bytes from the position to the end of the window, refilling it when
+    // the position lies outside; *available tells how many. For scans that
+    // walk many small records in place.
+    const std::uint8_t *span(std::uint64_t position, std::size_t *available) {
+        if (!bytes(position, std::min<std::uint64_t>(4, m_size - position))) return nullptr;
+        *available = m_windowLength - std::size_t(position - m_windowStart);
+        return m_window.data() + (position - m_windowStart);
+    }
 
 private:
+    const std::uint8_t *refill(std::uint64_t position, std::size_t length);
+
     Stream &m_stream;
+    std::uint64_t m_size;
     std::vector<std::uint8_t> m_window;
     std::uint64_t m_windowStart = 0;
     std::size_t m_windowLength = 0;

@@ -14,8 +14,7 @@ bool isDateFormat(QStringView format) {
         switch (c) {
         case u'"': { // quoted literal text
             const qsizetype close = format.indexOf(u'"', i + 1);
-            if (close < 0)
-                return false;
+            if (close < 0) return false;
             i = close;
             break;
         }
@@ -26,23 +25,20 @@ bool isDateFormat(QStringView format) {
             break;
         case u'[': { // colour, condition, locale; [h], [mm], [ss] are elapsed time
             const qsizetype close = format.indexOf(u']', i + 1);
-            if (close < 0)
-                return false;
+            if (close < 0) return false;
             const QStringView tag = format.sliced(i + 1, close - i - 1);
             if (!tag.isEmpty() && (tag[0].toLower() == u'h' || tag[0].toLower() == u'm' ||
                                    tag[0].toLower() == u's')) {
                 bool elapsed = true;
                 for (QChar t : tag)
                     elapsed = elapsed && t.toLower() == tag[0].toLower();
-                if (elapsed)
-                    return true;
+                if (elapsed) return true;
             }
             i = close;
             break;
         }
         case u'g': // "General" is the plain number format
-            if (format.sliced(i).startsWith(u"general", Qt::CaseInsensitive))
-                i += 6;
+            if (format.sliced(i).startsWith(u"general", Qt::CaseInsensitive)) i += 6;
             break;
         case u'y':
         case u'd':
@@ -69,8 +65,7 @@ bool isBuiltInDateFormat(std::uint16_t formatIndex) {
 QString dateText(double serial, bool dateSystem1904) {
     const double days = dateSystem1904 ? serial + 1462 : serial;
     // 9999-12-31 is the last day the spreadsheet knows.
-    if (!(days >= 0 && days < 2958466))
-        return doubleText(serial);
+    if (!(days >= 0 && days < 2958466)) return doubleText(serial);
     long long day = static_cast<long long>(std::floor(days));
     long long seconds = std::llround((days - double(day)) * 86400.0);
     if (seconds >= 86400) {
@@ -85,8 +80,7 @@ QString dateText(double serial, bool dateSystem1904) {
         const QDate d = QDate(1899, 12, day < 60 ? 31 : 30).addDays(day);
         date = QStringLiteral("%1/%2/%3").arg(d.year()).arg(d.month()).arg(d.day());
     }
-    if (seconds == 0 && !date.isEmpty())
-        return date;
+    if (seconds == 0 && !date.isEmpty()) return date;
     const QString time = QStringLiteral("%1:%2:%3")
                              .arg(seconds / 3600)
                              .arg(seconds / 60 % 60, 2, 10, QChar(u'0'))

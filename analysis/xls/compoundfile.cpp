@@ -26,13 +26,11 @@ public:
     std::uint64_t size() const override { return m_size; }
 
     bool read(std::uint64_t offset, std::size_t length, std::uint8_t *out) override {
-        if (offset > m_size || length > m_size - offset)
-            return false;
+        if (offset > m_size || length > m_size - offset) return false;
         const std::uint32_t sectorSize = m_file.sectorSize();
         while (length > 0) {
             const std::uint64_t index = offset / sectorSize;
-            if (!reachChainIndex(index))
-                return false;
+            if (!reachChainIndex(index)) return false;
             const std::uint32_t first = m_chain[index];
             const std::uint32_t within = std::uint32_t(offset % sectorSize);
             // Neighbouring sectors in the file are read in one go.
@@ -43,8 +41,7 @@ public:
                 runBytes = std::min<std::uint64_t>(length, runBytes + sectorSize);
                 ++runSectors;
             }
-            if (!m_file.readSector(first, within, std::size_t(runBytes), out))
-                return false;
+            if (!m_file.readSector(first, within, std::size_t(runBytes), out)) return false;
             out += runBytes;
             offset += runBytes;
             length -= std::size_t(runBytes);
@@ -54,8 +51,7 @@ public:
 
 private:
     bool reachChainIndex(std::uint64_t index) {
-        if (index >= m_file.sectorCount())
-            return false; // longer than the file can hold
+        if (index >= m_file.sectorCount()) return false; // longer than the file can hold
         while (m_chain.size() <= index) {
             std::optional<std::uint32_t> next;
             if (m_chain.empty())
@@ -64,10 +60,8 @@ private:
                 next = m_file.nextSector(m_chain.back());
             if (!next || *next >= m_file.sectorCount())
                 return false; // end of chain, a free or a special sector
-            if (m_visited.empty())
-                m_visited.resize(m_file.sectorCount());
-            if (m_visited[*next])
-                return false; // the chain loops
+            if (m_visited.empty()) m_visited.resize(m_file.sectorCount());
+            if (m_visited[*next]) return false; // the chain loops
             m_visited[*next] = true;
             m_chain.push_back(*next);
         }
@@ -90,8 +84,7 @@ public:
     std::uint64_t size() const override { return m_bytes.size(); }
 
     bool read(std::uint64_t offset, std::size_t length, std::uint8_t *out) override {
-        if (offset > m_bytes.size() || length > m_bytes.size() - offset)
-            return false;
+        if (offset > m_bytes.size() || length > m_bytes.size() - offset) return false;
         std::copy_n(m_bytes.begin() + std::ptrdiff_t(offset), length, out);
         return true;
     }
@@ -101,12 +94,10 @@ private:
 };
 
 bool sameNameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
+        if (lower(a[i]) != lower(b[i])) return false;
     return true;
 }
 
@@ -114,8 +105,7 @@ bool sameNameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
 
 std::unique_ptr<CompoundFile> CompoundFile::open(ByteSource &source, OpenResult *result) {
     std::unique_ptr<CompoundFile> file(new CompoundFile(source));
-    if (!file->readHeader(result))
-        return nullptr;
+    if (!file->readHeader(result)) return nullptr;
     // The root entry locates the mini stream; without it nothing can be found.
     const std::optional<DirectoryEntry> root = file->directoryEntry(0);
     if (!root || root->type != 5) {
@@ -171,14 +161,12 @@ bool CompoundFile::readHeader(OpenResult *result) {
 
 bool CompoundFile::readSector(std::uint32_t sector, std::uint32_t offset, std::size_t length,
                               std::uint8_t *out) {
-    if (sector >= m_sectorCount)
-        return false;
+    if (sector >= m_sectorCount) return false;
     return m_source.read((std::uint64_t(sector) + 1) * m_sectorSize + offset, length, out);
 }
 
 std::optional<std::uint32_t> CompoundFile::fatSectorLocation(std::uint32_t index) {
-    if (index < HeaderDifatEntries)
-        return m_headerDifat[index];
+    if (index < HeaderDifatEntries) return m_headerDifat[index];
     const std::uint32_t perDifatSector = m_sectorSize / 4 - 1;
     const std::uint32_t difatIndex = (index - HeaderDifatEntries) / perDifatSector;
     // Each step is bounded: the index comes from a sector number below the
@@ -187,8 +175,7 @@ std::optional<std::uint32_t> CompoundFile::fatSectorLocation(std::uint32_t index
         std::uint32_t next = m_firstDifatSector;
         if (!m_difatChain.empty()) {
             std::uint8_t bytes[4];
-            if (!readSector(m_difatChain.back(), m_sectorSize - 4, 4, bytes))
-                return std::nullopt;
+            if (!readSector(m_difatChain.back(), m_sectorSize - 4, 4, bytes)) return std::nullopt;
             next = le32(bytes);
         }
         if (next >= m_sectorCount ||
@@ -198,34 +185,32 @@ std::optional<std::uint32_t> CompoundFile::fatSectorLocation(std::uint32_t index
     }
     std::uint8_t bytes[4];
     const std::uint32_t within = (index - HeaderDifatEntries) % perDifatSector;
-    if (!readSector(m_difatChain[difatIndex], within * 4, 4, bytes))
-        return std::nullopt;
+    if (!readSector(m_difatChain[difatIndex], within * 4, 4, bytes)) return std::nullopt;
     return le32(bytes);
 }
 
 std::optional<std::uint32_t> CompoundFile::nextSector(std::uint32_t sector) {
     const std::uint32_t perSector = m_sectorSize / 4;
     const std::uint32_t fatIndex = sector / perSector;
-    auto cached = m_fatCache.find(fatIndex);
-    if (cached == m_fatCache.end()) {
+    // Sectors come from chains checked against the sector count, so the table
+    // stays as small as the file.
+    if (fatIndex >= m_fatCache.size()) m_fatCache.resize(std::size_t(fatIndex) + 1);
+    std::vector<std::uint32_t> &entries = m_fatCache[fatIndex];
+    if (entries.empty()) {
         const std::optional<std::uint32_t> location = fatSectorLocation(fatIndex);
-        if (!location || *location >= m_sectorCount)
-            return std::nullopt;
+        if (!location || *location >= m_sectorCount) return std::nullopt;
         std::vector<std::uint8_t> bytes(m_sectorSize);
-        if (!readSector(*location, 0, m_sectorSize, bytes.data()))
-            return std::nullopt;
-        std::vector<std::uint32_t> entries(perSector);
+        if (!readSector(*location, 0, m_sectorSize, bytes.data())) return std::nullopt;
+        entries.resize(perSector);
         for (std::uint32_t i = 0; i < perSector; ++i)
             entries[i] = le32(bytes.data() + 4 * i);
-        cached = m_fatCache.emplace(fatIndex, std::move(entries)).first;
     }
-    return cached->second[sector % perSector];
+    return entries[sector % perSector];
 }
 
 std::optional<std::uint32_t> CompoundFile::nextMiniSector(std::uint32_t sector) {
     std::uint8_t bytes[4];
-    if (!m_miniFat->read(std::uint64_t(sector) * 4, 4, bytes))
-        return std::nullopt;
+    if (!m_miniFat->read(std::uint64_t(sector) * 4, 4, bytes)) return std::nullopt;
     return le32(bytes);
 }
 
@@ -242,8 +227,7 @@ std::optional<DirectoryEntry> CompoundFile::directoryEntry(std::uint32_t index) 
     const std::uint16_t nameUnits = std::min<std::uint16_t>(nameBytes / 2, 32);
     for (std::uint16_t i = 0; i < nameUnits; ++i) {
         const char16_t unit = char16_t(le16(bytes + 2 * i));
-        if (unit == 0)
-            break;
+        if (unit == 0) break;
         entry.name.push_back(unit);
     }
     entry.type = bytes[66];
@@ -253,15 +237,13 @@ std::optional<DirectoryEntry> CompoundFile::directoryEntry(std::uint32_t index) 
     entry.start = le32(bytes + 116);
     entry.size = le64(bytes + 120);
     // Version 3 files keep only 32 bits of size; some writers leave garbage above.
-    if (m_sectorSize == 512)
-        entry.size &= 0xFFFFFFFFu;
+    if (m_sectorSize == 512) entry.size &= 0xFFFFFFFFu;
     return entry;
 }
 
 std::optional<DirectoryEntry> CompoundFile::rootStream(std::u16string_view name) {
     const std::optional<DirectoryEntry> root = directoryEntry(0);
-    if (!root)
-        return std::nullopt;
+    if (!root) return std::nullopt;
     // The children of a storage form a tree through the left and right links;
     // a damaged file may link them in a loop, so each entry is visited once.
     std::vector<std::uint32_t> pending{root->child};
@@ -269,13 +251,10 @@ std::optional<DirectoryEntry> CompoundFile::rootStream(std::u16string_view name)
     while (!pending.empty()) {
         const std::uint32_t index = pending.back();
         pending.pop_back();
-        if (index == NoStream || !visited.insert(index).second)
-            continue;
+        if (index == NoStream || !visited.insert(index).second) continue;
         const std::optional<DirectoryEntry> entry = directoryEntry(index);
-        if (!entry)
-            continue;
-        if (entry->type == 2 && sameNameIgnoringAsciiCase(entry->name, name))
-            return entry;
+        if (!entry) continue;
+        if (entry->type == 2 && sameNameIgnoringAsciiCase(entry->name, name)) return entry;
         pending.push_back(entry->left);
         pending.push_back(entry->right);
     }
@@ -285,23 +264,20 @@ std::optional<DirectoryEntry> CompoundFile::rootStream(std::u16string_view name)
 std::unique_ptr<Stream> CompoundFile::openStream(const DirectoryEntry &entry) {
     if (entry.size >= m_miniCutoff)
         return std::make_unique<SectorStream>(*this, entry.start, entry.size);
-    if (!m_miniStream)
-        return nullptr;
+    if (!m_miniStream) return nullptr;
     std::vector<std::uint8_t> bytes(std::size_t(entry.size));
     const std::uint64_t miniSectors = m_miniStream->size() / MiniSectorSize;
     std::unordered_set<std::uint32_t> visited;
     std::uint32_t sector = entry.start;
     for (std::size_t offset = 0; offset < bytes.size(); offset += MiniSectorSize) {
-        if (sector >= miniSectors || !visited.insert(sector).second)
-            return nullptr;
+        if (sector >= miniSectors || !visited.insert(sector).second) return nullptr;
         const std::size_t length = std::min<std::size_t>(MiniSectorSize, bytes.size() - offset);
         if (!m_miniStream->read(std::uint64_t(sector) * MiniSectorSize, length,
                                 bytes.data() + offset))
             return nullptr;
         if (offset + MiniSectorSize < bytes.size()) {
             const std::optional<std::uint32_t> next = nextMiniSector(sector);
-            if (!next)
-                return nullptr;
+            if (!next) return nullptr;
             sector = *next;
         }
     }

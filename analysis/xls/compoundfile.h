@@ -6,7 +6,6 @@
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace analysis::xls {
@@ -73,8 +72,8 @@ private:
     std::uint32_t m_firstDifatSector = 0;
     std::uint32_t m_difatSectors = 0;
     std::vector<std::uint32_t> m_headerDifat;
-    std::vector<std::uint32_t> m_difatChain; // DIFAT sectors found so far
-    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> m_fatCache;
+    std::vector<std::uint32_t> m_difatChain;            // DIFAT sectors found so far
+    std::vector<std::vector<std::uint32_t>> m_fatCache; // by FAT sector index, filled as needed
     std::unique_ptr<Stream> m_directory;
     std::unique_ptr<Stream> m_miniStream;
     std::unique_ptr<Stream> m_miniFat;

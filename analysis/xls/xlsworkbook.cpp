@@ -39,28 +39,74 @@ constexpr std::uint16_t DataTable = 0x0236;
 
 const char *codePageName(std::uint16_t codePage) {
     switch (codePage) {
-    case 367: return "US-ASCII";
-    case 437: return "IBM437";
-    case 850: return "IBM850";
-    case 852: return "IBM852";
-    case 866: return "IBM866";
-    case 874: return "windows-874";
-    case 932: return "Shift_JIS";
-    case 936: return "GBK";
-    case 949: return "windows-949";
-    case 950: return "Big5";
-    case 1200: return "UTF-16LE"; // some writers store BIFF5 text as UTF-16
-    case 1250: return "windows-1250";
-    case 1251: return "windows-1251";
-    case 1253: return "windows-1253";
-    case 1254: return "windows-1254";
-    case 1255: return "windows-1255";
-    case 1256: return "windows-1256";
-    case 1257: return "windows-1257";
-    case 1258: return "windows-1258";
+    case 367:
+        return "US-ASCII";
+    case 437:
+        return "IBM437";
+    case 850:
+        return "IBM850";
+    case 852:
+        return "IBM852";
+    case 866:
+        return "IBM866";
+    case 874:
+        return "windows-874";
+    case 932:
+        return "Shift_JIS";
+    case 936:
+        return "GBK";
+    case 949:
+        return "windows-949";
+    case 950:
+        return "Big5";
+    case 1200:
+        return "UTF-16LE"; // some writers store BIFF5 text as UTF-16
+    case 1250:
+        return "windows-1250";
+    case 1251:
+        return "windows-1251";
+    case 1253:
+        return "windows-1253";
+    case 1254:
+        return "windows-1254";
+    case 1255:
+        return "windows-1255";
+    case 1256:
+        return "windows-1256";
+    case 1257:
+        return "windows-1257";
+    case 1258:
+        return "windows-1258";
     case 10000:
-    case 32768: return "macintosh";
-    default: return "windows-1252";
+    case 32768:
+        return "macintosh";
+    default:
+        return "windows-1252";
+    }
+}
+
+// The shortest valid record of each kind of cell, or 0 for other records.
+int cellRecordMinimumLength(std::uint16_t type) {
+    switch (type) {
+    case record::Number:
+        return 14;
+    case record::Rk:
+    case record::LabelSst:
+        return 10;
+    case record::Label:
+    case record::RString:
+    case record::BoolErr:
+        return 8;
+    case record::Formula:
+    case record::Formula3:
+    case record::Formula4:
+        return 20;
+    case record::MulRk:
+    case record::Blank:
+    case record::MulBlank:
+        return 6;
+    default:
+        return 0;
     }
 }
 
@@ -79,9 +125,9 @@ struct Cell {
     enum Kind : std::uint8_t { Number, Text, SharedText, Boolean, Error, EmptyText };
     Kind kind = EmptyText;
     std::uint16_t xf = 0;
-    double number = 0;   // Number; Boolean and Error keep their byte here
+    double number = 0;       // Number; Boolean and Error keep their byte here
     std::uint32_t index = 0; // SharedText
-    QString text;        // Text
+    QString text;            // Text
 };
 
 std::uint32_t cellKey(int row, int column) {
@@ -116,6 +162,8 @@ private:
     QStringDecoder &decoder();
     QStringDecoder &nameDecoder();
     int scanSheet(int sheet, int firstRow, int lastRow);
+    std::uint64_t skipCellsOutside(std::uint64_t position, int firstRow, int lastRow,
+                                   int *blockFirstRow);
     int storeCell(const RecordHeader &header, const std::uint8_t *body);
     bool readLabel(const RecordHeader &header, QString *text);
     bool readFormulaString(const RecordHeader &header, QString *text);
@@ -168,8 +216,7 @@ QStringDecoder &XlsWorkbook::decoder() {
 // Writers that declare UTF-16 text for BIFF5 still write sheet names and
 // number formats one byte a character.
 QStringDecoder &XlsWorkbook::nameDecoder() {
-    if (m_codePage != 1200)
-        return decoder();
+    if (m_codePage != 1200) return decoder();
     if (!m_latin1Decoder)
         m_latin1Decoder.emplace(QStringConverter::Latin1, QStringConverter::Flag::Stateless);
     return *m_latin1Decoder;
@@ -181,26 +228,20 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
         header.length < 4)
         return NotAWorkbook;
     const std::uint8_t *bof = m_records.body(header);
-    if (!bof)
-        return CannotOpen;
+    if (!bof) return CannotOpen;
     const std::uint16_t version = le16(bof);
-    if (le16(bof + 2) != GlobalsSubstream)
-        return CannotOpen;
+    if (le16(bof + 2) != GlobalsSubstream) return CannotOpen;
     m_biff8 = version == BiffVersion8 || (version != BiffVersion5 && namedWorkbook);
 
     std::uint64_t position = header.next();
     for (;;) {
         const BiffStream::Read read = m_records.header(position, &header);
-        if (read == BiffStream::Read::End)
-            break;
-        if (read == BiffStream::Read::Damaged)
-            return CannotOpen;
+        if (read == BiffStream::Read::End) break;
+        if (read == BiffStream::Read::Damaged) return CannotOpen;
         position = header.next();
-        if (header.type == record::Eof)
-            break;
+        if (header.type == record::Eof) break;
         const std::uint8_t *body = m_records.body(header);
-        if (!body)
-            return CannotOpen;
+        if (!body) return CannotOpen;
         const std::uint16_t length = header.length;
         switch (header.type) {
         case record::FilePass:
@@ -212,16 +253,13 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
             }
             break;
         case record::DateMode:
-            if (length >= 2)
-                m_dateSystem1904 = le16(body) == 1;
+            if (length >= 2) m_dateSystem1904 = le16(body) == 1;
             break;
         case record::Xf:
-            if (length >= 4)
-                m_xfFormats.push_back(le16(body + 2));
+            if (length >= 4) m_xfFormats.push_back(le16(body + 2));
             break;
         case record::Format: {
-            if (length < 3)
-                break;
+            if (length < 3) break;
             QString format;
             ContinuedReader reader(m_records, header, 2);
             bool ok;
@@ -232,31 +270,26 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
                 ok = reader.readU8(&count) &&
                      reader.readCodePageCharacters(count, nameDecoder(), &format);
             }
-            if (ok)
-                m_formatIsDate[le16(body)] = isDateFormat(format);
+            if (ok) m_formatIsDate[le16(body)] = isDateFormat(format);
             break;
         }
         case record::BoundSheet: {
-            if (length < 8 || body[5] != WorksheetType)
-                break;
+            if (length < 8 || body[5] != WorksheetType) break;
             SheetInfo sheet;
             sheet.position = le32(body);
             if (m_biff8) {
                 ContinuedReader reader(m_records, header, 6);
-                if (!readUnicodeString(reader, true, &sheet.name))
-                    return CannotOpen;
+                if (!readUnicodeString(reader, true, &sheet.name)) return CannotOpen;
             } else {
                 const std::uint8_t count = body[6];
-                if (7 + count > length)
-                    return CannotOpen;
+                if (7 + count > length) return CannotOpen;
                 sheet.codePageName = QByteArray(reinterpret_cast<const char *>(body + 7), count);
             }
             m_sheets.push_back(std::move(sheet));
             break;
         }
         case record::Sst:
-            if (length >= 8)
-                m_sstHeader = header;
+            if (length >= 8) m_sstHeader = header;
             break;
         default:
             break;
@@ -269,8 +302,7 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
 }
 
 bool XlsWorkbook::isDateXf(std::uint16_t xf) const {
-    if (xf >= m_xfFormats.size())
-        return false;
+    if (xf >= m_xfFormats.size()) return false;
     const std::uint16_t format = m_xfFormats[xf];
     const auto custom = m_formatIsDate.find(format);
     return custom != m_formatIsDate.end() ? custom->second : isBuiltInDateFormat(format);
@@ -281,8 +313,7 @@ bool XlsWorkbook::sharedString(std::uint32_t index, QString *text) {
         *text = m_strings[index];
         return true;
     }
-    if (!m_sstHeader || m_sstExhausted)
-        return false;
+    if (!m_sstHeader || m_sstExhausted) return false;
     if (!m_sstReader) {
         // Past the total and unique counts, which writers don't always get right.
         m_sstReader.emplace(m_sstRecords, *m_sstHeader, 8);
@@ -314,16 +345,14 @@ void XlsWorkbook::putNumber(int row, int column, std::uint16_t xf, double value)
 
 bool XlsWorkbook::readLabel(const RecordHeader &header, QString *text) {
     ContinuedReader reader(m_records, header, 6);
-    if (m_biff8)
-        return readUnicodeString(reader, false, text);
+    if (m_biff8) return readUnicodeString(reader, false, text);
     std::uint16_t count;
     return reader.readU16(&count) && reader.readCodePageCharacters(count, decoder(), text);
 }
 
 bool XlsWorkbook::readFormulaString(const RecordHeader &header, QString *text) {
     ContinuedReader reader(m_records, header, 0);
-    if (m_biff8)
-        return readUnicodeString(reader, false, text);
+    if (m_biff8) return readUnicodeString(reader, false, text);
     std::uint16_t count;
     return reader.readU16(&count) && reader.readCodePageCharacters(count, decoder(), text);
 }
@@ -337,16 +366,12 @@ int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body)
     const std::uint16_t xf = le16(body + 4);
     switch (header.type) {
     case record::Number:
-        if (length < 14)
-            return CannotOpen;
-        if (wanted(row, column))
-            putNumber(row, column, xf, leDouble(body + 6));
+        if (length < 14) return CannotOpen;
+        if (wanted(row, column)) putNumber(row, column, xf, leDouble(body + 6));
         break;
     case record::Rk:
-        if (length < 10)
-            return CannotOpen;
-        if (wanted(row, column))
-            putNumber(row, column, xf, rkValue(le32(body + 6)));
+        if (length < 10) return CannotOpen;
+        if (wanted(row, column)) putNumber(row, column, xf, rkValue(le32(body + 6)));
         break;
     case record::MulRk: {
         const int count = (length - 6) / 6;
@@ -358,17 +383,14 @@ int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body)
         break;
     }
     case record::Blank:
-        if (wanted(row, column))
-            m_cells.erase(cellKey(row, column));
+        if (wanted(row, column)) m_cells.erase(cellKey(row, column));
         break;
     case record::MulBlank:
         for (int i = 0; i < (length - 6) / 2; ++i)
-            if (wanted(row, column + i))
-                m_cells.erase(cellKey(row, column + i));
+            if (wanted(row, column + i)) m_cells.erase(cellKey(row, column + i));
         break;
     case record::LabelSst:
-        if (length < 10)
-            return CannotOpen;
+        if (length < 10) return CannotOpen;
         if (wanted(row, column)) {
             Cell cell;
             cell.kind = Cell::SharedText;
@@ -379,20 +401,17 @@ int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body)
         break;
     case record::Label:
     case record::RString:
-        if (length < 8)
-            return CannotOpen;
+        if (length < 8) return CannotOpen;
         if (wanted(row, column)) {
             Cell cell;
             cell.kind = Cell::Text;
             cell.xf = xf;
-            if (!readLabel(header, &cell.text))
-                return CannotOpen;
+            if (!readLabel(header, &cell.text)) return CannotOpen;
             putCell(row, column, std::move(cell));
         }
         break;
     case record::BoolErr:
-        if (length < 8)
-            return CannotOpen;
+        if (length < 8) return CannotOpen;
         if (wanted(row, column)) {
             Cell cell;
             cell.kind = body[7] ? Cell::Error : Cell::Boolean;
@@ -404,10 +423,8 @@ int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body)
     case record::Formula:
     case record::Formula3:
     case record::Formula4: {
-        if (length < 20)
-            return CannotOpen;
-        if (!wanted(row, column))
-            break;
+        if (length < 20) return CannotOpen;
+        if (!wanted(row, column)) break;
         const std::uint8_t *result = body + 6;
         Cell cell;
         cell.xf = xf;
@@ -442,6 +459,30 @@ int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body)
     return NoError;
 }
 
+// Walks, in place in the stream's window, the cell and row records of rows
+// outside firstRow..lastRow, which make up most of a large sheet, and returns
+// the position of the first record that needs a closer look.
+std::uint64_t XlsWorkbook::skipCellsOutside(std::uint64_t position, int firstRow, int lastRow,
+                                            int *blockFirstRow) {
+    std::size_t available = 0;
+    const std::uint8_t *p = m_records.span(position, &available);
+    while (p && available >= 6) {
+        const std::uint16_t type = le16(p);
+        const std::size_t length = le16(p + 2);
+        if (length + 4 > available) break;
+        const int minimum = type == record::Row ? 2 : cellRecordMinimumLength(type);
+        if (minimum == 0 || int(length) < minimum) break;
+        const int row = le16(p + 4);
+        if (row >= firstRow && row <= lastRow) break;
+        *blockFirstRow = std::min(*blockFirstRow, row);
+        if (type != record::Row) m_pendingFormulaText.reset();
+        p += length + 4;
+        available -= length + 4;
+        position += length + 4;
+    }
+    return position;
+}
+
 int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
     m_cells.clear();
     m_windowSheet = sheet;
@@ -451,12 +492,11 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
 
     RecordHeader header;
     std::uint64_t position = m_sheets[std::size_t(sheet)].position;
-    if (m_records.header(position, &header) != BiffStream::Read::Ok ||
-        header.type != record::Bof || header.length < 4)
+    if (m_records.header(position, &header) != BiffStream::Read::Ok || header.type != record::Bof ||
+        header.length < 4)
         return CannotOpen;
     const std::uint8_t *bof = m_records.body(header);
-    if (!bof || le16(bof + 2) != WorksheetSubstream)
-        return CannotOpen;
+    if (!bof || le16(bof + 2) != WorksheetSubstream) return CannotOpen;
 
     // Rows are stored in blocks, each closed by a DBCELL record, in ascending
     // order; once a whole block lies below the window, no later one can reach
@@ -465,42 +505,36 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
     int blockFirstRow = NoRow;
     int depth = 0; // embedded charts bring their own BOF..EOF
     for (;;) {
+        if (depth == 1) position = skipCellsOutside(position, firstRow, lastRow, &blockFirstRow);
         const BiffStream::Read read = m_records.header(position, &header);
-        if (read == BiffStream::Read::End)
-            return NoError;
-        if (read == BiffStream::Read::Damaged)
-            return CannotOpen;
+        if (read == BiffStream::Read::End) return NoError;
+        if (read == BiffStream::Read::Damaged) return CannotOpen;
         position = header.next();
         if (header.type == record::Bof) {
             ++depth;
             continue;
         }
         if (header.type == record::Eof) {
-            if (--depth == 0)
-                return NoError;
+            if (--depth == 0) return NoError;
             continue;
         }
-        if (depth != 1)
-            continue;
-        const std::uint8_t *body = m_records.body(header);
-        if (!body)
-            return CannotOpen;
+        if (depth != 1) continue;
 
         switch (header.type) {
         case record::DbCell:
-            if (blockFirstRow != NoRow && blockFirstRow > lastRow)
-                return NoError;
+            if (blockFirstRow != NoRow && blockFirstRow > lastRow) return NoError;
             blockFirstRow = NoRow;
             continue;
-        case record::Row:
-            if (header.length >= 2)
-                blockFirstRow = std::min<int>(blockFirstRow, le16(body));
+        case record::Row: {
+            const std::uint8_t *body = m_records.body(header);
+            if (!body) return CannotOpen;
+            if (header.length >= 2) blockFirstRow = std::min<int>(blockFirstRow, le16(body));
             continue;
+        }
         case record::String:
             if (m_pendingFormulaText) {
                 QString text;
-                if (!readFormulaString(header, &text))
-                    return CannotOpen;
+                if (!readFormulaString(header, &text)) return CannotOpen;
                 m_cells[*m_pendingFormulaText].text = std::move(text);
                 m_pendingFormulaText.reset();
             }
@@ -510,58 +544,46 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
         case ArrayFormula:
         case DataTable:
             continue;
-        case record::Number:
-        case record::Rk:
-        case record::MulRk:
-        case record::Blank:
-        case record::MulBlank:
-        case record::LabelSst:
-        case record::Label:
-        case record::RString:
-        case record::BoolErr:
-        case record::Formula:
-        case record::Formula3:
-        case record::Formula4: {
-            if (header.length < 6)
-                return CannotOpen;
-            m_pendingFormulaText.reset();
-            blockFirstRow = std::min<int>(blockFirstRow, le16(body));
-            if (const int error = storeCell(header, body))
-                return error;
-            continue;
-        }
         default:
-            continue;
+            break;
         }
+
+        const int minimum = cellRecordMinimumLength(header.type);
+        if (minimum == 0) continue; // not a cell
+        if (header.length < minimum) return CannotOpen;
+        const std::uint8_t *body = m_records.body(header);
+        if (!body) return CannotOpen;
+        m_pendingFormulaText.reset();
+        const int row = le16(body);
+        blockFirstRow = std::min(blockFirstRow, row);
+        // Most of a large sheet lies outside the rows asked for: pass it by.
+        if (row < firstRow || row > lastRow) continue;
+        if (const int error = storeCell(header, body)) return error;
     }
 }
 
 int XlsWorkbook::cellText(int sheet, int row, int column, QString *text) {
     text->clear();
-    if (sheet < 0 || std::size_t(sheet) >= m_sheets.size())
-        return SheetMissing;
-    if (column < 1 || column > SheetColumns || row < 1 || row > SheetRows)
-        return CellOutOfRange;
+    if (sheet < 0 || std::size_t(sheet) >= m_sheets.size()) return SheetMissing;
+    if (column < 1 || column > SheetColumns || row < 1 || row > SheetRows) return CellOutOfRange;
     const int row0 = row - 1;
     if (sheet != m_windowSheet || row0 < m_windowFirst || row0 > m_windowLast)
         m_windowError = scanSheet(sheet, row0, std::min(row0 + WindowRows - 1, SheetRows - 1));
-    if (m_windowError != NoError)
-        return m_windowError;
+    if (m_windowError != NoError) return m_windowError;
 
     const auto found = m_cells.find(cellKey(row0, column - 1));
-    if (found == m_cells.end())
-        return NoError;
+    if (found == m_cells.end()) return NoError;
     const Cell &cell = found->second;
     switch (cell.kind) {
     case Cell::Number:
-        *text = isDateXf(cell.xf) ? dateText(cell.number, m_dateSystem1904) : doubleText(cell.number);
+        *text =
+            isDateXf(cell.xf) ? dateText(cell.number, m_dateSystem1904) : doubleText(cell.number);
         break;
     case Cell::Text:
         *text = cell.text;
         break;
     case Cell::SharedText:
-        if (!sharedString(cell.index, text))
-            return CannotOpen;
+        if (!sharedString(cell.index, text)) return CannotOpen;
         break;
     case Cell::Boolean:
         *text = booleanText(cell.number != 0);
