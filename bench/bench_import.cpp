@@ -15,6 +15,8 @@
 #include "workbook.h"
 #include "workbookimport.h"
 
+#include "childprocess.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QFileInfo>
@@ -23,15 +25,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <spawn.h>
 #include <string>
 #include <string_view>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -120,31 +119,9 @@ void benchImport(benchmark::State &state, const std::string &path) {
     }
 }
 
-// Runs score-report once with its output thrown away; returns its exit status
-// or -1 when it could not be started or did not exit normally. Adds the CPU
-// time the child used, in milliseconds, to *cpuMs.
+// Runs score-report once on the workbook; see runChild.
 int runScoreReport(const std::string &path, double *cpuMs) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    std::string program = SCORE_REPORT_EXECUTABLE;
-    std::string workbook = path;
-    std::string json = "--json";
-    char *arguments[] = {program.data(), workbook.data(), json.data(), nullptr};
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, arguments, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
-    int status = 0;
-    struct rusage usage {};
-    while (wait4(child, &status, 0, &usage) < 0)
-        if (errno != EINTR) return -1;
-    const auto ms = [](const timeval &t) {
-        return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3;
-    };
-    *cpuMs += ms(usage.ru_utime) + ms(usage.ru_stime);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return runChild({SCORE_REPORT_EXECUTABLE, path, "--json"}, {}, cpuMs);
 }
 
 // The time is the wall-clock time of the whole run, start-up included;

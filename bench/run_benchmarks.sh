@@ -46,7 +46,7 @@ fi
 echo "== building $build (Release)"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCORE_BENCHMARKS=ON \
     -DSCORE_SANITIZE=OFF -DSCORE_FUZZERS=OFF >/dev/null
-cmake --build "$build" --target bench_import score-report
+cmake --build "$build" --target bench_import bench_startup score-report score-analysis
 score_report=$build/app/report/score-report
 
 echo "== workbooks in $workbooks"
@@ -139,3 +139,7 @@ if load and load[0] > 1.0:
     print(f"Load average was {load[0]:.2f} on {report['context']['num_cpus']} CPUs: other work "
           "may have slowed the wall-clock figures.")
 EOF
+
+echo
+echo "== bench_startup (start to the first painted main window; target under 300 ms)"
+"$build/bench/bench_startup"
