@@ -18,8 +18,9 @@ test "$(readlink -f "$prefix/bin/score-analysis")" = "$(readlink -f "$programs/s
 grep -q '^Exec=score-analysis$' "$prefix/share/applications/score-analysis.desktop"
 test -f "$prefix/share/icons/hicolor/64x64/apps/score-analysis.png"
 # The help file is the GBK text with CR LF line ends.
-iconv -f GBK -t UTF-8 "$programs/Help.dat" | head -1 | grep -q '墨序成绩统计软件'
-head -c 200 "$programs/Help.dat" | grep -q $'\r'
+help="$(iconv -f GBK -t UTF-8 "$programs/Help.dat")"
+grep -q '^墨序成绩统计软件' <<<"$help"
+grep -q $'\r$' "$programs/Help.dat"
 
 # The installed score-report, started through its link in bin/.
 out="$("$prefix/bin/score-report" "$source/samples/class.xls" --class-size 30 --json)"
