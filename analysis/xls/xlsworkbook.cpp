@@ -224,8 +224,11 @@ QStringDecoder &XlsWorkbook::nameDecoder() {
 
 int XlsWorkbook::readGlobals(bool namedWorkbook) {
     RecordHeader header;
-    if (m_records.header(0, &header) != BiffStream::Read::Ok || header.type != record::Bof ||
-        header.length < 4)
+    // A workbook stream that can't be read is a damaged workbook; one that
+    // doesn't start with a BOF record is something else.
+    if (m_records.header(0, &header) != BiffStream::Read::Ok)
+        return CannotOpen;
+    if (header.type != record::Bof || header.length < 4)
         return NotAWorkbook;
     const std::uint8_t *bof = m_records.body(header);
     if (!bof) return CannotOpen;
