@@ -47,7 +47,7 @@ echo "== building $build (Release)"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCORE_BENCHMARKS=ON \
     -DSCORE_SANITIZE=OFF -DSCORE_FUZZERS=OFF >/dev/null
 cmake --build "$build" --target bench_import bench_startup score-report score-analysis
-score_report=$build/app/report/score-report
+score_report=$build/bin/score-report
 
 echo "== workbooks in $workbooks"
 "$python" "$here/make_workbooks.py" "$workbooks"
