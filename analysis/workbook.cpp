@@ -2,15 +2,46 @@
 
 #include "bytesource.h"
 #include "importerrors.h"
+#include "ods/odsworkbook.h"
 #include "xls/xlsworkbook.h"
+#include "xlsx/xlsxworkbook.h"
+#include "zip/ziparchive.h"
+
+#include <cstring>
 
 namespace analysis {
+
+namespace {
+
+// A zip archive starts with a member's local header, or with the end of the
+// central directory when it is empty.
+bool isZip(ByteSource &source) {
+    std::uint8_t magic[4];
+    if (source.size() < sizeof magic || !source.read(0, sizeof magic, magic)) return false;
+    return std::memcmp(magic, "PK\x03\x04", 4) == 0 || std::memcmp(magic, "PK\x05\x06", 4) == 0;
+}
+
+// Both zip-based formats are told by their parts: an OpenDocument file names
+// its kind in "mimetype" (or, without it, has a content part); an Office Open
+// XML package has a relationship part at its root.
+std::unique_ptr<Workbook> openZipWorkbook(std::unique_ptr<ByteSource> source, int *error) {
+    std::unique_ptr<zip::Archive> archive = zip::Archive::open(std::move(source), error);
+    if (!archive) return nullptr;
+    const bool relationships = archive->find(QStringLiteral("_rels/.rels")).has_value();
+    if (archive->find(QStringLiteral("mimetype")) ||
+        (!relationships && archive->find(QStringLiteral("content.xml"))))
+        return ods::openOdsWorkbook(std::move(archive), error);
+    if (relationships) return xlsx::openXlsxWorkbook(std::move(archive), error);
+    *error = NotAWorkbook;
+    return nullptr;
+}
+
+} // namespace
 
 int Workbook::sheetIndex(const QString &name) const {
     const QStringList names = sheetNames();
     for (qsizetype i = 0; i < names.size(); ++i)
-        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
-            return int(i);
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0) return int(i);
     return -1;
 }
 
@@ -24,7 +55,10 @@ std::unique_ptr<Workbook> openWorkbook(const QString &path, int *error) {
     return openWorkbook(std::move(source), error);
 }
 
+// The kind is told from the first bytes: a zip archive, or else a compound
+// file, which the legacy reader tells from anything else.
 std::unique_ptr<Workbook> openWorkbook(std::unique_ptr<ByteSource> source, int *error) {
+    if (isZip(*source)) return openZipWorkbook(std::move(source), error);
     return xls::openXlsWorkbook(std::move(source), error);
 }
 

@@ -6,6 +6,11 @@
 #include <deque>
 
 namespace {
+QString &offeredFilter() {
+    static QString filter;
+    return filter;
+}
+
 std::deque<std::optional<QString>> &queuedAnswers() {
     static std::deque<std::optional<QString>> answers;
     return answers;
@@ -14,6 +19,7 @@ std::deque<std::optional<QString>> &queuedAnswers() {
 
 std::optional<QString> FileDialog::getOpenFileName(QWidget *parent, const QString &filter,
                                                    const QString &startIn) {
+    offeredFilter() = filter;
     if (!queuedAnswers().empty()) {
         std::optional<QString> answer = queuedAnswers().front();
         queuedAnswers().pop_front();
@@ -31,4 +37,8 @@ void FileDialog::setNextFileName(const QString &path) {
 
 void FileDialog::setNextCancel() {
     queuedAnswers().push_back(std::nullopt);
+}
+
+QString FileDialog::lastFilter() {
+    return offeredFilter();
 }

@@ -16,5 +16,7 @@ std::optional<QString> getOpenFileName(QWidget *parent, const QString &filter,
 
 void setNextFileName(const QString &path);
 void setNextCancel();
+// The filter the last call offered, for tests.
+QString lastFilter();
 
 } // namespace FileDialog

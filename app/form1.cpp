@@ -288,7 +288,12 @@ void Form1::closeEvent(QCloseEvent *event) {
 void Form1::browseCommand() {
     // A cancelled dialog leaves the path field as it was, typed text included.
     const std::optional<QString> path =
-        FileDialog::getOpenFileName(this, QStringLiteral("(*.xls)"), Text7->text());
+        FileDialog::getOpenFileName(this,
+                                    QStringLiteral("所有工作簿 (*.xls *.xlsx *.xlsm *.ods);;"
+                                                   "Excel 97-2003 工作簿 (*.xls);;"
+                                                   "Excel 工作簿 (*.xlsx *.xlsm);;"
+                                                   "OpenDocument 电子表格 (*.ods)"),
+                                    Text7->text());
     if (path) Text7->setText(*path);
 }
 

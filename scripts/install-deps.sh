@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev qt6-qpa-plugins
+    libzip-dev
     fonts-arphic-uming
     libbenchmark-dev
     clang-14 libclang-rt-14-dev

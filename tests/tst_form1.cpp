@@ -440,6 +440,11 @@ void TestForm1::browse() {
     FileDialog::setNextCancel();
     QTest::mouseClick(form->c1[5], Qt::LeftButton);
     QCOMPARE(form->Text7->text(), Sample);
+    // The first entry offers every kind of workbook the program reads.
+    const QStringList entries = FileDialog::lastFilter().split(QStringLiteral(";;"));
+    QCOMPARE(entries.size(), 4);
+    for (const char *pattern : {"*.xls", "*.xlsx", "*.xlsm", "*.ods"})
+        QVERIFY(entries[0].contains(QLatin1String(pattern)));
 }
 
 void TestForm1::exitEndsTheProgram() {

@@ -599,11 +599,11 @@ void TestXlsReader::openFailure_data() {
 
     // Told from the content: a text file named .xls, an empty file, a Word
     // document (a compound file without a Workbook or Book stream) and a
-    // zip-based workbook are all of another kind.
+    // zip archive without a workbook part are all of another kind.
     QTest::newRow("text file") << fixture(u"plain_text.xls"_s) << int(NotAWorkbook);
     QTest::newRow("empty file") << fixture(u"empty.xls"_s) << int(NotAWorkbook);
     QTest::newRow("Word document") << fixture(u"letter_libreoffice.doc"_s) << int(NotAWorkbook);
-    QTest::newRow("xlsx") << fixture(u"class_gnumeric.xlsx"_s) << int(NotAWorkbook);
+    QTest::newRow("zip") << fixture(u"broken_not_a_workbook.zip"_s) << int(NotAWorkbook);
     // Encrypted or damaged: a workbook that can't be read.
     QTest::newRow("encrypted xls") << fixture(u"encrypted_libreoffice.xls"_s) << int(CannotOpen);
     QTest::newRow("encrypted xlsx") << fixture(u"encrypted_libreoffice.xlsx"_s) << int(CannotOpen);
@@ -716,7 +716,7 @@ void TestXlsReader::importFailure_data() {
         messages::notAWorkbook());
     add("Word document", fixture(u"letter_libreoffice.doc"_s), Sheet1, standard, NotAWorkbook,
         messages::notAWorkbook());
-    add("xlsx", fixture(u"class_gnumeric.xlsx"_s), Sheet1, standard, NotAWorkbook,
+    add("zip", fixture(u"broken_not_a_workbook.zip"_s), Sheet1, standard, NotAWorkbook,
         messages::notAWorkbook());
     add("encrypted xls", fixture(u"encrypted_libreoffice.xls"_s), Sheet1, standard, CannotOpen,
         messages::cannotOpenWorkbook());

@@ -1,0 +1,457 @@
+#include "odsworkbook.h"
+
+#include "../importerrors.h"
+#include "../numbertext.h"
+#include "../xls/cellformat.h"
+#include "../zip/datevalues.h"
+#include "../zip/xmlreader.h"
+#include "../zip/ziparchive.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace analysis::ods {
+
+namespace {
+
+using zip::XmlReader;
+
+constexpr int SheetColumns = 16384;
+constexpr int SheetRows = 1048576;
+// Rows kept from one scan of a table: the import asks for 100 consecutive rows.
+constexpr int WindowRows = 128;
+// Columns kept from one scan: the first ones, where a class list lies, and
+// any others asked for so far, up to this many.
+constexpr int KeptColumns = 32;
+constexpr std::size_t WindowColumns = 16;
+// Spaces, tabs and line breaks that elements may stand for in one scan. A
+// few bytes of <text:s text:c="1000000000"/> must not become gigabytes.
+constexpr qsizetype ExpandedCharacterBudget = 1 << 20;
+
+const QString OfficeNamespace = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+const QString TableNamespace = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+const QString TextNamespace = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
+const QString CalcExtensionNamespace =
+    QStringLiteral("urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0");
+const QString ContentPart = QStringLiteral("content.xml");
+
+// A repeat count: at least 1, and never more than the sheet could hold.
+qint64 repeatCount(QStringView text) {
+    bool ok = false;
+    const qint64 count = text.toLongLong(&ok);
+    return ok && count > 1 ? std::min<qint64>(count, SheetRows) : 1;
+}
+
+struct Cell {
+    enum Kind : std::uint8_t { Text, Damaged };
+    Kind kind = Text;
+    QString text;
+};
+
+// Collects the character content of a paragraph with its white space
+// collapsed: runs of spaces, tabs and line ends count as one space, and none
+// at the paragraph's start or end. Spaces, tabs and breaks that elements
+// stand for are kept as they are.
+class ParagraphText {
+public:
+    explicit ParagraphText(QString *out, qsizetype *budget) : m_out(*out), m_budget(*budget) {}
+
+    void characters(QStringView text) {
+        for (const QChar c : text) {
+            if (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n') {
+                m_pendingSpace = m_started;
+                continue;
+            }
+            flush();
+            m_out.append(c);
+        }
+    }
+
+    // False when the budget is spent.
+    bool expanded(QChar c, qint64 count) {
+        flush();
+        if (count > m_budget) return false;
+        m_budget -= count;
+        m_out.append(QString(qsizetype(count), c));
+        return true;
+    }
+
+private:
+    void flush() {
+        if (m_pendingSpace) m_out.append(u' ');
+        m_pendingSpace = false;
+        m_started = true;
+    }
+
+    QString &m_out;
+    qsizetype &m_budget;
+    bool m_started = false;
+    bool m_pendingSpace = false;
+};
+
+class OdsWorkbook final : public Workbook {
+public:
+    explicit OdsWorkbook(std::unique_ptr<zip::Archive> archive) : m_archive(std::move(archive)) {}
+
+    int checkContent();
+
+    QStringList sheetNames() const override {
+        while (readNextName()) {
+        }
+        return m_names;
+    }
+
+    // Every table lies in one part, one after the other: a sheet is found by
+    // name without reading the tables after it.
+    int sheetIndex(const QString &name) const override {
+        for (qsizetype i = 0;; ++i) {
+            if (i == m_names.size() && !readNextName()) return -1;
+            if (m_names[i].compare(name, Qt::CaseInsensitive) == 0) return int(i);
+        }
+    }
+
+    int cellText(int sheet, int row, int column, QString *text) override;
+
+private:
+    bool readNextName() const;
+    std::unique_ptr<XmlReader> openContent(int *error) const;
+    int scanTable();
+    int readRow(XmlReader &xml, qint64 first, qint64 last);
+    int readCellValue(XmlReader &xml, Cell *cell);
+    int readParagraphs(XmlReader &xml, QString *text);
+    bool readParagraph(XmlReader &xml, QString *text);
+    bool keeps(int column) const;
+    bool keepsAny(qint64 first, qint64 last) const;
+
+    std::unique_ptr<zip::Archive> m_archive;
+
+    // The table names found so far, from a scan that stops after each one.
+    mutable QStringList m_names;
+    mutable std::unique_ptr<XmlReader> m_nameScan;
+    mutable bool m_namesComplete = false;
+
+    // The cells of one table from its last scan: rows m_windowFirst to
+    // m_windowLast, the columns in m_windowColumns.
+    int m_windowSheet = -1;
+    int m_windowFirst = 0;
+    int m_windowLast = -1;
+    std::vector<int> m_windowColumns;
+    int m_windowError = NoError;
+    std::unordered_map<std::uint64_t, Cell> m_cells;
+    qsizetype m_budget = 0;
+};
+
+std::uint64_t cellKey(qint64 row, qint64 column) {
+    return std::uint64_t(row) << 15 | std::uint64_t(column);
+}
+
+bool isElement(const XmlReader &xml, const QString &namespaceUri, QStringView name) {
+    return xml.isStart() && xml.name() == name && xml.namespaceUri() == namespaceUri;
+}
+
+// Moves to the start of the spreadsheet's next table: the document's body
+// holds the spreadsheet, whose children are the tables and settings that
+// apply to all of them. False at the end or on a failure.
+bool nextTable(XmlReader &xml) {
+    while (xml.next()) {
+        if (!xml.isStart()) continue;
+        if (xml.depth() == 1 || (xml.depth() == 2 && isElement(xml, OfficeNamespace, u"body")) ||
+            (xml.depth() == 3 && isElement(xml, OfficeNamespace, u"spreadsheet")))
+            continue;
+        if (xml.depth() == 4 && isElement(xml, TableNamespace, u"table")) return true;
+        if (!xml.skipElement()) return false;
+    }
+    return false;
+}
+
+std::unique_ptr<XmlReader> OdsWorkbook::openContent(int *error) const {
+    std::unique_ptr<XmlReader> xml = zip::openXml(*m_archive, ContentPart, error);
+    if (!xml && *error == zip::NotFound) *error = NotAWorkbook;
+    return xml;
+}
+
+// The document's body must hold a spreadsheet: a text document or a
+// presentation is a file of another kind.
+int OdsWorkbook::checkContent() {
+    if (const std::optional<std::uint64_t> index = m_archive->find(QStringLiteral("mimetype"))) {
+        int error = NoError;
+        std::unique_ptr<zip::EntryStream> entry = m_archive->openEntry(*index, &error);
+        if (!entry) return error;
+        char type[128];
+        const std::int64_t length = entry->read(type, sizeof type);
+        if (length < 0) return CannotOpen;
+        const QByteArray mimeType = QByteArray(type, qsizetype(length)).trimmed();
+        if (!mimeType.startsWith("application/vnd.oasis.opendocument.spreadsheet"))
+            return NotAWorkbook;
+    }
+    int error = NoError;
+    std::unique_ptr<XmlReader> xml = openContent(&error);
+    if (!xml) return error;
+    while (xml->next()) {
+        if (!xml->isStart() || xml->depth() == 1) continue;
+        if (xml->depth() == 2 && isElement(*xml, OfficeNamespace, u"body")) continue;
+        if (xml->depth() == 3)
+            return isElement(*xml, OfficeNamespace, u"spreadsheet") ? NoError : NotAWorkbook;
+        if (!xml->skipElement()) return CannotOpen;
+    }
+    return xml->failed() ? CannotOpen : NotAWorkbook;
+}
+
+bool OdsWorkbook::readNextName() const {
+    if (m_namesComplete) return false;
+    // The scan rests on the start of the last table named: its rows are only
+    // read past when a later name is asked for.
+    const auto finish = [this] {
+        m_namesComplete = true;
+        m_nameScan.reset();
+        return false;
+    };
+    if (!m_nameScan) {
+        int error = NoError;
+        m_nameScan = openContent(&error);
+        if (!m_nameScan) return finish();
+    } else if (!m_nameScan->skipElement()) {
+        return finish(); // a damaged part ends the list where the damage starts
+    }
+    if (!nextTable(*m_nameScan)) return finish();
+    m_names.append(m_nameScan->attribute(TableNamespace, "name").toString());
+    return true;
+}
+
+bool OdsWorkbook::keeps(int column) const {
+    return (column >= 1 && column <= KeptColumns) ||
+           std::find(m_windowColumns.begin(), m_windowColumns.end(), column) !=
+               m_windowColumns.end();
+}
+
+bool OdsWorkbook::keepsAny(qint64 first, qint64 last) const {
+    if (first <= KeptColumns) return true;
+    for (const int column : m_windowColumns)
+        if (column >= first && column <= last) return true;
+    return false;
+}
+
+bool OdsWorkbook::readParagraph(XmlReader &xml, QString *text) {
+    ParagraphText paragraph(text, &m_budget);
+    const int depth = xml.depth();
+    while (xml.next()) {
+        if (xml.isEnd() && xml.depth() < depth) return true;
+        if (xml.token() == QXmlStreamReader::Characters) {
+            paragraph.characters(xml.text());
+            continue;
+        }
+        if (!xml.isStart()) continue;
+        if (isElement(xml, TextNamespace, u"s")) {
+            const QStringView count = xml.attribute(TextNamespace, "c");
+            bool ok = true;
+            const qint64 spaces = count.isEmpty() ? 1 : count.toLongLong(&ok);
+            if (!paragraph.expanded(u' ', ok ? std::max<qint64>(spaces, 1) : 1)) return false;
+        } else if (isElement(xml, TextNamespace, u"tab")) {
+            if (!paragraph.expanded(u'\t', 1)) return false;
+        } else if (isElement(xml, TextNamespace, u"line-break")) {
+            if (!paragraph.expanded(u'\n', 1)) return false;
+        } else if (xml.namespaceUri() == TextNamespace && xml.name() != u"note" &&
+                   xml.name() != u"ruby-text") {
+            continue; // spans, links and fields: their text is the paragraph's
+        } else if (!xml.skipElement()) {
+            return false; // notes, annotations and drawings hold no cell text
+        }
+    }
+    return false;
+}
+
+// Reads a table cell's value; the reader is on its start element and ends on
+// its end element.
+int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
+    const QString type = xml.attribute(OfficeNamespace, "value-type").toString();
+    const bool error = xml.attribute(CalcExtensionNamespace, "value-type") == u"error";
+    // LibreOffice records a formula's logical result as a number, which it
+    // shows as TRUE or FALSE; its other formats record a boolean.
+    std::optional<bool> logical;
+    bool paragraphs = false;
+    if (error) {
+        paragraphs = true; // an error keeps its display text, such as #DIV/0!
+    } else if (type == u"float" || type == u"percentage" || type == u"currency") {
+        bool ok = false;
+        const double value = xml.attribute(OfficeNamespace, "value").trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(value))
+            cell->kind = Cell::Damaged;
+        else
+            cell->text = doubleText(value);
+        if (ok && (value == 0 || value == 1) && xml.hasAttribute(TableNamespace, "formula")) {
+            logical = value == 1;
+            paragraphs = true;
+        }
+    } else if (type == u"date") {
+        const std::optional<QString> date =
+            zip::isoDateText(xml.attribute(OfficeNamespace, "date-value"));
+        if (date)
+            cell->text = *date;
+        else
+            cell->kind = Cell::Damaged;
+    } else if (type == u"time") {
+        const std::optional<double> time =
+            zip::isoDurationSerial(xml.attribute(OfficeNamespace, "time-value"));
+        if (time)
+            cell->text = xls::dateText(*time, false);
+        else
+            cell->kind = Cell::Damaged;
+    } else if (type == u"boolean") {
+        const QStringView value = xml.attribute(OfficeNamespace, "boolean-value").trimmed();
+        cell->text =
+            xls::booleanText(value.compare(u"true", Qt::CaseInsensitive) == 0 || value == u"1");
+    } else if (type == u"string" && xml.hasAttribute(OfficeNamespace, "string-value")) {
+        cell->text = xml.attribute(OfficeNamespace, "string-value").toString();
+    } else {
+        paragraphs = true;
+    }
+    if (!paragraphs) return xml.skipElement() ? NoError : CannotOpen;
+    QString shown;
+    if (const int failure = readParagraphs(xml, &shown)) return failure;
+    if (!logical)
+        cell->text = std::move(shown);
+    else if (shown.trimmed().compare(xls::booleanText(*logical), Qt::CaseInsensitive) == 0)
+        cell->text = xls::booleanText(*logical);
+    return NoError;
+}
+
+// The text of a cell's paragraphs, a line feed between two. The reader is
+// on the cell's start element and ends on its end element.
+int OdsWorkbook::readParagraphs(XmlReader &xml, QString *text) {
+    bool first = true;
+    const int depth = xml.depth();
+    while (xml.next()) {
+        if (xml.isEnd() && xml.depth() < depth) return NoError;
+        if (!xml.isStart()) continue;
+        if (isElement(xml, TextNamespace, u"p") || isElement(xml, TextNamespace, u"h")) {
+            if (!first) text->append(u'\n');
+            first = false;
+            if (!readParagraph(xml, text)) return CannotOpen;
+        } else if (!xml.skipElement()) {
+            return CannotOpen;
+        }
+    }
+    return CannotOpen;
+}
+
+// Reads a row standing for sheet rows first to last (a repeated row), and
+// keeps its cells for the rows and columns of the window.
+int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
+    const qint64 from = std::max<qint64>(first, m_windowFirst);
+    const qint64 to = std::min<qint64>(last, m_windowLast);
+    qint64 column = 1;
+    const int depth = xml.depth();
+    while (xml.next()) {
+        if (xml.isEnd() && xml.depth() < depth) return NoError;
+        if (!xml.isStart()) continue;
+        const bool covered = isElement(xml, TableNamespace, u"covered-table-cell");
+        if (!covered && !isElement(xml, TableNamespace, u"table-cell")) {
+            if (!xml.skipElement()) return CannotOpen;
+            continue;
+        }
+        // Cells merged into another are cells all the same, without a value.
+        const qint64 repeat = repeatCount(xml.attribute(TableNamespace, "number-columns-repeated"));
+        const qint64 firstColumn = column;
+        const qint64 lastColumn = column + repeat - 1;
+        column = std::min<qint64>(lastColumn + 1, SheetColumns + 1);
+        if (covered || !keepsAny(firstColumn, lastColumn)) {
+            if (!xml.skipElement()) return CannotOpen;
+            continue;
+        }
+        Cell cell;
+        if (const int failure = readCellValue(xml, &cell)) return failure;
+        if (cell.kind == Cell::Text && cell.text.isEmpty()) continue;
+        const auto keep = [&](qint64 column) {
+            for (qint64 row = from; row <= to; ++row)
+                m_cells.insert_or_assign(cellKey(row, column), cell);
+        };
+        for (qint64 kept = firstColumn; kept <= std::min<qint64>(lastColumn, KeptColumns); ++kept)
+            keep(kept);
+        for (const int wanted : m_windowColumns)
+            if (wanted > KeptColumns && wanted >= firstColumn && wanted <= lastColumn) keep(wanted);
+    }
+    return CannotOpen;
+}
+
+int OdsWorkbook::scanTable() {
+    m_cells.clear();
+    m_budget = ExpandedCharacterBudget;
+    int error = NoError;
+    std::unique_ptr<XmlReader> xml = openContent(&error);
+    if (!xml) return CannotOpen;
+    for (int table = 0; table <= m_windowSheet; ++table) {
+        if (!nextTable(*xml)) return CannotOpen;
+        if (table < m_windowSheet && !xml->skipElement()) return CannotOpen;
+    }
+
+    // Rows may stand in groups, as header rows or as a block of rows; a
+    // repeated row stands for as many sheet rows, counted, never expanded.
+    qint64 row = 1;
+    const int depth = xml->depth();
+    while (xml->next()) {
+        if (xml->isEnd() && xml->depth() < depth) break;
+        if (!xml->isStart()) continue;
+        if (isElement(*xml, TableNamespace, u"table-row-group") ||
+            isElement(*xml, TableNamespace, u"table-header-rows") ||
+            isElement(*xml, TableNamespace, u"table-rows"))
+            continue;
+        if (!isElement(*xml, TableNamespace, u"table-row")) {
+            if (!xml->skipElement()) return CannotOpen;
+            continue;
+        }
+        const qint64 repeat = repeatCount(xml->attribute(TableNamespace, "number-rows-repeated"));
+        const qint64 first = row;
+        const qint64 last = row + repeat - 1;
+        if (first > m_windowLast) return NoError;
+        row = last + 1;
+        if (last < m_windowFirst) {
+            if (!xml->skipElement()) return CannotOpen;
+            continue;
+        }
+        if (const int failure = readRow(*xml, first, last)) return failure;
+    }
+    return xml->failed() ? CannotOpen : NoError;
+}
+
+int OdsWorkbook::cellText(int sheet, int row, int column, QString *text) {
+    text->clear();
+    while (sheet >= m_names.size() && readNextName()) {
+    }
+    if (sheet < 0 || sheet >= m_names.size()) return SheetMissing;
+    if (column < 1 || column > SheetColumns || row < 1 || row > SheetRows) return CellOutOfRange;
+    if (sheet != m_windowSheet || row < m_windowFirst || row > m_windowLast || !keeps(column)) {
+        if (sheet != m_windowSheet || m_windowColumns.size() >= WindowColumns)
+            m_windowColumns.clear();
+        if (!keeps(column)) m_windowColumns.push_back(column);
+        if (sheet != m_windowSheet || row < m_windowFirst || row > m_windowLast) {
+            m_windowFirst = row;
+            m_windowLast = std::min(row + WindowRows - 1, SheetRows);
+        }
+        m_windowSheet = sheet;
+        m_windowError = scanTable();
+    }
+    if (m_windowError != NoError) return m_windowError;
+
+    const auto found = m_cells.find(cellKey(row, column));
+    if (found == m_cells.end()) return NoError;
+    if (found->second.kind == Cell::Damaged) return CannotOpen;
+    *text = found->second.text;
+    return NoError;
+}
+
+} // namespace
+
+std::unique_ptr<Workbook> openOdsWorkbook(std::unique_ptr<zip::Archive> archive, int *error) {
+    auto workbook = std::make_unique<OdsWorkbook>(std::move(archive));
+    if (const int failure = workbook->checkContent()) {
+        *error = failure;
+        return nullptr;
+    }
+    *error = NoError;
+    return workbook;
+}
+
+} // namespace analysis::ods

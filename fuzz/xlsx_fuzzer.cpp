@@ -1,0 +1,13 @@
+// Feeds Office Open XML packages (.xlsx, .xlsm) to the workbook reader, with
+// the package-aware mutator of packagefuzz.h; seed it with .xlsx files.
+
+#include "packagefuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    return packagefuzz::testOneInput(data, size);
+}
+
+extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t *data, std::size_t size,
+                                               std::size_t maxSize, unsigned int seed) {
+    return packagefuzz::customMutator(data, size, maxSize, seed);
+}
