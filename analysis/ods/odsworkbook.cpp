@@ -3,6 +3,7 @@
 #include "../importerrors.h"
 #include "../numbertext.h"
 #include "../xls/cellformat.h"
+#include "../zip/cellwindow.h"
 #include "../zip/datevalues.h"
 #include "../zip/xmlreader.h"
 #include "../zip/ziparchive.h"
@@ -21,12 +22,7 @@ using zip::XmlReader;
 
 constexpr int SheetColumns = 16384;
 constexpr int SheetRows = 1048576;
-// Rows kept from one scan of a table: the import asks for 100 consecutive rows.
-constexpr int WindowRows = 128;
-// Columns kept from one scan: the first ones, where a class list lies, and
-// any others asked for so far, up to this many.
-constexpr int KeptColumns = 32;
-constexpr std::size_t WindowColumns = 16;
+constexpr int KeptColumns = zip::CellWindow::KeptColumns;
 // Spaces, tabs and line breaks that elements may stand for in one scan. A
 // few bytes of <text:s text:c="1000000000"/> must not become gigabytes.
 constexpr qsizetype ExpandedCharacterBudget = 1 << 20;
@@ -123,7 +119,6 @@ private:
     int readCellValue(XmlReader &xml, Cell *cell);
     int readParagraphs(XmlReader &xml, QString *text);
     bool readParagraph(XmlReader &xml, QString *text);
-    bool keeps(int column) const;
     bool keepsAny(qint64 first, qint64 last) const;
 
     std::unique_ptr<zip::Archive> m_archive;
@@ -133,12 +128,8 @@ private:
     mutable std::unique_ptr<XmlReader> m_nameScan;
     mutable bool m_namesComplete = false;
 
-    // The cells of one table from its last scan: rows m_windowFirst to
-    // m_windowLast, the columns in m_windowColumns.
-    int m_windowSheet = -1;
-    int m_windowFirst = 0;
-    int m_windowLast = -1;
-    std::vector<int> m_windowColumns;
+    // The cells of one table kept from its last scan.
+    zip::CellWindow m_window;
     int m_windowError = NoError;
     std::unordered_map<std::uint64_t, Cell> m_cells;
     qsizetype m_budget = 0;
@@ -221,15 +212,9 @@ bool OdsWorkbook::readNextName() const {
     return true;
 }
 
-bool OdsWorkbook::keeps(int column) const {
-    return (column >= 1 && column <= KeptColumns) ||
-           std::find(m_windowColumns.begin(), m_windowColumns.end(), column) !=
-               m_windowColumns.end();
-}
-
 bool OdsWorkbook::keepsAny(qint64 first, qint64 last) const {
     if (first <= KeptColumns) return true;
-    for (const int column : m_windowColumns)
+    for (const int column : m_window.columns)
         if (column >= first && column <= last) return true;
     return false;
 }
@@ -340,8 +325,8 @@ int OdsWorkbook::readParagraphs(XmlReader &xml, QString *text) {
 // Reads a row standing for sheet rows first to last (a repeated row), and
 // keeps its cells for the rows and columns of the window.
 int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
-    const qint64 from = std::max<qint64>(first, m_windowFirst);
-    const qint64 to = std::min<qint64>(last, m_windowLast);
+    const qint64 from = std::max<qint64>(first, m_window.first);
+    const qint64 to = std::min<qint64>(last, m_window.last);
     qint64 column = 1;
     const int depth = xml.depth();
     while (xml.next()) {
@@ -370,7 +355,7 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
         };
         for (qint64 kept = firstColumn; kept <= std::min<qint64>(lastColumn, KeptColumns); ++kept)
             keep(kept);
-        for (const int wanted : m_windowColumns)
+        for (const int wanted : m_window.columns)
             if (wanted > KeptColumns && wanted >= firstColumn && wanted <= lastColumn) keep(wanted);
     }
     return CannotOpen;
@@ -382,9 +367,9 @@ int OdsWorkbook::scanTable() {
     int error = NoError;
     std::unique_ptr<XmlReader> xml = openContent(&error);
     if (!xml) return CannotOpen;
-    for (int table = 0; table <= m_windowSheet; ++table) {
+    for (int table = 0; table <= m_window.sheet; ++table) {
         if (!nextTable(*xml)) return CannotOpen;
-        if (table < m_windowSheet && !xml->skipElement()) return CannotOpen;
+        if (table < m_window.sheet && !xml->skipElement()) return CannotOpen;
     }
 
     // Rows may stand in groups, as header rows or as a block of rows; a
@@ -405,9 +390,9 @@ int OdsWorkbook::scanTable() {
         const qint64 repeat = repeatCount(xml->attribute(TableNamespace, "number-rows-repeated"));
         const qint64 first = row;
         const qint64 last = row + repeat - 1;
-        if (first > m_windowLast) return NoError;
+        if (first > m_window.last) return NoError;
         row = last + 1;
-        if (last < m_windowFirst) {
+        if (last < m_window.first) {
             if (!xml->skipElement()) return CannotOpen;
             continue;
         }
@@ -422,15 +407,8 @@ int OdsWorkbook::cellText(int sheet, int row, int column, QString *text) {
     }
     if (sheet < 0 || sheet >= m_names.size()) return SheetMissing;
     if (column < 1 || column > SheetColumns || row < 1 || row > SheetRows) return CellOutOfRange;
-    if (sheet != m_windowSheet || row < m_windowFirst || row > m_windowLast || !keeps(column)) {
-        if (sheet != m_windowSheet || m_windowColumns.size() >= WindowColumns)
-            m_windowColumns.clear();
-        if (!keeps(column)) m_windowColumns.push_back(column);
-        if (sheet != m_windowSheet || row < m_windowFirst || row > m_windowLast) {
-            m_windowFirst = row;
-            m_windowLast = std::min(row + WindowRows - 1, SheetRows);
-        }
-        m_windowSheet = sheet;
+    if (!m_window.covers(sheet, row, column)) {
+        m_window.take(sheet, row, column, SheetRows);
         m_windowError = scanTable();
     }
     if (m_windowError != NoError) return m_windowError;

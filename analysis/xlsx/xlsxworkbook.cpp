@@ -3,6 +3,7 @@
 #include "../importerrors.h"
 #include "../numbertext.h"
 #include "../xls/cellformat.h"
+#include "../zip/cellwindow.h"
 #include "../zip/datevalues.h"
 #include "../zip/xmlreader.h"
 #include "../zip/ziparchive.h"
@@ -23,12 +24,6 @@ using zip::XmlReader;
 
 constexpr int SheetColumns = 16384;
 constexpr int SheetRows = 1048576;
-// Rows kept from one scan of a sheet: the import asks for 100 consecutive rows.
-constexpr int WindowRows = 128;
-// Columns kept from one scan: the first ones, where a class list lies, and
-// any others asked for so far, up to this many.
-constexpr int KeptColumns = 32;
-constexpr std::size_t WindowColumns = 16;
 
 const QString MainNamespace =
     QStringLiteral("http://schemas.openxmlformats.org/spreadsheetml/2006/main");
@@ -284,11 +279,6 @@ private:
     bool readCell(XmlReader &xml, int row, int column);
     int readStyles();
     bool isDateStyle(std::uint32_t style);
-    bool keeps(int column) const {
-        return (column >= 1 && column <= KeptColumns) ||
-               std::find(m_windowColumns.begin(), m_windowColumns.end(), column) !=
-                   m_windowColumns.end();
-    }
 
     std::unique_ptr<zip::Archive> m_archive;
     std::vector<SheetInfo> m_sheets;
@@ -300,12 +290,8 @@ private:
     int m_stylesError = NoError;
     std::vector<bool> m_dateStyles; // by cell format index
 
-    // The cells of one sheet from its last scan: rows m_windowFirst to
-    // m_windowLast, the columns in m_windowColumns.
-    int m_windowSheet = -1;
-    int m_windowFirst = 0;
-    int m_windowLast = -1;
-    std::vector<int> m_windowColumns;
+    // The cells of one sheet kept from its last scan.
+    zip::CellWindow m_window;
     int m_windowError = NoError;
     std::unordered_map<std::uint64_t, Cell> m_cells;
     std::unordered_map<std::uint32_t, QString> m_strings;
@@ -414,7 +400,7 @@ bool XlsxWorkbook::isDateStyle(std::uint32_t style) {
 bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
     const QString type = xml.attribute("t").toString();
     const std::uint32_t style = xml.attribute("s").toUInt();
-    if (!keeps(column)) return xml.skipElement();
+    if (!m_window.keeps(column)) return xml.skipElement();
 
     std::optional<QString> value;
     std::optional<QString> inlineText;
@@ -493,7 +479,7 @@ int XlsxWorkbook::scanSheet() {
     m_strings.clear();
     int error = NoError;
     std::unique_ptr<XmlReader> xml =
-        zip::openXml(*m_archive, m_sheets[std::size_t(m_windowSheet)].part, &error);
+        zip::openXml(*m_archive, m_sheets[std::size_t(m_window.sheet)].part, &error);
     if (!xml) return CannotOpen;
 
     // worksheet > sheetData > row > c; rows come in ascending order, so the
@@ -518,8 +504,8 @@ int XlsxWorkbook::scanSheet() {
         bool numbered = false;
         const int number = xml->attribute("r").toInt(&numbered);
         row = numbered ? number : row + 1;
-        if (row > m_windowLast || row > SheetRows) break;
-        if (row < m_windowFirst) {
+        if (row > m_window.last || row > SheetRows) break;
+        if (row < m_window.first) {
             if (!xml->skipElement()) return CannotOpen;
             continue;
         }
@@ -540,15 +526,8 @@ int XlsxWorkbook::cellText(int sheet, int row, int column, QString *text) {
     text->clear();
     if (sheet < 0 || std::size_t(sheet) >= m_sheets.size()) return SheetMissing;
     if (column < 1 || column > SheetColumns || row < 1 || row > SheetRows) return CellOutOfRange;
-    if (sheet != m_windowSheet || row < m_windowFirst || row > m_windowLast || !keeps(column)) {
-        if (sheet != m_windowSheet || m_windowColumns.size() >= WindowColumns)
-            m_windowColumns.clear();
-        if (!keeps(column)) m_windowColumns.push_back(column);
-        if (sheet != m_windowSheet || row < m_windowFirst || row > m_windowLast) {
-            m_windowFirst = row;
-            m_windowLast = std::min(row + WindowRows - 1, SheetRows);
-        }
-        m_windowSheet = sheet;
+    if (!m_window.covers(sheet, row, column)) {
+        m_window.take(sheet, row, column, SheetRows);
         m_windowError = scanSheet();
     }
     if (m_windowError != NoError) return m_windowError;

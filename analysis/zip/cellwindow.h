@@ -1,0 +1,44 @@
+#pragma once
+
+#include <algorithm>
+#include <vector>
+
+namespace analysis::zip {
+
+// The part of one sheet that the last scan of a streamed sheet kept: up to 128
+// rows from the first one asked for, the first 32 columns, where a class list
+// lies, and any other column asked for so far (up to 16, then they start
+// over). A cell outside it calls for a new scan.
+class CellWindow {
+public:
+    static constexpr int Rows = 128;
+    static constexpr int KeptColumns = 32;
+    static constexpr std::size_t OtherColumns = 16;
+
+    int sheet = -1;
+    int first = 0;
+    int last = -1;
+    std::vector<int> columns; // kept beyond the first ones
+
+    bool keeps(int column) const {
+        return (column >= 1 && column <= KeptColumns) ||
+               std::find(columns.begin(), columns.end(), column) != columns.end();
+    }
+
+    bool covers(int cellSheet, int row, int column) const {
+        return cellSheet == sheet && row >= first && row <= last && keeps(column);
+    }
+
+    // Moves or widens the window so that the next scan keeps the cell.
+    void take(int cellSheet, int row, int column, int lastSheetRow) {
+        if (cellSheet != sheet || columns.size() >= OtherColumns) columns.clear();
+        if (!keeps(column)) columns.push_back(column);
+        if (cellSheet != sheet || row < first || row > last) {
+            first = row;
+            last = std::min(row + Rows - 1, lastSheetRow);
+        }
+        sheet = cellSheet;
+    }
+};
+
+} // namespace analysis::zip
