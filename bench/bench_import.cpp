@@ -7,7 +7,8 @@
 // Without workbook arguments, the workbooks are taken from the environment:
 // SCORE_BENCH_CLASS, SCORE_BENCH_LARGE and SCORE_BENCH_LARGE_GNUMERIC name
 // files, and SCORE_BENCH_DIR a directory holding class30.xls, large-xlwt.xls
-// and large-gnumeric.xls (as make_workbooks.py writes them). Each benchmark is
+// and large-gnumeric.xls, and the 60,000-row large-openpyxl.xlsx and
+// large-gnumeric.ods (as make_workbooks.py writes them). Each benchmark is
 // repeated (10 times unless --benchmark_repetitions says otherwise) and the
 // console shows the aggregates: the median is the figure to read.
 
@@ -71,6 +72,8 @@ std::vector<WorkbookFile> workbookFiles(int argc, char **argv) {
         addFromDirectory(files, directory, "class30", "class30.xls");
         addFromDirectory(files, directory, "large-xlwt", "large-xlwt.xls");
         addFromDirectory(files, directory, "large-gnumeric", "large-gnumeric.xls");
+        addFromDirectory(files, directory, "large-xlsx", "large-openpyxl.xlsx");
+        addFromDirectory(files, directory, "large-ods", "large-gnumeric.ods");
     }
     return files;
 }

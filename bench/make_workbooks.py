@@ -30,6 +30,7 @@ import time
 import xlrd.compdoc
 import xlwt
 
+MODERN_ROWS = 60000
 LARGE_ROWS = 65000  # including the header row
 COLUMNS = 10
 SSCONVERT_TIMEOUT = 900  # seconds
@@ -112,18 +113,39 @@ def write_class(path):
     save_atomically(book, path)
 
 
-def resave_with_gnumeric(source, path):
-    """Re-saves source as gnumeric's Excel 97-2003 workbook. Returns False when
-    ssconvert is missing, fails or takes too long."""
+def write_large_xlsx(path):
+    """60,000 rows of the same columns as an Office Open XML workbook."""
+    try:
+        import openpyxl
+    except ImportError:
+        print("python3-openpyxl not found: no .xlsx workbook", file=sys.stderr)
+        return False
+    book = openpyxl.Workbook(write_only=True)
+    sheet = book.create_sheet("Sheet1")
+    rng = random.Random(11)
+    sheet.append(["学号", "姓名", "成绩"] + [f"科目{i}" for i in range(1, 8)])
+    for row in range(MODERN_ROWS):
+        sheet.append([20240000 + row, chinese_name(rng), rng.randint(30, 100)] +
+                     [round(rng.uniform(0, 100), 1) for _ in range(7)])
+    temporary = path + ".tmp.xlsx"
+    book.save(temporary)
+    os.replace(temporary, path)
+    return True
+
+
+def resave_with_gnumeric(source, path, exporter="Gnumeric_Excel:excel_biff8"):
+    """Re-saves source with gnumeric's exporter (by default as an Excel
+    97-2003 workbook). Returns False when ssconvert is missing, fails or takes
+    too long."""
     ssconvert = shutil.which("ssconvert")
     if not ssconvert:
         print("ssconvert not found: no gnumeric copy of the large workbook", file=sys.stderr)
         return False
-    temporary = path + ".tmp.xls"
+    temporary = path + ".tmp" + os.path.splitext(path)[1]
     started = time.monotonic()
     try:
         subprocess.run(
-            [ssconvert, "-T", "Gnumeric_Excel:excel_biff8", source, temporary],
+            [ssconvert, "-T", exporter, source, temporary],
             check=True,
             timeout=SSCONVERT_TIMEOUT,
             stdout=subprocess.DEVNULL,
@@ -224,7 +246,15 @@ def main(arguments):
             print(f"  DBCELL records per sheet: {blocks}")
             if not all(blocks):
                 print(f"{gnumeric} has sheets without DBCELL records", file=sys.stderr)
-    for path in (small, large, gnumeric):
+    modern = os.path.join(directory, "large-openpyxl.xlsx")
+    opendocument = os.path.join(directory, "large-gnumeric.ods")
+    if force or not os.path.exists(modern):
+        print(f"writing {modern}")
+        write_large_xlsx(modern)
+    if os.path.exists(modern) and (force or not os.path.exists(opendocument)):
+        print(f"writing {opendocument}")
+        resave_with_gnumeric(modern, opendocument, "Gnumeric_OpenCalc:odf")
+    for path in (small, large, gnumeric, modern, opendocument):
         if os.path.exists(path):
             print(f"{path}: {os.path.getsize(path)} bytes")
     return 0
