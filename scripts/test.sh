@@ -10,15 +10,20 @@ export QT_QPA_PLATFORM=offscreen
 
 echo "== build and test =="
 "$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)"
+ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)" | tee "$root/build/ctest.log"
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer =="
 "$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DSCORE_SANITIZE=ON \
     -DSCORE_BENCHMARKS=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
+    ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)" |
+    tee "$root/build-asan/ctest.log"
 
-if [ -x "$root/fuzz/run_fuzzers.sh" ]; then
-    echo "== fuzzing =="
-    "$root/fuzz/run_fuzzers.sh"
-fi
+echo "== fuzzing =="
+"$root/fuzz/run_fuzzers.sh"
+
+# Every step above stops the script on a failure, so reaching here means all
+# of them passed: count the test programs of both builds.
+count() { sed -n 's/.* tests failed out of \([0-9]*\).*/\1/p' "$1" | tail -1; }
+total=$(($(count "$root/build/ctest.log") + $(count "$root/build-asan/ctest.log")))
+echo "tests: $total passed, 0 failed"
