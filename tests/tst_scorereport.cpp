@@ -33,6 +33,7 @@ private slots:
     void failures_data();
     void failures();
     void plainOutput();
+    void plainOutputKeepsOneLinePerRow();
     void executable_data();
     void executable();
 };
@@ -175,6 +176,28 @@ void TestScoreReport::executable() {
         QVERIFY(out.isEmpty());
     else
         QVERIFY2(out.contains(stdoutHas), qPrintable(out.left(300)));
+}
+
+void TestScoreReport::plainOutputKeepsOneLinePerRow() {
+    // A cell holding a line break and a tab stays on its row's line.
+    const QString workbook = QStringLiteral(SCORE_FIXTURES_DIR "/modern_libreoffice.xlsx");
+    const report::Output plain = report::run({workbook});
+    QCOMPARE(plain.status, report::ExitOk);
+    const report::Output json = report::run({workbook, "--json"});
+    const QJsonArray grid = jsonOf(json.out)["grid"].toArray();
+    int filled = 0;
+    bool hasLineBreak = false;
+    for (const QJsonValue &row : grid) {
+        const QJsonArray cells = row.toArray();
+        if (cells[0].toString().isEmpty() && cells[1].toString().isEmpty() &&
+            cells[2].toString().isEmpty())
+            continue;
+        ++filled;
+        for (const QJsonValue &cell : cells)
+            hasLineBreak = hasLineBreak || cell.toString().contains(u'\n');
+    }
+    QVERIFY(hasLineBreak);
+    QCOMPARE(plain.out.count(u'\n'), 1 + filled); // the heading and one line a row
 }
 
 QTEST_GUILESS_MAIN(TestScoreReport)

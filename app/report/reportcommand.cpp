@@ -154,9 +154,14 @@ QString plainOutput(const analysis::ScoreGrid &grid,
     QString out = QStringLiteral("行\t学号\t姓名\t成绩\n");
     for (int r = 0; r < analysis::ScoreGrid::Rows; ++r) {
         if (grid.isRowBlank(r)) continue;
-        out += QStringLiteral("%1\t%2\t%3\t%4\n")
-                   .arg(r + 1)
-                   .arg(grid.text(r, 0), grid.text(r, 1), grid.text(r, 2));
+        // Tabs and line breaks inside a cell would break the table's lines.
+        const auto cell = [&grid, r](int c) {
+            QString text = grid.text(r, c);
+            for (QChar &ch : text)
+                if (ch == u'\t' || ch == u'\n' || ch == u'\r') ch = u' ';
+            return text;
+        };
+        out += QStringLiteral("%1\t%2\t%3\t%4\n").arg(r + 1).arg(cell(0), cell(1), cell(2));
     }
     if (figures) {
         out += u'\n';
