@@ -1,9 +1,8 @@
 // The floor of any import: a Qt Core process that opens the workbook and
 // reads its first 4 KiB, nothing more. bench/side_by_side.sh builds it with
-// g++ (not the CMake build):
+// g++ with the flags of `pkg-config --cflags --libs Qt6Core` (not the CMake
+// build):
 //
-//   g++ -O2 -std=c++20 -fPIC -o read_floor bench/read_floor.cpp \
-//       $(pkg-config --cflags --libs Qt6Core)
 //   read_floor WORKBOOK
 
 #include <QFile>

@@ -10,7 +10,8 @@
 #
 # Environment: FUZZ_BUILD_DIR (default build-fuzz), FUZZ_WORK_DIR (default
 # .fuzz-corpus; the corpora and any findings go there), FUZZ_SECONDS (default
-# 45, the time of import_fuzzer; fieldnumber_fuzzer gets a third of it),
+# 45, the time of import_fuzzer; fieldnumber_fuzzer gets a third of it,
+# helpfile_fuzzer, xlsx_fuzzer and ods_fuzzer 15 seconds each),
 # FUZZ_SEEDS (default tests/fixtures; every file below it up to 256 KiB but
 # the scripts is a seed: workbooks of every kind, and files the readers must
 # refuse cleanly),
@@ -37,10 +38,15 @@ echo "== building the fuzz targets in $build"
 export CC=clang-14 CXX=clang++-14
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$(command -v clang++-14)" \
     -DSCORE_FUZZERS=ON -DSCORE_SANITIZE=OFF -DSCORE_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" --target import_fuzzer fieldnumber_fuzzer
+targets=(import_fuzzer fieldnumber_fuzzer helpfile_fuzzer xlsx_fuzzer ods_fuzzer)
+cmake --build "$build" --target "${targets[@]}"
 
-rm -rf "$work/import_fuzzer" "$work/fieldnumber_fuzzer" "$work/findings"
-mkdir -p "$work/import_fuzzer" "$work/fieldnumber_fuzzer" "$work/findings"
+for target in "${targets[@]}"; do
+    rm -rf "${work:?}/$target"
+    mkdir -p "$work/$target"
+done
+rm -rf "$work/findings"
+mkdir -p "$work/findings"
 
 seed_count=0
 if [[ -d $seeds ]]; then
@@ -59,6 +65,14 @@ numbers=("85" " 8 5 .5" "-12.5e+3" "1E-07" "&H7FFF" "&o777" "1e400" "0.000000000
     "+.5" "  98 分" "1.23456789012346E+16" "32767.5" "-32768.5" $'7\t\n5')
 for i in "${!numbers[@]}"; do
     printf '%s' "${numbers[$i]}" >"$work/fieldnumber_fuzzer/seed-$i"
+done
+iconv -f UTF-8 -t GBK "$root/windows/help/Help.txt" >"$work/helpfile_fuzzer/seed-help" ||
+    cp "$root/windows/help/Help.txt" "$work/helpfile_fuzzer/seed-help"
+printf 'a\r\n\xb0\xef\xd6\xfa\rb\nc\r\r\n\x81\r\xff' >"$work/helpfile_fuzzer/seed-gbk"
+# The zip-based readers start from the zip-based fixtures.
+for kind in xlsx ods; do
+    find "$seeds" -maxdepth 1 -type f \( -name "*.$kind" -o -name "*.${kind}m" \) \
+        -size -"$((max_len / 1024 + 1))"k -exec cp {} "$work/${kind}_fuzzer/" \; 2>/dev/null || true
 done
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
@@ -87,6 +101,9 @@ run() {
 
 run import_fuzzer "$seconds" -dict="$here/import.dict" -use_value_profile=1
 run fieldnumber_fuzzer "$(((seconds + 2) / 3))" -dict="$here/fieldnumber.dict"
+run helpfile_fuzzer 15
+run xlsx_fuzzer 15 -dict="$here/xlsx.dict"
+run ods_fuzzer 15 -dict="$here/ods.dict"
 
 if ((status == 0)); then
     echo "== no findings"

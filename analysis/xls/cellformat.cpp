@@ -73,7 +73,12 @@ QString dateText(double serial, bool dateSystem1904) {
         seconds -= 86400;
     }
     QString date;
-    if (day == 60) {
+    if (dateSystem1904) {
+        // The 1904 system counts real days, backwards from 1904-01-01 too: it
+        // has no 29 February 1900, and every serial in it is a date.
+        const QDate d = QDate(1904, 1, 1).addDays(day - 1462);
+        date = QStringLiteral("%1/%2/%3").arg(d.year()).arg(d.month()).arg(d.day());
+    } else if (day == 60) {
         date = QStringLiteral("1900/2/29"); // the day the 1900 date system counts but never was
     } else if (day > 0) {
         // Serials before the missing day are one day off the real calendar.
