@@ -3,5 +3,6 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=Release
-exec "$root/build/bin/score-analysis" "$@"
+cmake -S "$root" -B "$root/build-run" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/build-run" --target score-analysis score-report -- -j"$(nproc)"
+exec "$root/build-run/bin/score-analysis" "$@"
