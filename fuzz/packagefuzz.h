@@ -15,6 +15,7 @@
 #include "workbook.h"
 #include "zip/ziparchive.h"
 
+#include "workbookcheck.h"
 #include "zipwriter.h"
 
 #include <QByteArray>
@@ -40,58 +41,9 @@ using namespace analysis;
 constexpr int SheetRows = 1048576;
 constexpr int SheetColumns = 16384;
 
-[[noreturn]] inline void fail(const char *what) {
-    std::fprintf(stderr, "package fuzzer: %s\n", what);
-    std::abort();
-}
-
-// Rows 1 to 100 of columns 1 to 3; the first failure ends the reading, as it
-// ends the import.
-inline void readLikeTheImport(Workbook &workbook, int sheet) {
-    for (int row = 1; row <= 100; ++row) {
-        for (int column = 1; column <= 3; ++column) {
-            QString text;
-            const int error = workbook.cellText(sheet, row, column, &text);
-            if (error == NoError) continue;
-            if (error != CannotOpen)
-                fail("cellText gave a number other than 0 or 5 inside the sheet");
-            return;
-        }
-    }
-}
-
-inline void checkWorkbook(Workbook &workbook) {
-    const QStringList names = workbook.sheetNames();
-    QString text;
-    if (workbook.cellText(int(names.size()), 1, 1, &text) != SheetMissing)
-        fail("a sheet beyond the last was not missing");
-    if (names.isEmpty()) return;
-    const int first = workbook.sheetIndex(names.first());
-    if (first != 0) fail("the first sheet's own name was not found first");
-    readLikeTheImport(workbook, first);
-    if (workbook.cellText(first, 1, SheetColumns + 1, &text) != CellOutOfRange ||
-        workbook.cellText(first, 0, 1, &text) != CellOutOfRange ||
-        workbook.cellText(first, SheetRows + 1, 1, &text) != CellOutOfRange)
-        fail("a cell outside the sheet was not out of range");
-    // The far corner makes the reader scan the sheet a second time.
-    const int corner = workbook.cellText(first, SheetRows, SheetColumns, &text);
-    if (corner != NoError && corner != CannotOpen)
-        fail("the last cell gave a number other than 0 or 5");
-    if (names.size() > 1) readLikeTheImport(workbook, int(names.size()) - 1);
-}
-
+// The last cell of the sheets of both zip-based kinds.
 inline int testOneInput(const std::uint8_t *data, std::size_t size) {
-    int error = -1;
-    std::unique_ptr<Workbook> workbook = openWorkbook(
-        memorySource(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size))), &error);
-    if (!workbook) {
-        if (error != CannotOpen && error != NotAWorkbook)
-            fail("openWorkbook failed with a number other than 5 or 438");
-        return 0;
-    }
-    if (error != NoError) fail("openWorkbook gave a workbook and a failure number");
-    checkWorkbook(*workbook);
-    return 0;
+    return workbookcheck::testOneInput(data, size, SheetRows, SheetColumns);
 }
 
 // The members of the archive, inflated, when it is sound and small enough.
