@@ -20,14 +20,11 @@ public:
     std::uint64_t size() const override { return m_size; }
 
     bool read(std::uint64_t offset, std::size_t length, std::uint8_t *out) override {
-        if (offset > m_size || length > m_size - offset)
-            return false;
+        if (offset > m_size || length > m_size - offset) return false;
         while (length > 0) {
             const ssize_t got = ::pread(m_fd, out, length, off_t(offset));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                return false; // an I/O error, or the file shrank under us
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) return false; // an I/O error, or the file shrank under us
             out += got;
             offset += std::uint64_t(got);
             length -= std::size_t(got);
@@ -47,10 +44,8 @@ public:
     std::uint64_t size() const override { return std::uint64_t(m_bytes.size()); }
 
     bool read(std::uint64_t offset, std::size_t length, std::uint8_t *out) override {
-        if (offset > size() || length > size() - offset)
-            return false;
-        if (length > 0)
-            std::memcpy(out, m_bytes.constData() + offset, length);
+        if (offset > size() || length > size() - offset) return false;
+        if (length > 0) std::memcpy(out, m_bytes.constData() + offset, length);
         return true;
     }
 
@@ -60,25 +55,16 @@ private:
 
 } // namespace
 
-std::unique_ptr<ByteSource> openFileSource(const QString &path, FileOpenResult *result) {
+std::unique_ptr<ByteSource> openFileSource(const QString &path) {
     const QByteArray name = QFile::encodeName(path);
-    if (path.isEmpty() || name.contains('\0')) {
-        *result = FileOpenResult::Missing;
-        return nullptr;
-    }
+    if (path.isEmpty() || name.contains('\0')) return nullptr;
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        *result = errno == ENOENT || errno == ENOTDIR ? FileOpenResult::Missing
-                                                      : FileOpenResult::Unreadable;
-        return nullptr;
-    }
+    if (fd < 0) return nullptr;
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        *result = FileOpenResult::NotAFile;
         return nullptr;
     }
-    *result = FileOpenResult::Opened;
     return std::make_unique<FileSource>(fd, std::uint64_t(info.st_size));
 }
 

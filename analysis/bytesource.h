@@ -17,10 +17,9 @@ public:
     virtual bool read(std::uint64_t offset, std::size_t length, std::uint8_t *out) = 0;
 };
 
-enum class FileOpenResult { Opened, Missing, NotAFile, Unreadable };
-
-// Opens a regular file for reading; directories and devices are refused.
-std::unique_ptr<ByteSource> openFileSource(const QString &path, FileOpenResult *result);
+// Opens a regular file for reading, or null: a missing or unreadable file, a
+// directory or a device all end the same way for the import.
+std::unique_ptr<ByteSource> openFileSource(const QString &path);
 
 std::unique_ptr<ByteSource> memorySource(QByteArray bytes);
 

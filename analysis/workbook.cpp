@@ -46,8 +46,7 @@ int Workbook::sheetIndex(const QString &name) const {
 }
 
 std::unique_ptr<Workbook> openWorkbook(const QString &path, int *error) {
-    FileOpenResult result;
-    std::unique_ptr<ByteSource> source = openFileSource(path, &result);
+    std::unique_ptr<ByteSource> source = openFileSource(path);
     if (!source) {
         *error = CannotOpen;
         return nullptr;

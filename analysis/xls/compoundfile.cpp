@@ -147,7 +147,6 @@ bool CompoundFile::readHeader(OpenResult *result) {
     m_sectorCount = std::uint32_t(std::min<std::uint64_t>(sectors, 0xFFFFFFF0u));
     m_fatSectors = le32(header + 44);
     m_firstDirectorySector = le32(header + 48);
-    m_miniCutoff = MiniStreamCutoff;
     m_firstMiniFatSector = le32(header + 60);
     m_miniFatSectors = le32(header + 64);
     m_firstDifatSector = le32(header + 68);
@@ -262,7 +261,7 @@ std::optional<DirectoryEntry> CompoundFile::rootStream(std::u16string_view name)
 }
 
 std::unique_ptr<Stream> CompoundFile::openStream(const DirectoryEntry &entry) {
-    if (entry.size >= m_miniCutoff)
+    if (entry.size >= MiniStreamCutoff)
         return std::make_unique<SectorStream>(*this, entry.start, entry.size);
     if (!m_miniStream) return nullptr;
     std::vector<std::uint8_t> bytes(std::size_t(entry.size));

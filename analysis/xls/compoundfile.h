@@ -66,7 +66,6 @@ private:
     std::uint32_t m_sectorCount = 0; // whole or partial sectors after the header
     std::uint32_t m_fatSectors = 0;
     std::uint32_t m_firstDirectorySector = 0;
-    std::uint32_t m_miniCutoff = 4096;
     std::uint32_t m_firstMiniFatSector = 0;
     std::uint32_t m_miniFatSectors = 0;
     std::uint32_t m_firstDifatSector = 0;

@@ -226,10 +226,8 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
     RecordHeader header;
     // A workbook stream that can't be read is a damaged workbook; one that
     // doesn't start with a BOF record is something else.
-    if (m_records.header(0, &header) != BiffStream::Read::Ok)
-        return CannotOpen;
-    if (header.type != record::Bof || header.length < 4)
-        return NotAWorkbook;
+    if (m_records.header(0, &header) != BiffStream::Read::Ok) return CannotOpen;
+    if (header.type != record::Bof || header.length < 4) return NotAWorkbook;
     const std::uint8_t *bof = m_records.body(header);
     if (!bof) return CannotOpen;
     const std::uint16_t version = le16(bof);
@@ -360,8 +358,9 @@ bool XlsWorkbook::readFormulaString(const RecordHeader &header, QString *text) {
     return reader.readU16(&count) && reader.readCodePageCharacters(count, decoder(), text);
 }
 
-// Stores the value of a cell record when its row lies in the window. Returns
-// CannotOpen for a record too short for its kind.
+// Stores the value of a cell record when its cell lies in the window. The
+// scan has checked the record's length against its kind. Returns CannotOpen
+// when a text in the record can't be read.
 int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body) {
     const std::uint16_t length = header.length;
     const int row = le16(body);
@@ -369,11 +368,9 @@ int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body)
     const std::uint16_t xf = le16(body + 4);
     switch (header.type) {
     case record::Number:
-        if (length < 14) return CannotOpen;
         if (wanted(row, column)) putNumber(row, column, xf, leDouble(body + 6));
         break;
     case record::Rk:
-        if (length < 10) return CannotOpen;
         if (wanted(row, column)) putNumber(row, column, xf, rkValue(le32(body + 6)));
         break;
     case record::MulRk: {
@@ -393,7 +390,6 @@ int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body)
             if (wanted(row, column + i)) m_cells.erase(cellKey(row, column + i));
         break;
     case record::LabelSst:
-        if (length < 10) return CannotOpen;
         if (wanted(row, column)) {
             Cell cell;
             cell.kind = Cell::SharedText;
@@ -404,7 +400,6 @@ int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body)
         break;
     case record::Label:
     case record::RString:
-        if (length < 8) return CannotOpen;
         if (wanted(row, column)) {
             Cell cell;
             cell.kind = Cell::Text;
@@ -414,7 +409,6 @@ int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body)
         }
         break;
     case record::BoolErr:
-        if (length < 8) return CannotOpen;
         if (wanted(row, column)) {
             Cell cell;
             cell.kind = body[7] ? Cell::Error : Cell::Boolean;
@@ -426,7 +420,6 @@ int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body)
     case record::Formula:
     case record::Formula3:
     case record::Formula4: {
-        if (length < 20) return CannotOpen;
         if (!wanted(row, column)) break;
         const std::uint8_t *result = body + 6;
         Cell cell;
