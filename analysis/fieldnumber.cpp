@@ -24,8 +24,7 @@ public:
     }
     void advance() { ++m_pos; }
     bool take(char16_t c) {
-        if (peek() != c)
-            return false;
+        if (peek() != c) return false;
         advance();
         return true;
     }
@@ -47,8 +46,7 @@ double readRadixInteger(Cursor &cursor, int radix) {
             digit = c.unicode() - u'a' + 10;
         else if (radix == 16 && c >= u'A' && c <= u'F')
             digit = c.unicode() - u'A' + 10;
-        if (digit < 0 || digit >= radix)
-            return value;
+        if (digit < 0 || digit >= radix) return value;
         value = value * radix + digit;
         cursor.advance();
     }
@@ -66,10 +64,8 @@ void appendDigits(Cursor &cursor, std::string &out) {
 double readFieldNumber(QStringView text) {
     Cursor cursor(text);
     if (cursor.take(u'&')) {
-        if (cursor.takeEither(u'H', u'h'))
-            return readRadixInteger(cursor, 16);
-        if (cursor.takeEither(u'O', u'o'))
-            return readRadixInteger(cursor, 8);
+        if (cursor.takeEither(u'H', u'h')) return readRadixInteger(cursor, 16);
+        if (cursor.takeEither(u'O', u'o')) return readRadixInteger(cursor, 8);
         return 0;
     }
 
@@ -87,8 +83,7 @@ double readFieldNumber(QStringView text) {
         literal.push_back('.');
         appendDigits(cursor, literal);
     }
-    if (literal.empty() || literal == ".")
-        return 0;
+    if (literal.empty() || literal == ".") return 0;
     long long exponentValue = 0;
     if (cursor.takeEither(u'E', u'e')) {
         std::string exponent = "e";
@@ -112,26 +107,21 @@ double readFieldNumber(QStringView text) {
     if (error == std::errc::result_out_of_range) {
         // Overflow or underflow: tell them apart by the decimal magnitude.
         std::size_t mantissaEnd = literal.find_first_of("eE");
-        if (mantissaEnd == std::string::npos)
-            mantissaEnd = literal.size();
+        if (mantissaEnd == std::string::npos) mantissaEnd = literal.size();
         std::size_t point = literal.find('.');
-        if (point == std::string::npos)
-            point = mantissaEnd;
+        if (point == std::string::npos) point = mantissaEnd;
         const std::size_t firstNonZero = literal.find_first_not_of("0.");
         long long magnitude = exponentValue;
-        if (firstNonZero < mantissaEnd)
-            magnitude += (long long)point - (long long)firstNonZero;
+        if (firstNonZero < mantissaEnd) magnitude += (long long)point - (long long)firstNonZero;
         value = magnitude > 0 ? HUGE_VAL : 0.0;
     }
     return negative ? -value : value;
 }
 
 std::optional<std::int16_t> toInt16(double value) {
-    if (!std::isfinite(value))
-        return std::nullopt;
+    if (!std::isfinite(value)) return std::nullopt;
     const double rounded = std::nearbyint(value); // default mode: halves to even
-    if (rounded < -32768.0 || rounded > 32767.0)
-        return std::nullopt;
+    if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
     return static_cast<std::int16_t>(rounded);
 }
 

@@ -7,29 +7,57 @@
 namespace analysis::messages {
 
 // Caption of every message box.
-inline QString applicationTitle() { return QStringLiteral("墨序成绩分析软件"); }
+inline QString applicationTitle() {
+    return QStringLiteral("墨序成绩分析软件");
+}
 
 // Import failures, chosen by the failure number.
-inline QString cannotOpenWorkbook() { return QStringLiteral("无法打开Excel文件，请检查后重新输入文件名及路径！"); }
-inline QString sheetNotFound() { return QStringLiteral("输入表格名称有误，无法打开表格，请重新输入！"); }
-inline QString notAWorkbook() { return QStringLiteral("文件类型不对，请选择Excel文档！"); }
-inline QString columnOutOfRange() { return QStringLiteral("输入表格列号超界，请重新输入！"); }
+inline QString cannotOpenWorkbook() {
+    return QStringLiteral("无法打开Excel文件，请检查后重新输入文件名及路径！");
+}
+inline QString sheetNotFound() {
+    return QStringLiteral("输入表格名称有误，无法打开表格，请重新输入！");
+}
+inline QString notAWorkbook() {
+    return QStringLiteral("文件类型不对，请选择Excel文档！");
+}
+inline QString columnOutOfRange() {
+    return QStringLiteral("输入表格列号超界，请重新输入！");
+}
 // Any other number: the number in decimal with a leading blank when it is not
 // negative, closed by a text that begins with an ideographic space.
 QString unknownImportError(int number);
 
 // Import settings that can't be used, caught before anything is read.
-inline QString firstRowInvalid() { return QStringLiteral("数据起始行输入有误，请输入1到32767之间的行号！"); }
+inline QString firstRowInvalid() {
+    return QStringLiteral("数据起始行输入有误，请输入1到32767之间的行号！");
+}
 
 // Statistics checks, in the order they are made.
-inline QString classSizeMissing() { return QStringLiteral("您还没有输入班级人数"); }
-inline QString excellentBandMissing() { return QStringLiteral("您还没有输入优秀分数段"); }
-inline QString goodBandMissing() { return QStringLiteral("您还没有输入良好秀分数段"); }
-inline QString excellentBandOutOfRange() { return QStringLiteral("优秀分数段数值超界，请输入-32768到32767之间的数值！！！"); }
-inline QString excellentBandReversed() { return QStringLiteral("优秀分数段数值输入错误，请正确输入数值！！！"); }
-inline QString goodBandOutOfRange() { return QStringLiteral("良好分数段数值超界，请输入-32768到32767之间的数值！！！"); }
-inline QString goodBandReversed() { return QStringLiteral("良好分数段数值输入错误，请正确输入数值！！！"); }
-inline QString classSizeOutOfRange() { return QStringLiteral("班级人数输入有误，请输入1到100之间的人数！"); }
+inline QString classSizeMissing() {
+    return QStringLiteral("您还没有输入班级人数");
+}
+inline QString excellentBandMissing() {
+    return QStringLiteral("您还没有输入优秀分数段");
+}
+inline QString goodBandMissing() {
+    return QStringLiteral("您还没有输入良好秀分数段");
+}
+inline QString excellentBandOutOfRange() {
+    return QStringLiteral("优秀分数段数值超界，请输入-32768到32767之间的数值！！！");
+}
+inline QString excellentBandReversed() {
+    return QStringLiteral("优秀分数段数值输入错误，请正确输入数值！！！");
+}
+inline QString goodBandOutOfRange() {
+    return QStringLiteral("良好分数段数值超界，请输入-32768到32767之间的数值！！！");
+}
+inline QString goodBandReversed() {
+    return QStringLiteral("良好分数段数值输入错误，请正确输入数值！！！");
+}
+inline QString classSizeOutOfRange() {
+    return QStringLiteral("班级人数输入有误，请输入1到100之间的人数！");
+}
 // gridRow counts from 1, as the teacher sees the rows.
 QString scoreOutOfRange(int gridRow);
 

@@ -7,14 +7,12 @@ namespace analysis {
 
 namespace {
 
-// The general format (printf's %G, here without the process locale) chooses the scientific form for exponents below -4 or from the
-// precision up, drops trailing zeros and writes at least two exponent digits:
-// exactly the general form wanted. Only negative zero needs care.
+// The general format (printf's %G, here without the process locale) chooses the scientific form for
+// exponents below -4 or from the precision up, drops trailing zeros and writes at least two
+// exponent digits: exactly the general form wanted. Only negative zero needs care.
 QString generalText(double value, int significantDigits) {
-    if (value == 0)
-        return QStringLiteral("0");
-    if (std::isnan(value))
-        return QStringLiteral("NaN");
+    if (value == 0) return QStringLiteral("0");
+    if (std::isnan(value)) return QStringLiteral("NaN");
     if (std::isinf(value))
         return value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
     char buffer[64];

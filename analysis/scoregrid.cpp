@@ -12,8 +12,7 @@ std::size_t ScoreGrid::index(int row, int column) {
 
 bool ScoreGrid::isRowBlank(int row) const {
     for (int column = 0; column < Columns; ++column)
-        if (!text(row, column).isEmpty())
-            return false;
+        if (!text(row, column).isEmpty()) return false;
     return true;
 }
 

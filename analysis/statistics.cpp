@@ -19,8 +19,7 @@ StatisticsOutcome failure(const QString &message) {
 
 StatisticsOutcome computeStatistics(const StatisticsFields &fields, const ScoreGrid &grid) {
     // A field counts as empty only when it holds no character at all.
-    if (fields.classSize.isEmpty())
-        return failure(messages::classSizeMissing());
+    if (fields.classSize.isEmpty()) return failure(messages::classSizeMissing());
     if (fields.excellentLow.isEmpty() || fields.excellentHigh.isEmpty())
         return failure(messages::excellentBandMissing());
     if (fields.goodLow.isEmpty() || fields.goodHigh.isEmpty())
@@ -28,16 +27,12 @@ StatisticsOutcome computeStatistics(const StatisticsFields &fields, const ScoreG
 
     const std::optional<std::int16_t> excellentLow = readFieldInteger(fields.excellentLow);
     const std::optional<std::int16_t> excellentHigh = readFieldInteger(fields.excellentHigh);
-    if (!excellentLow || !excellentHigh)
-        return failure(messages::excellentBandOutOfRange());
-    if (*excellentLow > *excellentHigh)
-        return failure(messages::excellentBandReversed());
+    if (!excellentLow || !excellentHigh) return failure(messages::excellentBandOutOfRange());
+    if (*excellentLow > *excellentHigh) return failure(messages::excellentBandReversed());
     const std::optional<std::int16_t> goodLow = readFieldInteger(fields.goodLow);
     const std::optional<std::int16_t> goodHigh = readFieldInteger(fields.goodHigh);
-    if (!goodLow || !goodHigh)
-        return failure(messages::goodBandOutOfRange());
-    if (*goodLow > *goodHigh)
-        return failure(messages::goodBandReversed());
+    if (!goodLow || !goodHigh) return failure(messages::goodBandOutOfRange());
+    if (*goodLow > *goodHigh) return failure(messages::goodBandReversed());
 
     // The average divides by the class size and only the grid's rows exist.
     const std::optional<std::int16_t> classSize = readFieldInteger(fields.classSize);
@@ -50,18 +45,13 @@ StatisticsOutcome computeStatistics(const StatisticsFields &fields, const ScoreG
     for (int row = 0; row < n; ++row) {
         const std::optional<std::int16_t> read =
             readFieldInteger(trimSpaces(grid.text(row, ScoreGrid::ScoreColumn)));
-        if (!read)
-            return failure(messages::scoreOutOfRange(row + 1));
+        if (!read) return failure(messages::scoreOutOfRange(row + 1));
         const int score = *read;
         total += static_cast<float>(score);
-        if (score < 60)
-            ++failing;
-        if (*excellentLow <= score && score <= *excellentHigh)
-            ++excellent;
-        if (*goodLow <= score && score < *goodHigh)
-            ++good;
-        if (60 <= score && score < 75)
-            ++qualified;
+        if (score < 60) ++failing;
+        if (*excellentLow <= score && score <= *excellentHigh) ++excellent;
+        if (*goodLow <= score && score < *goodHigh) ++good;
+        if (60 <= score && score < 75) ++qualified;
     }
 
     const auto rate = [n](int count) { return double(count) / double(n) * 100.0; };

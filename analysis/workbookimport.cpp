@@ -42,14 +42,12 @@ ImportOutcome importWorkbook(const ImportFields &fields, ScoreGrid &grid) {
     // The settings are checked before the grid changes: a value outside the
     // 16-bit range, or a first row before the sheet's first, has no use.
     const std::optional<std::int16_t> firstRow = readFieldInteger(fields.firstRow);
-    if (!firstRow || *firstRow < 1)
-        return rejected(messages::firstRowInvalid());
+    if (!firstRow || *firstRow < 1) return rejected(messages::firstRowInvalid());
     std::array<int, ScoreGrid::Columns> columns{};
     const QString *columnFields[] = {&fields.numberColumn, &fields.nameColumn, &fields.scoreColumn};
     for (int c = 0; c < ScoreGrid::Columns; ++c) {
         const std::optional<std::int16_t> column = readFieldInteger(*columnFields[c]);
-        if (!column)
-            return rejected(messages::columnOutOfRange());
+        if (!column) return rejected(messages::columnOutOfRange());
         columns[std::size_t(c)] = *column;
     }
 
@@ -57,16 +55,13 @@ ImportOutcome importWorkbook(const ImportFields &fields, ScoreGrid &grid) {
 
     int error = 0;
     const std::unique_ptr<Workbook> workbook = openWorkbook(fields.path, &error);
-    if (!workbook)
-        return failed(error);
+    if (!workbook) return failed(error);
     const int sheet = workbook->sheetIndex(fields.sheet);
-    if (sheet < 0)
-        return failed(SheetMissing);
+    if (sheet < 0) return failed(SheetMissing);
 
     for (int i = 0; i < ScoreGrid::Rows; ++i) {
         const int sheetRow = *firstRow + i;
-        if (sheetRow > 32767)
-            return failed(RowOverflow);
+        if (sheetRow > 32767) return failed(RowOverflow);
         std::array<QString, ScoreGrid::Columns> texts;
         for (int c = 0; c < ScoreGrid::Columns; ++c) {
             if (const int failure = workbook->cellText(sheet, sheetRow, columns[std::size_t(c)],
@@ -74,8 +69,7 @@ ImportOutcome importWorkbook(const ImportFields &fields, ScoreGrid &grid) {
                 return failed(failure);
             texts[std::size_t(c)] = trimSpaces(texts[std::size_t(c)]);
         }
-        if (texts[0].isEmpty() && texts[1].isEmpty() && texts[2].isEmpty())
-            continue;
+        if (texts[0].isEmpty() && texts[1].isEmpty() && texts[2].isEmpty()) continue;
         for (int c = 0; c < ScoreGrid::Columns; ++c)
             grid.setText(i, c, texts[std::size_t(c)]);
     }
