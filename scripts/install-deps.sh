@@ -4,9 +4,9 @@
 set -euo pipefail
 
 packages=(
-    g++ cmake ninja-build pkg-config
+    g++ cmake ninja-build
     qt6-base-dev libgl-dev qt6-qpa-plugins
-    libzip-dev
+    zlib1g-dev
     fonts-arphic-uming
     libbenchmark-dev
     clang-14 libclang-rt-14-dev

@@ -14,7 +14,9 @@
 #include "../fuzz/zipwriter.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
+#include <QtEndian>
 
 #include <functional>
 
@@ -162,10 +164,13 @@ ScoreGrid filledGrid() {
     return grid;
 }
 
-const QStringList ClassFiles{u"modern_libreoffice.xls"_s,  u"modern_gnumeric.xls"_s,
-                             u"modern_libreoffice.xlsx"_s, u"modern_libreoffice.xlsm"_s,
-                             u"modern_gnumeric.xlsx"_s,    u"modern_libreoffice.ods"_s,
-                             u"modern_gnumeric.ods"_s};
+// The zip_* files hold the parts of modern_gnumeric.xlsx, packed by Info-ZIP
+// with zip64 records, with data descriptors and with an archive comment.
+const QStringList ClassFiles{u"modern_libreoffice.xls"_s,    u"modern_gnumeric.xls"_s,
+                             u"modern_libreoffice.xlsx"_s,   u"modern_libreoffice.xlsm"_s,
+                             u"modern_gnumeric.xlsx"_s,      u"modern_libreoffice.ods"_s,
+                             u"modern_gnumeric.ods"_s,       u"zip_infozip64.xlsx"_s,
+                             u"zip_infozip_streamed.xlsx"_s, u"zip_commented.xlsx"_s};
 
 // Packages made here: stored members, as the zip writer of the fuzz targets
 // makes them.
@@ -225,6 +230,93 @@ Read readCell(const QByteArray &bytes, int row, int column) {
     return read;
 }
 
+// Damage done to a real package, in its member xl/workbook.xml (which the
+// import reads to its end) or in its end records.
+enum class ZipDamage {
+    None,
+    ShorterThanDeclared,
+    DeflateDataCut,
+    DeflateDataGarbled,
+    StoredSizesDiffer,
+    LocalHeaderPastTheEnd,
+    LocalHeaderOfAnotherKind,
+    Zip64FieldWithoutExtra,
+    MoreMembersThanListed,
+    DirectoryPastItsEnd,
+    SplitOverDisks,
+    Zip64LocatorAstray,
+    Zip64CountInTheBillions,
+};
+
+qsizetype findHeader(const QByteArray &zip, const char *signature, int nameLengthAt, int nameAt,
+                     const QByteArray &name) {
+    for (qsizetype at = zip.indexOf(signature); at >= 0; at = zip.indexOf(signature, at + 4)) {
+        const auto length = qFromLittleEndian<quint16>(zip.constData() + at + nameLengthAt);
+        if (zip.mid(at + nameAt, length) == name) return at;
+    }
+    return -1;
+}
+
+QByteArray damaged(QByteArray zip, ZipDamage damage) {
+    const QByteArray part = "xl/workbook.xml";
+    const qsizetype local = findHeader(zip, "PK\x03\x04", 26, 30, part);
+    const qsizetype central = findHeader(zip, "PK\x01\x02", 28, 46, part);
+    const qsizetype end = zip.lastIndexOf("PK\x05\x06");
+    const qsizetype locator = zip.lastIndexOf("PK\x06\x07");
+    const qsizetype zip64End = zip.lastIndexOf("PK\x06\x06");
+    if (local < 0 || central < 0 || end < 0) return {};
+    char *data = zip.data();
+    const auto get = [&](qsizetype at) { return qFromLittleEndian<quint32>(data + at); };
+    const auto put = [&](qsizetype at, quint32 value) { qToLittleEndian(value, data + at); };
+    const qsizetype dataAt = local + 30 + qFromLittleEndian<quint16>(data + local + 26) +
+                             qFromLittleEndian<quint16>(data + local + 28);
+    switch (damage) {
+    case ZipDamage::None:
+        break;
+    case ZipDamage::ShorterThanDeclared:
+        put(central + 24, get(central + 24) + 100);
+        break;
+    case ZipDamage::DeflateDataCut:
+        put(central + 20, get(central + 20) / 2);
+        break;
+    case ZipDamage::DeflateDataGarbled:
+        for (qsizetype i = 8; i < 24; ++i)
+            data[dataAt + i] = char(data[dataAt + i] ^ 0x55);
+        break;
+    case ZipDamage::StoredSizesDiffer:
+        put(central + 10, get(central + 10) & 0xFFFF0000u); // method 0, stored
+        break;
+    case ZipDamage::LocalHeaderPastTheEnd:
+        put(central + 42, quint32(zip.size()));
+        break;
+    case ZipDamage::LocalHeaderOfAnotherKind:
+        data[local + 3] = 0x08;
+        break;
+    case ZipDamage::Zip64FieldWithoutExtra:
+        put(central + 24, 0xFFFFFFFFu);
+        break;
+    case ZipDamage::MoreMembersThanListed:
+        put(end + 8, get(end + 8) + 0x00010001u);
+        break;
+    case ZipDamage::DirectoryPastItsEnd:
+        put(end + 16, get(end + 16) + 1);
+        break;
+    case ZipDamage::SplitOverDisks:
+        put(end + 4, 1);
+        break;
+    case ZipDamage::Zip64LocatorAstray:
+        if (locator < 0) return {};
+        put(locator + 8, 0);
+        break;
+    case ZipDamage::Zip64CountInTheBillions:
+        if (zip64End < 0) return {};
+        put(zip64End + 28, 0x40000000u); // both counts, on this disk and in all
+        put(zip64End + 36, 0x40000000u);
+        break;
+    }
+    return zip;
+}
+
 } // namespace
 
 class TestOpenXml : public QObject {
@@ -243,6 +335,8 @@ private slots:
     void outOfRange();
     void craftedPackages_data();
     void craftedPackages();
+    void damagedContainer_data();
+    void damagedContainer();
     void millionRepeatedRows();
     void legacyClassXlsx_data();
     void legacyClassXlsx();
@@ -439,6 +533,12 @@ void TestOpenXml::importFailure_data() {
     add("zip bomb", u"broken_bomb.xlsx"_s, u"Sheet1"_s, u"3"_s, CannotOpen, cannotOpen);
     add("member longer than declared", u"broken_size_lie.xlsx"_s, u"Sheet1"_s, u"3"_s, CannotOpen,
         cannotOpen);
+    add("members compressed with bzip2", u"broken_zip_bzip2.xlsx"_s, u"Sheet1"_s, u"3"_s,
+        CannotOpen, cannotOpen);
+    add("members encrypted with a password", u"broken_zip_password.xlsx"_s, u"Sheet1"_s, u"3"_s,
+        CannotOpen, cannotOpen);
+    add("workbook part failing its checksum", u"broken_zip_crc.xlsx"_s, u"Sheet1"_s, u"3"_s,
+        CannotOpen, cannotOpen);
     for (const char *file : {"modern_libreoffice.xlsx", "modern_gnumeric.ods"}) {
         const QString name = QString::fromLatin1(file);
         QTest::addRow("%s no such sheet", file)
@@ -570,6 +670,49 @@ void TestOpenXml::craftedPackages() {
     const Read read = readCell(bytes, row, column);
     QCOMPARE(read.error, expected);
     QCOMPARE(read.text, text);
+}
+
+void TestOpenXml::damagedContainer_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<ZipDamage>("damage");
+    QTest::addColumn<int>("expected");
+
+    const QString plain = u"modern_gnumeric.xlsx"_s;
+    const QString zip64 = u"zip_infozip64.xlsx"_s;
+    QTest::newRow("undamaged") << plain << ZipDamage::None << int(NoError);
+    QTest::newRow("undamaged zip64") << zip64 << ZipDamage::None << int(NoError);
+    const std::pair<const char *, ZipDamage> damages[] = {
+        {"member shorter than declared", ZipDamage::ShorterThanDeclared},
+        {"deflate data cut short", ZipDamage::DeflateDataCut},
+        {"deflate data garbled", ZipDamage::DeflateDataGarbled},
+        {"stored member with two sizes", ZipDamage::StoredSizesDiffer},
+        {"local header past the end", ZipDamage::LocalHeaderPastTheEnd},
+        {"local header of another kind", ZipDamage::LocalHeaderOfAnotherKind},
+        {"zip64 size without its extra field", ZipDamage::Zip64FieldWithoutExtra},
+        {"more members than listed", ZipDamage::MoreMembersThanListed},
+        {"directory running into its end record", ZipDamage::DirectoryPastItsEnd},
+        {"archive split over disks", ZipDamage::SplitOverDisks},
+    };
+    for (const auto &[what, damage] : damages)
+        QTest::newRow(what) << plain << damage << int(CannotOpen);
+    QTest::newRow("zip64 locator astray")
+        << zip64 << ZipDamage::Zip64LocatorAstray << int(CannotOpen);
+    QTest::newRow("zip64 count in the billions")
+        << zip64 << ZipDamage::Zip64CountInTheBillions << int(CannotOpen);
+}
+
+void TestOpenXml::damagedContainer() {
+    QFETCH(QString, file);
+    QFETCH(ZipDamage, damage);
+    QFETCH(int, expected);
+
+    QFile source(fixture(file));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = damaged(source.readAll(), damage);
+    QVERIFY(!bytes.isEmpty());
+    const Read read = readCell(bytes, 2, 2);
+    QCOMPARE(read.error, expected);
+    QCOMPARE(read.text, expected == NoError ? u"学生001"_s : QString());
 }
 
 // A table ending in a million empty rows, and a second table after it: the
