@@ -1,5 +1,7 @@
 #include "bytesource.h"
 
+#include "filemapping.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -12,15 +14,25 @@ namespace analysis {
 
 namespace {
 
+// A file, mapped when it can be (a scan then reads the page cache in place),
+// read with pread otherwise.
 class FileSource final : public ByteSource {
 public:
-    FileSource(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
-    ~FileSource() override { ::close(m_fd); }
+    FileSource(int fd, std::uint64_t size)
+        : m_fd(fd), m_size(size), m_mapping(FileMapping::map(fd, size)) {}
+    ~FileSource() override {
+        m_mapping.reset();
+        ::close(m_fd);
+    }
 
     std::uint64_t size() const override { return m_size; }
 
     bool read(std::uint64_t offset, std::size_t length, std::uint8_t *out) override {
         if (offset > m_size || length > m_size - offset) return false;
+        if (m_mapping) {
+            if (length > 0) std::memcpy(out, m_mapping->data() + offset, length);
+            return intact();
+        }
         while (length > 0) {
             const ssize_t got = ::pread(m_fd, out, length, off_t(offset));
             if (got < 0 && errno == EINTR) continue;
@@ -32,9 +44,26 @@ public:
         return true;
     }
 
+    const std::uint8_t *view(std::uint64_t offset, std::size_t length) override {
+        if (!m_mapping || offset > m_size || length > m_size - offset) return nullptr;
+        return m_mapping->data() + offset;
+    }
+
+    // A file cut short inside a page shows zeros up to the page's end without
+    // any fault, so its size is looked at too.
+    bool intact() const override {
+        if (!m_mapping || m_cut) return !m_cut;
+        struct stat info;
+        m_cut = !m_mapping->intact() || ::fstat(m_fd, &info) != 0 ||
+                std::uint64_t(info.st_size) < m_size;
+        return !m_cut;
+    }
+
 private:
     int m_fd;
     std::uint64_t m_size;
+    std::unique_ptr<FileMapping> m_mapping;
+    mutable bool m_cut = false; // once cut, what was read may be zeros, even if it grows again
 };
 
 class MemorySource final : public ByteSource {

@@ -15,6 +15,17 @@ public:
     virtual ~ByteSource() = default;
     virtual std::uint64_t size() const = 0;
     virtual bool read(std::uint64_t offset, std::size_t length, std::uint8_t *out) = 0;
+
+    // The bytes in place, valid as long as the source, when it holds them in
+    // memory; null otherwise (and past the end), and read() serves.
+    virtual const std::uint8_t *view(std::uint64_t offset, std::size_t length) {
+        (void)offset;
+        (void)length;
+        return nullptr;
+    }
+    // False once the file was cut short under a view of it: some bytes seen
+    // through views since then were zeros, not the file's.
+    virtual bool intact() const { return true; }
 };
 
 // Opens a regular file for reading, or null: a missing or unreadable file, a

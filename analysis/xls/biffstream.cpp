@@ -15,9 +15,17 @@ BiffStream::BiffStream(Stream &stream) : m_stream(stream), m_size(stream.size())
 
 const std::uint8_t *BiffStream::refill(std::uint64_t position, std::size_t length) {
     if (position > m_size || length > m_size - position || length > WindowSize) return nullptr;
-    if (m_window.size() < WindowSize) m_window.resize(WindowSize);
     std::size_t fill = std::size_t(std::min<std::uint64_t>(WindowSize, m_size - position));
     m_windowLength = 0;
+    std::size_t available = 0;
+    if (const std::uint8_t *view = m_stream.view(position, length, fill, &available)) {
+        m_windowData = view;
+        m_windowStart = position;
+        m_windowLength = available;
+        return view;
+    }
+    if (m_window.size() < WindowSize) m_window.resize(WindowSize);
+    m_windowData = m_window.data();
     // A broken chain later in the stream must not hide the bytes before it.
     if (!m_stream.read(position, fill, m_window.data())) {
         fill = length;
@@ -25,7 +33,7 @@ const std::uint8_t *BiffStream::refill(std::uint64_t position, std::size_t lengt
     }
     m_windowStart = position;
     m_windowLength = fill;
-    return m_window.data();
+    return m_windowData;
 }
 
 ContinuedReader::ContinuedReader(BiffStream &stream, const RecordHeader &first,

@@ -75,7 +75,7 @@ public:
     const std::uint8_t *bytes(std::uint64_t position, std::size_t length) {
         if (position >= m_windowStart && position - m_windowStart <= m_windowLength &&
             length <= m_windowLength - (position - m_windowStart))
-            return m_window.data() + (position - m_windowStart);
+            return m_windowData + (position - m_windowStart);
         return refill(position, length);
     }
 
@@ -85,7 +85,7 @@ public:
     const std::uint8_t *span(std::uint64_t position, std::size_t *available) {
         if (!bytes(position, std::min<std::uint64_t>(4, m_size - position))) return nullptr;
         *available = m_windowLength - std::size_t(position - m_windowStart);
-        return m_window.data() + (position - m_windowStart);
+        return m_windowData + (position - m_windowStart);
     }
 
 private:
@@ -93,7 +93,8 @@ private:
 
     Stream &m_stream;
     std::uint64_t m_size;
-    std::vector<std::uint8_t> m_window;
+    std::vector<std::uint8_t> m_window; // the copy, when the stream can't be seen in place
+    const std::uint8_t *m_windowData = nullptr;
     std::uint64_t m_windowStart = 0;
     std::size_t m_windowLength = 0;
 };

@@ -27,29 +27,54 @@ public:
 
     bool read(std::uint64_t offset, std::size_t length, std::uint8_t *out) override {
         if (offset > m_size || length > m_size - offset) return false;
-        const std::uint32_t sectorSize = m_file.sectorSize();
         while (length > 0) {
-            const std::uint64_t index = offset / sectorSize;
-            if (!reachChainIndex(index)) return false;
-            const std::uint32_t first = m_chain[index];
-            const std::uint32_t within = std::uint32_t(offset % sectorSize);
-            // Neighbouring sectors in the file are read in one go.
-            std::uint64_t runSectors = 1;
-            std::uint64_t runBytes = std::min<std::uint64_t>(length, sectorSize - within);
-            while (runBytes < length && reachChainIndex(index + runSectors) &&
-                   m_chain[index + runSectors] == first + runSectors) {
-                runBytes = std::min<std::uint64_t>(length, runBytes + sectorSize);
-                ++runSectors;
-            }
-            if (!m_file.readSector(first, within, std::size_t(runBytes), out)) return false;
-            out += runBytes;
-            offset += runBytes;
-            length -= std::size_t(runBytes);
+            const std::optional<Run> run = runAt(offset, length);
+            if (!run || !m_file.readSector(run->sector, run->within, run->length, out))
+                return false;
+            out += run->length;
+            offset += run->length;
+            length -= run->length;
         }
         return true;
     }
 
+    const std::uint8_t *view(std::uint64_t offset, std::size_t minimum, std::size_t length,
+                             std::size_t *available) override {
+        if (offset > m_size || length > m_size - offset || minimum > length) return nullptr;
+        const std::optional<Run> run = runAt(offset, length);
+        if (!run || run->length < minimum) return nullptr;
+        const std::uint8_t *bytes = m_file.viewSector(run->sector, run->within, run->length);
+        if (bytes) *available = run->length;
+        return bytes;
+    }
+
 private:
+    // Bytes of the stream that lie in neighbouring sectors of the file, so
+    // that they are read in one go.
+    struct Run {
+        std::uint32_t sector;
+        std::uint32_t within;
+        std::size_t length;
+    };
+
+    // The run at offset, up to length bytes long; none when the chain breaks
+    // before offset.
+    std::optional<Run> runAt(std::uint64_t offset, std::size_t length) {
+        const std::uint32_t sectorSize = m_file.sectorSize();
+        const std::uint64_t index = offset / sectorSize;
+        if (!reachChainIndex(index)) return std::nullopt;
+        const std::uint32_t first = m_chain[index];
+        const auto within = std::uint32_t(offset % sectorSize);
+        std::uint64_t runSectors = 1;
+        std::uint64_t runBytes = std::min<std::uint64_t>(length, sectorSize - within);
+        while (runBytes < length && reachChainIndex(index + runSectors) &&
+               m_chain[index + runSectors] == first + runSectors) {
+            runBytes = std::min<std::uint64_t>(length, runBytes + sectorSize);
+            ++runSectors;
+        }
+        return Run{first, within, std::size_t(runBytes)};
+    }
+
     bool reachChainIndex(std::uint64_t index) {
         if (index >= m_file.sectorCount()) return false; // longer than the file can hold
         while (m_chain.size() <= index) {
@@ -162,6 +187,12 @@ bool CompoundFile::readSector(std::uint32_t sector, std::uint32_t offset, std::s
                               std::uint8_t *out) {
     if (sector >= m_sectorCount) return false;
     return m_source.read((std::uint64_t(sector) + 1) * m_sectorSize + offset, length, out);
+}
+
+const std::uint8_t *CompoundFile::viewSector(std::uint32_t sector, std::uint32_t offset,
+                                             std::size_t length) {
+    if (sector >= m_sectorCount) return nullptr;
+    return m_source.view((std::uint64_t(sector) + 1) * m_sectorSize + offset, length);
 }
 
 std::optional<std::uint32_t> CompoundFile::fatSectorLocation(std::uint32_t index) {

@@ -20,6 +20,17 @@ public:
     virtual std::uint64_t size() const = 0;
     // False when the bytes are not all there (past the end, or a broken chain).
     virtual bool read(std::uint64_t offset, std::size_t length, std::uint8_t *out) = 0;
+    // The stream's bytes from offset in place, when the file is in memory and
+    // they lie in neighbouring sectors: at least minimum and at most length of
+    // them, *available telling how many. Null otherwise; read() then serves.
+    virtual const std::uint8_t *view(std::uint64_t offset, std::size_t minimum, std::size_t length,
+                                     std::size_t *available) {
+        (void)offset;
+        (void)minimum;
+        (void)length;
+        (void)available;
+        return nullptr;
+    }
 };
 
 struct DirectoryEntry {
@@ -51,6 +62,7 @@ public:
     std::uint32_t sectorCount() const { return m_sectorCount; }
     bool readSector(std::uint32_t sector, std::uint32_t offset, std::size_t length,
                     std::uint8_t *out);
+    const std::uint8_t *viewSector(std::uint32_t sector, std::uint32_t offset, std::size_t length);
     std::optional<std::uint32_t> nextSector(std::uint32_t sector);
     std::optional<std::uint32_t> nextMiniSector(std::uint32_t sector);
     Stream *miniStream();

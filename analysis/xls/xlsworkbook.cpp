@@ -152,6 +152,11 @@ public:
 
     int cellText(int sheet, int row, int column, QString *text) override;
 
+    // Whether all the bytes read so far were the file's own: a file cut short
+    // while it is read in place shows zeros from there on. Checked after the
+    // globals, after each sheet scan and for each shared string.
+    bool intact() const { return m_source->intact(); }
+
 private:
     struct SheetInfo {
         QString name;
@@ -465,6 +470,8 @@ std::uint64_t XlsWorkbook::skipCellsOutside(std::uint64_t position, int firstRow
     while (p && available >= 6) {
         const std::uint16_t type = le16(p);
         const std::size_t length = le16(p + 2);
+        // A file read in place comes from memory the caches haven't seen yet.
+        __builtin_prefetch(p + 2048);
         if (length + 4 > available) break;
         const int minimum = type == record::Row ? 2 : cellRecordMinimumLength(type);
         if (minimum == 0 || int(length) < minimum) break;
@@ -563,8 +570,10 @@ int XlsWorkbook::cellText(int sheet, int row, int column, QString *text) {
     if (sheet < 0 || std::size_t(sheet) >= m_sheets.size()) return SheetMissing;
     if (column < 1 || column > SheetColumns || row < 1 || row > SheetRows) return CellOutOfRange;
     const int row0 = row - 1;
-    if (sheet != m_windowSheet || row0 < m_windowFirst || row0 > m_windowLast)
+    if (sheet != m_windowSheet || row0 < m_windowFirst || row0 > m_windowLast) {
         m_windowError = scanSheet(sheet, row0, std::min(row0 + WindowRows - 1, SheetRows - 1));
+        if (m_windowError == NoError && !intact()) m_windowError = CannotOpen;
+    }
     if (m_windowError != NoError) return m_windowError;
 
     const auto found = m_cells.find(cellKey(row0, column - 1));
@@ -579,7 +588,11 @@ int XlsWorkbook::cellText(int sheet, int row, int column, QString *text) {
         *text = cell.text;
         break;
     case Cell::SharedText:
-        if (!sharedString(cell.index, text)) return CannotOpen;
+        // Strings decoded while the file was being cut short are cached too.
+        if (!sharedString(cell.index, text) || !intact()) {
+            text->clear();
+            return CannotOpen;
+        }
         break;
     case Cell::Boolean:
         *text = booleanText(cell.number != 0);
@@ -621,8 +634,9 @@ std::unique_ptr<Workbook> openXlsWorkbook(std::unique_ptr<ByteSource> source, in
     }
     auto workbook =
         std::make_unique<XlsWorkbook>(std::move(source), std::move(file), std::move(stream));
-    if (const int failure = workbook->readGlobals(namedWorkbook)) {
-        *error = failure;
+    const int failure = workbook->readGlobals(namedWorkbook);
+    if (failure != NoError || !workbook->intact()) {
+        *error = failure != NoError ? failure : CannotOpen;
         return nullptr;
     }
     *error = NoError;
