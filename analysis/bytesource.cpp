@@ -78,6 +78,11 @@ public:
         return true;
     }
 
+    const std::uint8_t *view(std::uint64_t offset, std::size_t length) override {
+        if (offset > size() || length > size() - offset) return nullptr;
+        return reinterpret_cast<const std::uint8_t *>(m_bytes.constData()) + offset;
+    }
+
 private:
     QByteArray m_bytes;
 };
