@@ -11,7 +11,7 @@
 # Environment: FUZZ_BUILD_DIR (default build-fuzz), FUZZ_WORK_DIR (default
 # .fuzz-corpus; the corpora and any findings go there), FUZZ_SECONDS (default
 # 45, the time of import_fuzzer; fieldnumber_fuzzer gets a third of it,
-# helpfile_fuzzer, xlsx_fuzzer and ods_fuzzer 15 seconds each),
+# helpfile_fuzzer, xlsx_fuzzer, ods_fuzzer and zip_fuzzer 15 seconds each),
 # FUZZ_SEEDS (default tests/fixtures; every file below it up to 256 KiB but
 # the scripts is a seed: workbooks of every kind, and files the readers must
 # refuse cleanly),
@@ -38,7 +38,7 @@ echo "== building the fuzz targets in $build"
 export CC=clang-14 CXX=clang++-14
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$(command -v clang++-14)" \
     -DSCORE_FUZZERS=ON -DSCORE_SANITIZE=OFF -DSCORE_BENCHMARKS=OFF >/dev/null
-targets=(import_fuzzer fieldnumber_fuzzer helpfile_fuzzer xlsx_fuzzer ods_fuzzer)
+targets=(import_fuzzer fieldnumber_fuzzer helpfile_fuzzer xlsx_fuzzer ods_fuzzer zip_fuzzer)
 cmake --build "$build" --target "${targets[@]}"
 
 for target in "${targets[@]}"; do
@@ -69,10 +69,12 @@ done
 iconv -f UTF-8 -t GBK "$root/windows/help/Help.txt" >"$work/helpfile_fuzzer/seed-help" ||
     cp "$root/windows/help/Help.txt" "$work/helpfile_fuzzer/seed-help"
 printf 'a\r\n\xb0\xef\xd6\xfa\rb\nc\r\r\n\x81\r\xff' >"$work/helpfile_fuzzer/seed-gbk"
-# The zip-based readers start from the zip-based fixtures.
+# The zip-based readers start from the zip-based fixtures, the container
+# from all of them.
 for kind in xlsx ods; do
     find "$seeds" -maxdepth 1 -type f \( -name "*.$kind" -o -name "*.${kind}m" \) \
         -size -"$((max_len / 1024 + 1))"k -exec cp {} "$work/${kind}_fuzzer/" \; 2>/dev/null || true
+    cp "$work/${kind}_fuzzer/"* "$work/zip_fuzzer/" 2>/dev/null || true
 done
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
@@ -104,6 +106,7 @@ run fieldnumber_fuzzer "$(((seconds + 2) / 3))" -dict="$here/fieldnumber.dict"
 run helpfile_fuzzer 15
 run xlsx_fuzzer 15 -dict="$here/xlsx.dict"
 run ods_fuzzer 15 -dict="$here/ods.dict"
+run zip_fuzzer 15
 
 if ((status == 0)); then
     echo "== no findings"

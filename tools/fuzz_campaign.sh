@@ -2,7 +2,9 @@
 # A long fuzzing run of one libFuzzer target, niced, in a corpus directory of
 # its own that grows from run to run. The seeds are those of
 # fuzz/run_fuzzers.sh: the test fixtures for import_fuzzer, a few typed
-# numbers for fieldnumber_fuzzer, the help text in GBK for helpfile_fuzzer.
+# numbers for fieldnumber_fuzzer, the help text in GBK for helpfile_fuzzer,
+# the .xlsx/.xlsm and .ods fixtures for xlsx_fuzzer and ods_fuzzer, all the
+# zip-based fixtures for zip_fuzzer.
 # The log keeps libFuzzer's final statistics (executions, cov/ft, peak RSS);
 # any crash, hang or leak lands in DIR/findings/TARGET-*.
 #
@@ -37,6 +39,17 @@ helpfile_fuzzer)
     iconv -f UTF-8 -t GBK "$root/windows/help/Help.txt" >"$corpus/seed-help"
     printf 'a\r\n\xb0\xef\xd6\xfa\rb\nc\r\r\n\x81\r\xff' >"$corpus/seed-gbk"
     extra=(-max_len=65536)
+    ;;
+xlsx_fuzzer | ods_fuzzer)
+    kind=${target%_fuzzer}
+    find "$root/tests/fixtures" -maxdepth 1 -type f \( -name "*.$kind" -o -name "*.${kind}m" \) \
+        -size -257k -exec cp {} "$corpus/" \;
+    extra=(-dict="$root/fuzz/$kind.dict" -max_len=262144)
+    ;;
+zip_fuzzer)
+    find "$root/tests/fixtures" -maxdepth 1 -type f \( -name '*.xlsx' -o -name '*.xlsm' \
+        -o -name '*.ods' -o -name '*.zip' \) -size -257k -exec cp {} "$corpus/" \;
+    extra=(-max_len=262144)
     ;;
 *)
     echo "fuzz_campaign.sh: unknown target $target" >&2
