@@ -49,6 +49,10 @@ public:
         return m_mapping->data() + offset;
     }
 
+    void releaseView(const std::uint8_t *data, std::size_t length) override {
+        if (m_mapping) m_mapping->release(data, length);
+    }
+
     // A file cut short inside a page shows zeros up to the page's end without
     // any fault, so its size is looked at too.
     bool intact() const override {

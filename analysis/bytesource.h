@@ -23,6 +23,13 @@ public:
         (void)length;
         return nullptr;
     }
+    // The reader is done with these viewed bytes for now: a mapped file lets
+    // their pages go, so that a long walk doesn't keep the whole file
+    // resident. They stay readable.
+    virtual void releaseView(const std::uint8_t *data, std::size_t length) {
+        (void)data;
+        (void)length;
+    }
     // False once the file was cut short under a view of it: some bytes seen
     // through views since then were zeros, not the file's.
     virtual bool intact() const { return true; }

@@ -21,6 +21,7 @@ struct Slot {
 };
 
 constexpr int SlotCount = 16;
+constexpr std::uintptr_t ReleaseBatch = 2u << 20;
 std::array<Slot, SlotCount> slots;
 struct sigaction previousAction;
 std::uintptr_t pageSize = 4096;
@@ -106,6 +107,29 @@ FileMapping::~FileMapping() {
     mine.end.store(0, std::memory_order_release);
     munmap(const_cast<std::uint8_t *>(m_data), m_length);
     mine.taken.store(false, std::memory_order_release);
+}
+
+void FileMapping::release(const std::uint8_t *data, std::size_t length) {
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const auto mapped = reinterpret_cast<std::uintptr_t>(m_data);
+    if (begin < mapped || length > m_length - (begin - mapped)) return;
+    // Each call costs a page-table walk and a TLB flush, so neighbouring
+    // stretches are let go together.
+    if (m_releasedEnd != begin) {
+        dropPages(m_releasedBegin, m_releasedEnd);
+        m_releasedBegin = begin;
+    }
+    m_releasedEnd = begin + length;
+    if (m_releasedEnd - m_releasedBegin >= ReleaseBatch) {
+        dropPages(m_releasedBegin, m_releasedEnd);
+        m_releasedBegin = m_releasedEnd;
+    }
+}
+
+void FileMapping::dropPages(std::uintptr_t begin, std::uintptr_t end) const {
+    const std::uintptr_t first = (begin + pageSize - 1) & ~(pageSize - 1);
+    const std::uintptr_t last = end & ~(pageSize - 1);
+    if (first < last) madvise(reinterpret_cast<void *>(first), last - first, MADV_DONTNEED);
 }
 
 bool FileMapping::intact() const {

@@ -24,6 +24,9 @@ public:
     FileMapping &operator=(const FileMapping &) = delete;
 
     const std::uint8_t *data() const { return m_data; }
+    // Lets the whole pages inside these bytes of the mapping go; reading them
+    // again brings them back from the page cache.
+    void release(const std::uint8_t *data, std::size_t length);
     // False once the file was found cut short: some bytes read since were
     // zeros, not the file's.
     bool intact() const;
@@ -32,9 +35,13 @@ private:
     FileMapping(const std::uint8_t *data, std::size_t length, int slot)
         : m_data(data), m_length(length), m_slot(slot) {}
 
+    void dropPages(std::uintptr_t begin, std::uintptr_t end) const;
+
     const std::uint8_t *m_data;
     std::size_t m_length;
     int m_slot;
+    std::uintptr_t m_releasedBegin = 0; // released bytes whose pages are still held
+    std::uintptr_t m_releasedEnd = 0;
 };
 
 } // namespace analysis

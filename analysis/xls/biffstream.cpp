@@ -16,6 +16,10 @@ BiffStream::BiffStream(Stream &stream) : m_stream(stream), m_size(stream.size())
 const std::uint8_t *BiffStream::refill(std::uint64_t position, std::size_t length) {
     if (position > m_size || length > m_size - position || length > WindowSize) return nullptr;
     std::size_t fill = std::size_t(std::min<std::uint64_t>(WindowSize, m_size - position));
+    // A walk through a large sheet goes forward: the window it leaves need not
+    // stay resident.
+    if (m_windowData && m_windowData != m_window.data())
+        m_stream.releaseView(m_windowData, m_windowLength);
     m_windowLength = 0;
     std::size_t available = 0;
     if (const std::uint8_t *view = m_stream.view(position, length, fill, &available)) {

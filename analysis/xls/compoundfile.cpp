@@ -48,6 +48,10 @@ public:
         return bytes;
     }
 
+    void releaseView(const std::uint8_t *data, std::size_t length) override {
+        m_file.releaseView(data, length);
+    }
+
 private:
     // Bytes of the stream that lie in neighbouring sectors of the file, so
     // that they are read in one go.

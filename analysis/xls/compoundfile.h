@@ -31,6 +31,11 @@ public:
         (void)available;
         return nullptr;
     }
+    // Done with bytes seen through view() for now (see ByteSource).
+    virtual void releaseView(const std::uint8_t *data, std::size_t length) {
+        (void)data;
+        (void)length;
+    }
 };
 
 struct DirectoryEntry {
@@ -63,6 +68,9 @@ public:
     bool readSector(std::uint32_t sector, std::uint32_t offset, std::size_t length,
                     std::uint8_t *out);
     const std::uint8_t *viewSector(std::uint32_t sector, std::uint32_t offset, std::size_t length);
+    void releaseView(const std::uint8_t *data, std::size_t length) {
+        m_source.releaseView(data, length);
+    }
     std::optional<std::uint32_t> nextSector(std::uint32_t sector);
     std::optional<std::uint32_t> nextMiniSector(std::uint32_t sector);
     Stream *miniStream();
