@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    g++ cmake ninja-build
+    g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev qt6-qpa-plugins
     zlib1g-dev
     fonts-arphic-uming
