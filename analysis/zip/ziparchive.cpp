@@ -214,10 +214,11 @@ std::int64_t EntryStream::read(char *out, std::size_t length) {
     if (m_damaged) return -1;
     if (length == 0) return 0;
     const std::int64_t got = m_inflater ? readDeflated(out, length) : readStored(out, length);
-    if (got <= 0) return got;
+    if (got < 0) return got;
     m_crc = std::uint32_t(crc32_z(m_crc, reinterpret_cast<const Bytef *>(out), std::size_t(got)));
     m_read += std::uint64_t(got);
     if (m_read > m_size) return damaged();
+    // At its end the member must be whole and as it was written.
     if (m_ended && (m_read != m_size || m_crc != m_expectedCrc)) return damaged();
     return got;
 }
@@ -226,7 +227,7 @@ std::int64_t EntryStream::readStored(char *out, std::size_t length) {
     const std::size_t count = std::size_t(std::min<std::uint64_t>(length, m_compressedLeft));
     if (count == 0) {
         m_ended = true;
-        return m_read == m_size && m_crc == m_expectedCrc ? 0 : damaged();
+        return 0;
     }
     if (!m_source.read(m_next, count, reinterpret_cast<std::uint8_t *>(out))) return damaged();
     m_next += count;
@@ -264,9 +265,7 @@ std::int64_t EntryStream::readDeflated(char *out, std::size_t length) {
         if (status == Z_BUF_ERROR && z.avail_in == 0 && m_compressedLeft == 0) return damaged();
         if (status != Z_OK && status != Z_BUF_ERROR) return damaged();
     }
-    const std::int64_t got = std::int64_t(room - z.avail_out);
-    if (got == 0 && (m_read != m_size || m_crc != m_expectedCrc)) return damaged();
-    return got;
+    return std::int64_t(room - z.avail_out);
 }
 
 Archive::Archive(std::unique_ptr<ByteSource> source, std::vector<Entry> entries)
