@@ -1,6 +1,6 @@
-#include "bytesource.h"
+#include "analysis/bytesource.h"
 
-#include "filemapping.h"
+#include "analysis/filemapping.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "filemapping.h"
+#include "analysis/filemapping.h"
 
 #include <array>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "helpfile.h"
+#include "analysis/helpfile.h"
 
 #include <QFile>
 #include <QFileInfo>

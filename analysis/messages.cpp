@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "analysis/messages.h"
 
 namespace analysis::messages {
 

@@ -1,4 +1,4 @@
-#include "numbertext.h"
+#include "analysis/numbertext.h"
 
 #include <charconv>
 #include <cmath>

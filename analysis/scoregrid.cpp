@@ -1,4 +1,4 @@
-#include "scoregrid.h"
+#include "analysis/scoregrid.h"
 
 #include <cstdlib>
 

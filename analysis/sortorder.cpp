@@ -1,4 +1,4 @@
-#include "sortorder.h"
+#include "analysis/sortorder.h"
 
 #include <QCollator>
 #include <QLocale>

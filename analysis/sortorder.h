@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scoregrid.h"
+#include "analysis/scoregrid.h"
 
 namespace analysis {
 

@@ -1,9 +1,9 @@
-#include "statistics.h"
+#include "analysis/statistics.h"
 
-#include "fieldnumber.h"
-#include "messages.h"
-#include "numbertext.h"
-#include "spaces.h"
+#include "analysis/fieldnumber.h"
+#include "analysis/messages.h"
+#include "analysis/numbertext.h"
+#include "analysis/spaces.h"
 
 #include <optional>
 

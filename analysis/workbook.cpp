@@ -1,11 +1,11 @@
-#include "workbook.h"
+#include "analysis/workbook.h"
 
-#include "bytesource.h"
-#include "importerrors.h"
-#include "ods/odsworkbook.h"
-#include "xls/xlsworkbook.h"
-#include "xlsx/xlsxworkbook.h"
-#include "zip/ziparchive.h"
+#include "analysis/bytesource.h"
+#include "analysis/importerrors.h"
+#include "analysis/ods/odsworkbook.h"
+#include "analysis/xls/xlsworkbook.h"
+#include "analysis/xlsx/xlsxworkbook.h"
+#include "analysis/zip/ziparchive.h"
 
 #include <cstring>
 

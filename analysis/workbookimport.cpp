@@ -1,10 +1,10 @@
-#include "workbookimport.h"
+#include "analysis/workbookimport.h"
 
-#include "fieldnumber.h"
-#include "importerrors.h"
-#include "messages.h"
-#include "spaces.h"
-#include "workbook.h"
+#include "analysis/fieldnumber.h"
+#include "analysis/importerrors.h"
+#include "analysis/messages.h"
+#include "analysis/spaces.h"
+#include "analysis/workbook.h"
 
 #include <array>
 #include <optional>

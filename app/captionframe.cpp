@@ -1,4 +1,4 @@
-#include "captionframe.h"
+#include "app/captionframe.h"
 
 #include <QPainter>
 

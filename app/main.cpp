@@ -1,5 +1,5 @@
-#include "fonts.h"
-#include "form1.h"
+#include "skin/songfont.h"
+#include "app/mainwindow.h"
 
 #include <QApplication>
 #include <QTimer>

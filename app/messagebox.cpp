@@ -1,6 +1,6 @@
-#include "messagebox.h"
+#include "app/messagebox.h"
 
-#include "messages.h"
+#include "analysis/messages.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

@@ -12,9 +12,9 @@
 // repeated (10 times unless --benchmark_repetitions says otherwise) and the
 // console shows the aggregates: the median is the figure to read.
 
-#include "scoregrid.h"
-#include "workbook.h"
-#include "workbookimport.h"
+#include "analysis/scoregrid.h"
+#include "analysis/workbook.h"
+#include "analysis/workbookimport.h"
 
 #include "childprocess.h"
 

@@ -11,7 +11,7 @@
 //   one when the last line has no line end of its own;
 // - decoding never produces more characters than there are bytes.
 
-#include "helpfile.h"
+#include "analysis/helpfile.h"
 
 #include <QByteArray>
 #include <QString>

@@ -8,10 +8,10 @@
 // reached far more often than by mutating the container's bytes; now and then
 // it mutates the container itself.
 
-#include "bytesource.h"
-#include "importerrors.h"
-#include "workbook.h"
-#include "xls/compoundfile.h"
+#include "analysis/bytesource.h"
+#include "analysis/importerrors.h"
+#include "analysis/workbook.h"
+#include "analysis/xls/compoundfile.h"
 
 #include "compoundwriter.h"
 #include "workbookcheck.h"

@@ -10,10 +10,10 @@
 // are reached far more often than by mutating deflated bytes; now and then it
 // mutates the archive itself.
 
-#include "bytesource.h"
-#include "importerrors.h"
-#include "workbook.h"
-#include "zip/ziparchive.h"
+#include "analysis/bytesource.h"
+#include "analysis/importerrors.h"
+#include "analysis/workbook.h"
+#include "analysis/zip/ziparchive.h"
 
 #include "workbookcheck.h"
 #include "zipwriter.h"

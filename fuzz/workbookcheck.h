@@ -5,9 +5,9 @@
 // text or one of the failure numbers of importerrors.h. Anything else (a
 // crash, a sanitizer report, an unknown number) stops the run.
 
-#include "bytesource.h"
-#include "importerrors.h"
-#include "workbook.h"
+#include "analysis/bytesource.h"
+#include "analysis/importerrors.h"
+#include "analysis/workbook.h"
 
 #include <QByteArray>
 #include <QString>

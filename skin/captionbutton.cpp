@@ -1,7 +1,7 @@
-#include "captionbutton.h"
+#include "skin/captionbutton.h"
 
-#include "colors.h"
-#include "pointer.h"
+#include "skin/colors.h"
+#include "skin/pointer.h"
 
 #include <QTimer>
 

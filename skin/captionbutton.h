@@ -1,6 +1,6 @@
 #pragma once
 
-#include "picturebox.h"
+#include "skin/picturebox.h"
 
 class QTimer;
 

@@ -1,6 +1,6 @@
-#include "chrome.h"
+#include "skin/chrome.h"
 
-#include "twips.h"
+#include "skin/twips.h"
 
 #include <QFontMetrics>
 #include <QPainter>

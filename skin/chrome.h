@@ -1,6 +1,6 @@
 #pragma once
 
-#include "colors.h"
+#include "skin/colors.h"
 
 #include <QPoint>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "colors.h"
+#include "skin/colors.h"
 
 #include <algorithm>
 

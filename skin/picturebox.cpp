@@ -1,4 +1,4 @@
-#include "picturebox.h"
+#include "skin/picturebox.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "pointer.h"
+#include "skin/pointer.h"
 
 #include <QCursor>
 #include <QWidget>

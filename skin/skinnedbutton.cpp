@@ -1,6 +1,6 @@
-#include "skinnedbutton.h"
+#include "skin/skinnedbutton.h"
 
-#include "twips.h"
+#include "skin/twips.h"
 
 #include <QPainter>
 

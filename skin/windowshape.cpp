@@ -1,4 +1,4 @@
-#include "windowshape.h"
+#include "skin/windowshape.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

@@ -5,7 +5,7 @@
 // (numbers to 15 significant digits, True/False, error names, dates as
 // y/m/d h:mm:ss), written by that script, never by the reader under test.
 
-#include "workbook.h"
+#include "analysis/workbook.h"
 
 #include <QFile>
 #include <QJsonArray>

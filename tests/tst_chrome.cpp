@@ -1,11 +1,11 @@
-#include "captionbutton.h"
-#include "colors.h"
-#include "fonts.h"
-#include "form1.h"
-#include "skinnedbutton.h"
-#include "windowshape.h"
+#include "skin/captionbutton.h"
+#include "skin/colors.h"
+#include "skin/songfont.h"
+#include "app/mainwindow.h"
+#include "skin/skinnedbutton.h"
+#include "skin/windowshape.h"
 
-#include "captionframe.h"
+#include "app/captionframe.h"
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "fieldnumber.h"
+#include "analysis/fieldnumber.h"
 
 #include <QTest>
 

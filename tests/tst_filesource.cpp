@@ -4,9 +4,9 @@
 // end the program; bus errors that are not ours still reach the handler that
 // was there before.
 
-#include "bytesource.h"
-#include "importerrors.h"
-#include "workbook.h"
+#include "analysis/bytesource.h"
+#include "analysis/importerrors.h"
+#include "analysis/workbook.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -4,12 +4,12 @@
 // .xls copies do; hand-made packages show the finer points; damaged, foreign
 // and oversized packages fail with the legacy reader's numbers.
 
-#include "bytesource.h"
-#include "importerrors.h"
-#include "messages.h"
-#include "scoregrid.h"
-#include "workbook.h"
-#include "workbookimport.h"
+#include "analysis/bytesource.h"
+#include "analysis/importerrors.h"
+#include "analysis/messages.h"
+#include "analysis/scoregrid.h"
+#include "analysis/workbook.h"
+#include "analysis/workbookimport.h"
 
 #include "../fuzz/zipwriter.h"
 

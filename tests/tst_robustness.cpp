@@ -5,9 +5,9 @@
 // or their records patched to lie: chains that loop, counts in the billions,
 // lengths past the end, a sheet that claims every cell.
 
-#include "bytesource.h"
-#include "importerrors.h"
-#include "workbook.h"
+#include "analysis/bytesource.h"
+#include "analysis/importerrors.h"
+#include "analysis/workbook.h"
 
 #include "../fuzz/compoundwriter.h"
 

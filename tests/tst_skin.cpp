@@ -1,9 +1,9 @@
-#include "chrome.h"
-#include "colors.h"
-#include "picturebox.h"
-#include "pointer.h"
-#include "skinnedbutton.h"
-#include "windowshape.h"
+#include "skin/chrome.h"
+#include "skin/colors.h"
+#include "skin/picturebox.h"
+#include "skin/pointer.h"
+#include "skin/skinnedbutton.h"
+#include "skin/windowshape.h"
 
 #include <QSignalSpy>
 #include <QTest>

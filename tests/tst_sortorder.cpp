@@ -1,5 +1,5 @@
-#include "scoregrid.h"
-#include "sortorder.h"
+#include "analysis/scoregrid.h"
+#include "analysis/sortorder.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "scoregrid.h"
-#include "statistics.h"
+#include "analysis/scoregrid.h"
+#include "analysis/statistics.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
-#include "captionbutton.h"
-#include "fonts.h"
-#include "form1.h"
-#include "helpwindow.h"
-#include "rightform.h"
-#include "skinnedbutton.h"
-#include "windowshape.h"
+#include "skin/captionbutton.h"
+#include "skin/songfont.h"
+#include "app/mainwindow.h"
+#include "windows/helpwindow.h"
+#include "windows/aboutpanel.h"
+#include "skin/skinnedbutton.h"
+#include "skin/windowshape.h"
 
 #include <QFile>
 #include <QLabel>

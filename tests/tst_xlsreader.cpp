@@ -3,11 +3,11 @@
 // writes them and lists, for every cell, the text it was written as; the
 // expected texts below are those, not the reader's own output.
 
-#include "importerrors.h"
-#include "messages.h"
-#include "scoregrid.h"
-#include "workbook.h"
-#include "workbookimport.h"
+#include "analysis/importerrors.h"
+#include "analysis/messages.h"
+#include "analysis/scoregrid.h"
+#include "analysis/workbook.h"
+#include "analysis/workbookimport.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

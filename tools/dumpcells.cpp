@@ -8,7 +8,7 @@
 //
 //   dumpcells ROWS COLUMNS < paths
 
-#include "workbook.h"
+#include "analysis/workbook.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

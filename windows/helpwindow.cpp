@@ -1,12 +1,12 @@
-#include "helpwindow.h"
+#include "windows/helpwindow.h"
 
-#include "captionbutton.h"
-#include "chrome.h"
-#include "helpfile.h"
-#include "picturebox.h"
-#include "twips.h"
-#include "windowplacement.h"
-#include "windowshape.h"
+#include "skin/captionbutton.h"
+#include "skin/chrome.h"
+#include "analysis/helpfile.h"
+#include "skin/picturebox.h"
+#include "skin/twips.h"
+#include "windows/windowplacement.h"
+#include "skin/windowshape.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "windowplacement.h"
+#include "windows/windowplacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

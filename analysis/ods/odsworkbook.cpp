@@ -1,12 +1,12 @@
-#include "odsworkbook.h"
+#include "analysis/ods/odsworkbook.h"
 
-#include "../importerrors.h"
-#include "../numbertext.h"
-#include "../xls/cellformat.h"
-#include "../zip/cellwindow.h"
-#include "../zip/datevalues.h"
-#include "../zip/xmlreader.h"
-#include "../zip/ziparchive.h"
+#include "analysis/importerrors.h"
+#include "analysis/numbertext.h"
+#include "analysis/xls/cellformat.h"
+#include "analysis/zip/cellwindow.h"
+#include "analysis/zip/datevalues.h"
+#include "analysis/zip/xmlreader.h"
+#include "analysis/zip/ziparchive.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "biffstream.h"
+#include "analysis/xls/biffstream.h"
 
-#include "littleendian.h"
+#include "analysis/xls/littleendian.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "compoundfile.h"
+#include "analysis/xls/compoundfile.h"
 
 #include <QString>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
-#include "cellformat.h"
+#include "analysis/xls/cellformat.h"
 
-#include "../numbertext.h"
+#include "analysis/numbertext.h"
 
 #include <QDate>
 

@@ -1,6 +1,6 @@
-#include "compoundfile.h"
+#include "analysis/xls/compoundfile.h"
 
-#include "littleendian.h"
+#include "analysis/xls/littleendian.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../bytesource.h"
+#include "analysis/bytesource.h"
 
 #include <cstdint>
 #include <memory>

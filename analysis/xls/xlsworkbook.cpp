@@ -1,12 +1,12 @@
-#include "xlsworkbook.h"
+#include "analysis/xls/xlsworkbook.h"
 
-#include "../bytesource.h"
-#include "../importerrors.h"
-#include "../numbertext.h"
-#include "biffstream.h"
-#include "cellformat.h"
-#include "compoundfile.h"
-#include "littleendian.h"
+#include "analysis/bytesource.h"
+#include "analysis/importerrors.h"
+#include "analysis/numbertext.h"
+#include "analysis/xls/biffstream.h"
+#include "analysis/xls/cellformat.h"
+#include "analysis/xls/compoundfile.h"
+#include "analysis/xls/littleendian.h"
 
 #include <QStringDecoder>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../workbook.h"
+#include "analysis/workbook.h"
 
 namespace analysis::zip {
 class Archive;

@@ -1,4 +1,4 @@
-#include "datevalues.h"
+#include "analysis/zip/datevalues.h"
 
 #include <QDate>
 

@@ -1,6 +1,6 @@
-#include "xmlreader.h"
+#include "analysis/zip/xmlreader.h"
 
-#include "../importerrors.h"
+#include "analysis/importerrors.h"
 
 namespace analysis::zip {
 

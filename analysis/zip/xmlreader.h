@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ziparchive.h"
+#include "analysis/zip/ziparchive.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,7 +1,7 @@
-#include "ziparchive.h"
+#include "analysis/zip/ziparchive.h"
 
-#include "../bytesource.h"
-#include "../importerrors.h"
+#include "analysis/bytesource.h"
+#include "analysis/importerrors.h"
 
 #include <zlib.h>
 

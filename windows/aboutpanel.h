@@ -1,6 +1,6 @@
 #pragma once
 
-#include "singlewindow.h"
+#include "windows/singlewindow.h"
 
 #include <QWidget>
 

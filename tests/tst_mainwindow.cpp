@@ -1,11 +1,11 @@
-#include "filedialog.h"
-#include "flexgrid.h"
-#include "fonts.h"
-#include "form1.h"
-#include "messagebox.h"
-#include "skinnedbutton.h"
+#include "app/filedialog.h"
+#include "app/scoregridview.h"
+#include "skin/songfont.h"
+#include "app/mainwindow.h"
+#include "app/messagebox.h"
+#include "skin/skinnedbutton.h"
 
-#include "captionframe.h"
+#include "app/captionframe.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -483,4 +483,4 @@ void TestForm1::realMessageBox() {
 }
 
 QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+#include "tst_mainwindow.moc"

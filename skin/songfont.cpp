@@ -1,4 +1,4 @@
-#include "fonts.h"
+#include "skin/songfont.h"
 
 #include <QFont>
 #include <QFontDatabase>

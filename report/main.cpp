@@ -1,4 +1,4 @@
-#include "reportcommand.h"
+#include "report/reportcommand.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
-#include "reportcommand.h"
+#include "report/reportcommand.h"
 
-#include "scoregrid.h"
-#include "sortorder.h"
-#include "statistics.h"
-#include "workbookimport.h"
+#include "analysis/scoregrid.h"
+#include "analysis/sortorder.h"
+#include "analysis/statistics.h"
+#include "analysis/workbookimport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

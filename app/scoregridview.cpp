@@ -1,7 +1,7 @@
-#include "flexgrid.h"
+#include "app/scoregridview.h"
 
-#include "sortorder.h"
-#include "twips.h"
+#include "analysis/sortorder.h"
+#include "skin/twips.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,12 +1,12 @@
-#include "rightform.h"
+#include "windows/aboutpanel.h"
 
-#include "chrome.h"
-#include "colors.h"
-#include "helpwindow.h"
-#include "skinnedbutton.h"
-#include "twips.h"
-#include "windowplacement.h"
-#include "windowshape.h"
+#include "skin/chrome.h"
+#include "skin/colors.h"
+#include "windows/helpwindow.h"
+#include "skin/skinnedbutton.h"
+#include "skin/twips.h"
+#include "windows/windowplacement.h"
+#include "skin/windowshape.h"
 
 #include <QLabel>
 #include <QMouseEvent>

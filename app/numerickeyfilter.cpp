@@ -1,4 +1,4 @@
-#include "numerickeyfilter.h"
+#include "app/numerickeyfilter.h"
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>
