@@ -1,5 +1,7 @@
 #include "analysis/fieldnumber.h"
 
+#include "analysis/limits.h"
+
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -121,7 +123,7 @@ double readFieldNumber(QStringView text) {
 std::optional<std::int16_t> toInt16(double value) {
     if (!std::isfinite(value)) return std::nullopt;
     const double rounded = std::nearbyint(value); // default mode: halves to even
-    if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
+    if (rounded < FieldMinimum || rounded > FieldMaximum) return std::nullopt;
     return static_cast<std::int16_t>(rounded);
 }
 

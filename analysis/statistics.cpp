@@ -1,6 +1,7 @@
 #include "analysis/statistics.h"
 
 #include "analysis/fieldnumber.h"
+#include "analysis/limits.h"
 #include "analysis/messages.h"
 #include "analysis/numbertext.h"
 #include "analysis/spaces.h"
@@ -48,10 +49,10 @@ StatisticsOutcome computeStatistics(const StatisticsFields &fields, const ScoreG
         if (!read) return failure(messages::scoreOutOfRange(row + 1));
         const int score = *read;
         total += static_cast<float>(score);
-        if (score < 60) ++failing;
+        if (score < PassMark) ++failing;
         if (*excellentLow <= score && score <= *excellentHigh) ++excellent;
         if (*goodLow <= score && score < *goodHigh) ++good;
-        if (60 <= score && score < 75) ++qualified;
+        if (PassMark <= score && score < QualifiedEnd) ++qualified;
     }
 
     const auto rate = [n](int count) { return double(count) / double(n) * 100.0; };

@@ -2,6 +2,7 @@
 
 #include "analysis/fieldnumber.h"
 #include "analysis/importerrors.h"
+#include "analysis/limits.h"
 #include "analysis/messages.h"
 #include "analysis/spaces.h"
 #include "analysis/workbook.h"
@@ -61,7 +62,7 @@ ImportOutcome importWorkbook(const ImportFields &fields, ScoreGrid &grid) {
 
     for (int i = 0; i < ScoreGrid::Rows; ++i) {
         const int sheetRow = *firstRow + i;
-        if (sheetRow > 32767) return failed(RowOverflow);
+        if (sheetRow > FieldMaximum) return failed(RowOverflow);
         std::array<QString, ScoreGrid::Columns> texts;
         for (int c = 0; c < ScoreGrid::Columns; ++c) {
             if (const int failure = workbook->cellText(sheet, sheetRow, columns[std::size_t(c)],

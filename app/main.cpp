@@ -1,5 +1,5 @@
-#include "skin/songfont.h"
 #include "app/mainwindow.h"
+#include "skin/songfont.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -24,9 +24,9 @@ protected:
 int main(int argc, char **argv) {
     QApplication application(argc, argv);
     installSongFaceSubstitutes();
-    Form1 window;
+    MainWindow window;
     // Closing the main window by any path ends the program with every window.
-    QObject::connect(&window, &Form1::programEnded, &application, [] {
+    QObject::connect(&window, &MainWindow::programEnded, &application, [] {
         QApplication::closeAllWindows();
         QCoreApplication::quit();
     });

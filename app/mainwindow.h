@@ -1,57 +1,61 @@
 #pragma once
 
-#include <QWidget>
+#include "analysis/figures.h"
+#include "skin/skinnedwindow.h"
 
 #include <array>
 
-class CaptionButton;
 class CaptionFrame;
-class FlexGrid;
+class ScoreGridView;
 class QLabel;
 class QLineEdit;
 class SkinnedButton;
 
 // The main window: the import fields, the score grid with its cell editor
 // box, the statistics fields and figures, and the six commands.
-class Form1 : public QWidget {
+class MainWindow : public SkinnedWindow {
     Q_OBJECT
 
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    explicit MainWindow();
 
-    // Controls keep the names the window was designed with.
-    FlexGrid *MSFlexGrid1;
-    QLineEdit *Text1;               // class size
-    QLineEdit *Text2;               // the cell editor box
-    QLineEdit *Text7;               // workbook path
-    QLineEdit *Text8;               // sheet name
-    QLineEdit *Text9;               // first data row
-    QLineEdit *Text10;              // column of the student number
-    QLineEdit *Text11;              // column of the name
-    QLineEdit *Text12;              // column of the score
-    std::array<QLineEdit *, 4> Txt; // excellent low/high, good low/high
-    std::array<SkinnedButton *, 6> c1;
-    CaptionFrame *Frame1;
-    CaptionFrame *Frame3;
-    CaptionFrame *Frame4;
-    // The nine figure labels.
-    QLabel *Label2;  // total
-    QLabel *Label5;  // average
-    QLabel *Label15; // excellent count
-    QLabel *Label21; // good count
-    QLabel *Label23; // qualified count
-    QLabel *Label7;  // failing count
-    QLabel *Label12; // excellent rate
-    QLabel *Label9;  // pass rate
-    QLabel *Label38; // good rate
+    ScoreGridView *scoreGrid;
+    QLineEdit *cellEditor; // lies over the grid's current cell and edits it
 
-    // The painted title strip: icon and close button.
-    QLabel *Logo;
-    CaptionButton *CP0;
+    // The import fields.
+    QLineEdit *workbookPathField;
+    QLineEdit *sheetNameField;
+    QLineEdit *firstRowField;
+    QLineEdit *numberColumnField;
+    QLineEdit *nameColumnField;
+    QLineEdit *scoreColumnField;
 
-    // One handler for the whole button array: 0 exit, 1 help, 2 sort,
-    // 3 import, 4 statistics, 5 browse.
-    void c1_Click(int index);
+    // The statistics fields.
+    QLineEdit *classSizeField;
+    QLineEdit *excellentLowField;
+    QLineEdit *excellentHighField;
+    QLineEdit *goodLowField;
+    QLineEdit *goodHighField;
+
+    SkinnedButton *exitButton;
+    SkinnedButton *helpButton;
+    SkinnedButton *sortButton;
+    SkinnedButton *importButton;
+    SkinnedButton *statisticsButton;
+    SkinnedButton *browseButton;
+
+    CaptionFrame *resultsFrame;
+    CaptionFrame *importFrame;
+    CaptionFrame *columnsFrame; // inside the import frame
+
+    // The labels the statistics write, one for each figure.
+    std::array<QLabel *, analysis::FigureCount> figureLabels;
+    QLabel *figureLabel(analysis::Figure figure) const { return figureLabels[std::size_t(figure)]; }
+
+    void browse();
+    void importWorkbook();
+    void computeStatistics();
+    void sortGrid();
 
 signals:
     // The program is to end: raised by the exit command and by every close.
@@ -59,20 +63,18 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildControls();
-    void buildTitleStrip();
+    void buildGridAndBands();
+    void buildImportFrame();
+    void buildResultsFrame();
+    void buildClassSizeRow();
+    SkinnedButton *addButton(const char *name, const QString &caption, int posx, int posy,
+                             QWidget *parent, QRect geometry);
+    void connectCommands();
     void applySkin();
     void setTabOrder();
-
-    void browseCommand();
-    void importCommand();
-    void statisticsCommand();
-    void sortCommand();
 
     void enterCell();
     void leaveCell();

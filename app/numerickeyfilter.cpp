@@ -1,12 +1,10 @@
 #include "app/numerickeyfilter.h"
 
+#include "analysis/numerickey.h"
+
 #include <QCoreApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-
-void FilterNumericKey(std::int16_t &keyCode) {
-    if ((keyCode < 48 || keyCode > 57) && keyCode != 8 && keyCode != 46) keyCode = 0;
-}
 
 namespace {
 
@@ -15,8 +13,8 @@ namespace {
 // like every other code outside the accepted ones.
 bool passes(QChar character) {
     std::int16_t code = static_cast<std::int16_t>(character.unicode());
-    FilterNumericKey(code);
-    return code != 0;
+    analysis::FilterNumericKey(code);
+    return code != analysis::keycode::Cancelled;
 }
 
 } // namespace

@@ -2,13 +2,7 @@
 
 #include <QObject>
 
-#include <cstdint>
-
-// The keystroke rule of the numeric fields: digits, backspace and the full
-// stop pass; every other character code is set to 0, which drops it.
-void FilterNumericKey(std::int16_t &keyCode);
-
-// Applies FilterNumericKey to every character typed into the fields it is
+// Applies analysis::FilterNumericKey to every character typed into the fields it is
 // installed on, before the field takes it. Keys that type nothing (arrows,
 // Delete, Tab) are left alone; text put in by the program is not filtered.
 class NumericKeyFilter : public QObject {

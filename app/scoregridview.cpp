@@ -15,7 +15,7 @@ constexpr int ColumnWidthTwips = 960;
 constexpr int RowHeightTwips = 240;
 } // namespace
 
-FlexGrid::FlexGrid(QWidget *parent) : QAbstractScrollArea(parent) {
+ScoreGridView::ScoreGridView(QWidget *parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -27,55 +27,55 @@ FlexGrid::FlexGrid(QWidget *parent) : QAbstractScrollArea(parent) {
     updateScrollRange();
 }
 
-int FlexGrid::columnWidthPixels() {
+int ScoreGridView::columnWidthPixels() {
     return twipsToPixels(ColumnWidthTwips);
 }
 
-int FlexGrid::rowHeightPixels() {
+int ScoreGridView::rowHeightPixels() {
     return twipsToPixels(RowHeightTwips);
 }
 
-void FlexGrid::setTextMatrix(int row, int column, const QString &text) {
+void ScoreGridView::setCellText(int row, int column, const QString &text) {
     m_cells.setText(row, column, text);
     viewport()->update(cellRect(row, column));
 }
 
-void FlexGrid::refresh() {
+void ScoreGridView::refresh() {
     viewport()->update();
 }
 
-QRect FlexGrid::cellRect(int row, int column) const {
+QRect ScoreGridView::cellRect(int row, int column) const {
     const int top = (row - verticalScrollBar()->value()) * rowHeightPixels();
     return QRect(column * columnWidthPixels(), top, columnWidthPixels(), rowHeightPixels());
 }
 
-bool FlexGrid::cellAt(const QPoint &point, int *row, int *column) const {
+bool ScoreGridView::cellAt(const QPoint &point, int *row, int *column) const {
     if (point.x() < 0 || point.y() < 0) return false;
     const int c = point.x() / columnWidthPixels();
     const int r = point.y() / rowHeightPixels() + verticalScrollBar()->value();
-    if (c >= Cols() || r >= Rows()) return false;
+    if (c >= columnCount() || r >= rowCount()) return false;
     *row = r;
     *column = c;
     return true;
 }
 
-void FlexGrid::updateScrollRange() {
+void ScoreGridView::updateScrollRange() {
     const int visibleRows = std::max(1, viewport()->height() / rowHeightPixels());
-    verticalScrollBar()->setRange(0, std::max(0, Rows() - visibleRows));
+    verticalScrollBar()->setRange(0, std::max(0, rowCount() - visibleRows));
     verticalScrollBar()->setPageStep(visibleRows);
 }
 
-void FlexGrid::resizeEvent(QResizeEvent *event) {
+void ScoreGridView::resizeEvent(QResizeEvent *event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRange();
 }
 
-void FlexGrid::scrollContentsBy(int, int) {
+void ScoreGridView::scrollContentsBy(int, int) {
     viewport()->update();
     emit scrolled();
 }
 
-void FlexGrid::ensureVisible(int row) {
+void ScoreGridView::ensureVisible(int row) {
     QScrollBar *bar = verticalScrollBar();
     const int visibleRows = std::max(1, viewport()->height() / rowHeightPixels());
     if (row < bar->value())
@@ -84,72 +84,67 @@ void FlexGrid::ensureVisible(int row) {
         bar->setValue(row - visibleRows + 1);
 }
 
-void FlexGrid::moveTo(int row, int column) {
-    row = std::clamp(row, 0, Rows() - 1);
-    column = std::clamp(column, 0, Cols() - 1);
-    if (row == m_row && column == m_col) {
-        m_rowSel = row;
-        m_colSel = column;
+void ScoreGridView::moveTo(int row, int column) {
+    row = std::clamp(row, 0, rowCount() - 1);
+    column = std::clamp(column, 0, columnCount() - 1);
+    if (row == m_row && column == m_column) {
+        m_selectionRow = row;
+        m_selectionColumn = column;
         viewport()->update();
         return;
     }
-    emit LeaveCell();
-    m_row = m_rowSel = row;
-    m_col = m_colSel = column;
+    emit leavingCell();
+    m_row = m_selectionRow = row;
+    m_column = m_selectionColumn = column;
     ensureVisible(row);
     viewport()->update();
-    emit EnterCell();
+    emit cellEntered();
 }
 
-void FlexGrid::extendSelection(int row, int column) {
-    m_rowSel = std::clamp(row, 0, Rows() - 1);
-    m_colSel = std::clamp(column, 0, Cols() - 1);
-    ensureVisible(m_rowSel);
+void ScoreGridView::extendSelection(int row, int column) {
+    m_selectionRow = std::clamp(row, 0, rowCount() - 1);
+    m_selectionColumn = std::clamp(column, 0, columnCount() - 1);
+    ensureVisible(m_selectionRow);
     viewport()->update();
 }
 
-int FlexGrid::CellLeft() const {
-    return pixelsToTwips(viewport()->x() + cellRect(m_row, m_col).left());
+int ScoreGridView::currentCellLeftTwips() const {
+    return pixelsToTwips(viewport()->x() + cellRect(m_row, m_column).left());
 }
 
-int FlexGrid::CellTop() const {
-    return pixelsToTwips(viewport()->y() + cellRect(m_row, m_col).top());
+int ScoreGridView::currentCellTopTwips() const {
+    return pixelsToTwips(viewport()->y() + cellRect(m_row, m_column).top());
 }
 
-int FlexGrid::CellWidth() const {
+int ScoreGridView::currentCellWidthTwips() const {
     return pixelsToTwips(columnWidthPixels());
 }
 
-int FlexGrid::CellHeight() const {
-    return pixelsToTwips(rowHeightPixels());
-}
-
-int FlexGrid::Left() const {
+int ScoreGridView::leftTwips() const {
     return pixelsToTwips(x());
 }
 
-int FlexGrid::Top() const {
+int ScoreGridView::topTwips() const {
     return pixelsToTwips(y());
 }
 
-bool FlexGrid::isCurrentCellVisible() const {
-    const QRect cell = cellRect(m_row, m_col);
+bool ScoreGridView::isCurrentCellVisible() const {
+    const QRect cell = cellRect(m_row, m_column);
     return cell.top() >= 0 && cell.bottom() < viewport()->height();
 }
 
-void FlexGrid::setSort(int mode) {
-    if (mode != SortGenericDescending) return;
-    int firstRow = std::min(m_row, m_rowSel), lastRow = std::max(m_row, m_rowSel);
+void ScoreGridView::sortDescending() {
+    int firstRow = std::min(m_row, m_selectionRow), lastRow = std::max(m_row, m_selectionRow);
     if (firstRow == lastRow) {
         firstRow = 0;
-        lastRow = Rows() - 1;
+        lastRow = rowCount() - 1;
     }
-    analysis::sortDescending(m_cells, firstRow, lastRow, std::min(m_col, m_colSel),
-                             std::max(m_col, m_colSel));
+    analysis::sortDescending(m_cells, firstRow, lastRow, std::min(m_column, m_selectionColumn),
+                             std::max(m_column, m_selectionColumn));
     viewport()->update();
 }
 
-void FlexGrid::mousePressEvent(QMouseEvent *event) {
+void ScoreGridView::mousePressEvent(QMouseEvent *event) {
     int row, column;
     if (event->button() != Qt::LeftButton || !cellAt(event->position().toPoint(), &row, &column))
         return;
@@ -159,16 +154,16 @@ void FlexGrid::mousePressEvent(QMouseEvent *event) {
         moveTo(row, column);
 }
 
-void FlexGrid::mouseMoveEvent(QMouseEvent *event) {
+void ScoreGridView::mouseMoveEvent(QMouseEvent *event) {
     int row, column;
     if ((event->buttons() & Qt::LeftButton) && cellAt(event->position().toPoint(), &row, &column))
         extendSelection(row, column);
 }
 
-void FlexGrid::keyPressEvent(QKeyEvent *event) {
+void ScoreGridView::keyPressEvent(QKeyEvent *event) {
     const bool extend = event->modifiers() & Qt::ShiftModifier;
-    const int row = extend ? m_rowSel : m_row;
-    const int column = extend ? m_colSel : m_col;
+    const int row = extend ? m_selectionRow : m_row;
+    const int column = extend ? m_selectionColumn : m_column;
     const int page = verticalScrollBar()->pageStep();
     int toRow = row, toColumn = column;
     switch (event->key()) {
@@ -194,7 +189,7 @@ void FlexGrid::keyPressEvent(QKeyEvent *event) {
         toColumn = 0;
         break;
     case Qt::Key_End:
-        toColumn = Cols() - 1;
+        toColumn = columnCount() - 1;
         break;
     default:
         // Typing on the grid itself changes nothing: only the box edits text.
@@ -207,21 +202,22 @@ void FlexGrid::keyPressEvent(QKeyEvent *event) {
         moveTo(toRow, toColumn);
 }
 
-void FlexGrid::paintEvent(QPaintEvent *) {
+void ScoreGridView::paintEvent(QPaintEvent *) {
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing, false);
     const int first = verticalScrollBar()->value();
     const int visible = viewport()->height() / rowHeightPixels() + 1;
-    const int selTop = std::min(m_row, m_rowSel), selBottom = std::max(m_row, m_rowSel);
-    const int selLeft = std::min(m_col, m_colSel), selRight = std::max(m_col, m_colSel);
+    const int selTop = std::min(m_row, m_selectionRow), selBottom = std::max(m_row, m_selectionRow);
+    const int selLeft = std::min(m_column, m_selectionColumn),
+              selRight = std::max(m_column, m_selectionColumn);
     const QColor highlight = palette().color(QPalette::Highlight);
     const QColor highlightText = palette().color(QPalette::HighlightedText);
     const QColor lines(192, 192, 192);
 
-    for (int row = first; row < std::min(Rows(), first + visible); ++row) {
-        for (int column = 0; column < Cols(); ++column) {
+    for (int row = first; row < std::min(rowCount(), first + visible); ++row) {
+        for (int column = 0; column < columnCount(); ++column) {
             const QRect cell = cellRect(row, column);
-            const bool current = row == m_row && column == m_col;
+            const bool current = row == m_row && column == m_column;
             const bool selected = !current && row >= selTop && row <= selBottom &&
                                   column >= selLeft && column <= selRight;
             if (selected) painter.fillRect(cell, highlight);

@@ -9,20 +9,19 @@
 // and the arrow keys. It shows text and never edits it; editing is done by the
 // window through a box laid over the current cell.
 //
-// When the current cell moves, LeaveCell is raised while Row() and Col() still
-// name the old cell, then EnterCell for the new one. Geometry is in twips.
-class FlexGrid : public QAbstractScrollArea {
+// When the current cell moves, leavingCell is raised while currentRow() and
+// currentColumn() still name the old cell, then cellEntered for the new one.
+// Geometry is in twips.
+class ScoreGridView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    static constexpr int SortGenericDescending = 2;
+    explicit ScoreGridView(QWidget *parent = nullptr);
 
-    explicit FlexGrid(QWidget *parent = nullptr);
-
-    int Rows() const { return analysis::ScoreGrid::Rows; }
-    int Cols() const { return analysis::ScoreGrid::Columns; }
-    QString TextMatrix(int row, int column) const { return m_cells.text(row, column); }
-    void setTextMatrix(int row, int column, const QString &text);
+    int rowCount() const { return analysis::ScoreGrid::Rows; }
+    int columnCount() const { return analysis::ScoreGrid::Columns; }
+    QString cellText(int row, int column) const { return m_cells.text(row, column); }
+    void setCellText(int row, int column, const QString &text);
 
     // The cells as a whole, for the commands that fill or read the grid;
     // refresh() after changing them.
@@ -30,33 +29,30 @@ public:
     const analysis::ScoreGrid &cells() const { return m_cells; }
     void refresh();
 
-    int Row() const { return m_row; }
-    int Col() const { return m_col; }
-    int RowSel() const { return m_rowSel; }
-    int ColSel() const { return m_colSel; }
-    // Moves the current cell as a click would, raising LeaveCell and EnterCell.
+    int currentRow() const { return m_row; }
+    int currentColumn() const { return m_column; }
+    // Moves the current cell as a click would, raising leavingCell and cellEntered.
     void moveTo(int row, int column);
 
     // The current cell inside the grid and the grid on its window, in twips.
-    int CellLeft() const;
-    int CellTop() const;
-    int CellWidth() const;
-    int CellHeight() const;
-    int Left() const;
-    int Top() const;
+    int currentCellLeftTwips() const;
+    int currentCellTopTwips() const;
+    int currentCellWidthTwips() const;
+    int leftTwips() const;
+    int topTwips() const;
     // Whether the current cell can be seen, or is scrolled out of view.
     bool isCurrentCellVisible() const;
 
-    // Setting 2 sorts the selected rows, or all rows when the selection covers
-    // one row, in descending order by the selected columns.
-    void setSort(int mode);
+    // Sorts the selected rows, or all rows when the selection covers one row,
+    // in descending order by the selected columns.
+    void sortDescending();
 
     static int columnWidthPixels();
     static int rowHeightPixels();
 
 signals:
-    void LeaveCell();
-    void EnterCell();
+    void leavingCell();
+    void cellEntered();
     void scrolled();
 
 protected:
@@ -76,7 +72,7 @@ private:
 
     analysis::ScoreGrid m_cells;
     int m_row = 0;
-    int m_col = 0;
-    int m_rowSel = 0;
-    int m_colSel = 0;
+    int m_column = 0;
+    int m_selectionRow = 0;
+    int m_selectionColumn = 0;
 };

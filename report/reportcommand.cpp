@@ -1,5 +1,6 @@
 #include "report/reportcommand.h"
 
+#include "analysis/figures.h"
 #include "analysis/scoregrid.h"
 #include "analysis/sortorder.h"
 #include "analysis/statistics.h"
@@ -111,25 +112,6 @@ Output failure(const Options &options, const QString &message, std::optional<int
     return {ExitFailure, {}, text};
 }
 
-struct Figure {
-    const char *key;
-    QString caption;
-    QString analysis::StatisticsFigures::*text;
-    bool percent;
-};
-
-const Figure Figures[] = {
-    {"total", QStringLiteral("总成绩"), &analysis::StatisticsFigures::total, false},
-    {"average", QStringLiteral("平均成绩"), &analysis::StatisticsFigures::average, false},
-    {"excellent", QStringLiteral("优秀人数"), &analysis::StatisticsFigures::excellent, false},
-    {"good", QStringLiteral("良好人数"), &analysis::StatisticsFigures::good, false},
-    {"qualified", QStringLiteral("合格人数"), &analysis::StatisticsFigures::qualified, false},
-    {"failing", QStringLiteral("不及格人数"), &analysis::StatisticsFigures::failing, false},
-    {"excellentRate", QStringLiteral("优秀率"), &analysis::StatisticsFigures::excellentRate, true},
-    {"passRate", QStringLiteral("及格率"), &analysis::StatisticsFigures::passRate, true},
-    {"goodRate", QStringLiteral("良好率"), &analysis::StatisticsFigures::goodRate, true},
-};
-
 QString jsonOutput(const analysis::ScoreGrid &grid,
                    const std::optional<analysis::StatisticsFigures> &figures) {
     QJsonArray rows;
@@ -142,7 +124,7 @@ QString jsonOutput(const analysis::ScoreGrid &grid,
     QJsonObject root{{"grid", rows}};
     if (figures) {
         QJsonObject statistics;
-        for (const Figure &figure : Figures)
+        for (const analysis::FigureInfo &figure : analysis::Figures)
             statistics.insert(QLatin1String(figure.key), (*figures).*figure.text);
         root.insert("statistics", statistics);
     }
@@ -165,8 +147,9 @@ QString plainOutput(const analysis::ScoreGrid &grid,
     }
     if (figures) {
         out += u'\n';
-        for (const Figure &figure : Figures)
-            out += figure.caption + QStringLiteral("：") + (*figures).*figure.text +
+        for (const analysis::FigureInfo &figure : analysis::Figures)
+            out += QString::fromUtf8(figure.caption) + QStringLiteral("：") +
+                   (*figures).*figure.text +
                    (figure.percent ? QStringLiteral(" %\n") : QStringLiteral("\n"));
     }
     return out;

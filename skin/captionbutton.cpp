@@ -9,7 +9,7 @@ CaptionButton::CaptionButton(QWidget *parent)
     : PictureBox(parent), m_rest(skin::closeRestPicture()), m_hover(skin::closeHoverPicture()),
       m_timer(new QTimer(this)) {
     setBackgroundColor(toQColor(skin::Base));
-    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setObjectName(QStringLiteral("hoverTimer"));
     m_timer->setInterval(50);
     connect(this, &PictureBox::mouseMoved, this, &CaptionButton::pointerMoved);
     connect(m_timer, &QTimer::timeout, this, &CaptionButton::tick);

@@ -14,10 +14,8 @@ class CaptionButton : public PictureBox {
 public:
     explicit CaptionButton(QWidget *parent = nullptr);
 
-    bool CPAtRest() const { return m_atRest; }
-    QTimer *Timer1() const { return m_timer; }
-    const QImage &restPicture() const { return m_rest; }   // Img(0)
-    const QImage &hoverPicture() const { return m_hover; } // Img1(0)
+    bool isAtRest() const { return m_atRest; }
+    QTimer *hoverTimer() const { return m_timer; }
 
 private:
     void showState();

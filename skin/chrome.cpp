@@ -12,7 +12,7 @@ int GradientBandTwips(int heightTwips) {
     return static_cast<std::int16_t>(std::nearbyint(heightTwips / 63.0));
 }
 
-void FillTwipsBox(QWidget *, QPainter &painter, QPoint from, QPoint to, Rgb color) {
+void FillTwipsBox(QPainter &painter, QPoint from, QPoint to, Rgb color) {
     const int left = twipsToPixels(std::min(from.x(), to.x()));
     const int right = twipsToPixels(std::max(from.x(), to.x()));
     const int top = twipsToPixels(std::min(from.y(), to.y()));
@@ -20,23 +20,20 @@ void FillTwipsBox(QWidget *, QPainter &painter, QPoint from, QPoint to, Rgb colo
     painter.fillRect(QRect(QPoint(left, top), QPoint(right, bottom)), toQColor(color));
 }
 
-void PaintGradient(QWidget *window, QPainter &painter, Rgb start, bool topDown,
-                   std::int16_t amount) {
+void PaintGradient(QWidget *window, QPainter &painter, Rgb start, std::int16_t amount) {
     const int height = pixelsToTwips(window->height());
     const int width = pixelsToTwips(window->width());
     const int band = GradientBandTwips(height);
     Rgb color = ShiftColor(start, 0);
     int y = 0;
     for (int i = 0; i < 64; ++i) {
-        const int from = topDown ? y : height - y;
-        const int to = topDown ? y + band : height - y - band;
-        FillTwipsBox(window, painter, QPoint(0, from), QPoint(width, to), color);
+        FillTwipsBox(painter, QPoint(0, y), QPoint(width, y + band), color);
         color = ShiftColor(color, amount);
         y += band;
     }
 }
 
-void DrawCaptionText(QWidget *, QPainter &painter, int x, int y, const QString &text, int angle) {
+void DrawCaptionText(QPainter &painter, int x, int y, const QString &text, int angle) {
     // The font is made for this call alone: a character cell 13 pixels high.
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(13);
@@ -53,19 +50,18 @@ void DrawCaptionText(QWidget *, QPainter &painter, int x, int y, const QString &
 }
 
 void PaintChrome(QWidget *window, QPainter &painter, const ChromeLayout &layout) {
-    PaintGradient(window, painter, skin::Base, true, 2);
+    PaintGradient(window, painter, skin::Base, 2);
     painter.setPen(toQColor(skin::TitleHighlight));
-    DrawCaptionText(window, painter, layout.highlightAt.x(), layout.highlightAt.y(), layout.title,
-                    0);
+    DrawCaptionText(painter, layout.highlightAt.x(), layout.highlightAt.y(), layout.title, 0);
     painter.setPen(toQColor(skin::Title));
-    DrawCaptionText(window, painter, layout.titleAt.x(), layout.titleAt.y(), layout.title, 0);
+    DrawCaptionText(painter, layout.titleAt.x(), layout.titleAt.y(), layout.title, 0);
     const int width = pixelsToTwips(window->width());
-    FillTwipsBox(window, painter, QPoint(0, 420), QPoint(width, 425),
+    FillTwipsBox(painter, QPoint(0, 420), QPoint(width, 425),
                  ShiftColor(layout.separatorBase, 150));
-    FillTwipsBox(window, painter, QPoint(0, 430), QPoint(width, 435),
+    FillTwipsBox(painter, QPoint(0, 430), QPoint(width, 435),
                  ShiftColor(layout.separatorBase, -200));
 }
 
-void PaintDialogChrome(QWidget *window, QPainter &painter, const QString &title) {
-    PaintChrome(window, painter, {title, QPoint(410, 180), QPoint(400, 170), skin::Base});
+ChromeLayout DialogChromeLayout(const QString &title) {
+    return {title, QPoint(410, 180), QPoint(400, 170), skin::Base};
 }

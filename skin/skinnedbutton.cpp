@@ -4,12 +4,11 @@
 
 #include <QPainter>
 
-SkinnedButton::SkinnedButton(int index, const QString &caption, int posx, int posy, QWidget *parent)
-    : QAbstractButton(parent), m_index(index), m_posx(posx), m_posy(posy) {
+SkinnedButton::SkinnedButton(const QString &caption, int posx, int posy, QWidget *parent)
+    : QAbstractButton(parent), m_posx(posx), m_posy(posy) {
     setText(caption);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
-    connect(this, &QAbstractButton::clicked, this, [this] { emit clickedIndex(m_index); });
 }
 
 void SkinnedButton::setPosx(int twips) {

@@ -3,9 +3,8 @@
 #include <QAbstractButton>
 #include <QColor>
 
-// The skinned push button: a flat face in one colour, its caption drawn at an
-// offset inside the button, and one click signal that carries the button's
-// index in its array, so that one handler serves a whole row of buttons.
+// The skinned push button: a flat face in one colour with a bevel, and its
+// caption drawn at an offset inside the button.
 class SkinnedButton : public QAbstractButton {
     Q_OBJECT
     Q_PROPERTY(int posx READ posx WRITE setPosx)
@@ -14,9 +13,8 @@ class SkinnedButton : public QAbstractButton {
     Q_PROPERTY(QColor captionColor READ captionColor WRITE setCaptionColor)
 
 public:
-    SkinnedButton(int index, const QString &caption, int posx, int posy, QWidget *parent = nullptr);
+    SkinnedButton(const QString &caption, int posx, int posy, QWidget *parent = nullptr);
 
-    int index() const { return m_index; }
     // Caption offset inside the button, in twips.
     int posx() const { return m_posx; }
     int posy() const { return m_posy; }
@@ -30,14 +28,10 @@ public:
 
     QSize sizeHint() const override;
 
-signals:
-    void clickedIndex(int index);
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    int m_index;
     int m_posx;
     int m_posy;
     QColor m_face{234, 183, 110};

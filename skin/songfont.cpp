@@ -15,3 +15,9 @@ void installSongFaceSubstitutes() {
     QFont::insertSubstitutions(QStringLiteral("宋体"), available);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), available);
 }
+
+QFont songFont(double points) {
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(points);
+    return font;
+}

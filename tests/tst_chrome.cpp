@@ -1,8 +1,8 @@
+#include "app/mainwindow.h"
 #include "skin/captionbutton.h"
 #include "skin/colors.h"
-#include "skin/songfont.h"
-#include "app/mainwindow.h"
 #include "skin/skinnedbutton.h"
+#include "skin/songfont.h"
 #include "skin/windowshape.h"
 
 #include "app/captionframe.h"
@@ -44,7 +44,7 @@ private slots:
 
 private:
     QImage rendered() { return form->grab().toImage(); }
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     int dragsBegun = 0;
 };
 
@@ -53,7 +53,7 @@ void TestChrome::initTestCase() {
 }
 
 void TestChrome::init() {
-    form = std::make_unique<Form1>();
+    form = std::make_unique<MainWindow>();
     form->move(100, 100);
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -119,28 +119,28 @@ void TestChrome::embossedTitle() {
 }
 
 void TestChrome::frameTints() {
-    QCOMPARE(form->Frame1->palette().color(QPalette::Window), QColor(118, 118, 245));
-    QCOMPARE(form->Frame3->palette().color(QPalette::Window), QColor(78, 78, 205));
-    QCOMPARE(form->Frame4->palette().color(QPalette::Window), QColor(78, 78, 205));
+    QCOMPARE(form->resultsFrame->palette().color(QPalette::Window), QColor(118, 118, 245));
+    QCOMPARE(form->importFrame->palette().color(QPalette::Window), QColor(78, 78, 205));
+    QCOMPARE(form->columnsFrame->palette().color(QPalette::Window), QColor(78, 78, 205));
     const QImage image = rendered();
-    QCOMPARE(image.pixelColor(form->Frame1->mapTo(form.get(), QPoint(300, 460))),
+    QCOMPARE(image.pixelColor(form->resultsFrame->mapTo(form.get(), QPoint(300, 460))),
              QColor(118, 118, 245));
-    QCOMPARE(image.pixelColor(form->Frame3->mapTo(form.get(), QPoint(6, 282))),
+    QCOMPARE(image.pixelColor(form->importFrame->mapTo(form.get(), QPoint(6, 282))),
              QColor(78, 78, 205));
-    QCOMPARE(image.pixelColor(form->Frame4->mapTo(form.get(), QPoint(150, 100))),
+    QCOMPARE(image.pixelColor(form->columnsFrame->mapTo(form.get(), QPoint(150, 100))),
              QColor(78, 78, 205));
 }
 
 void TestChrome::buttonColours() {
     const QImage image = rendered();
-    for (SkinnedButton *button : form->c1) {
+    for (SkinnedButton *button : form->findChildren<SkinnedButton *>()) {
         QCOMPARE(button->faceColor(), QColor(234, 183, 110));
         // A face pixel left of the caption.
         QCOMPARE(image.pixelColor(button->mapTo(form.get(), QPoint(3, button->height() / 2))),
                  QColor(234, 183, 110));
     }
-    QCOMPARE(form->c1[0]->posx(), 1200);
-    QCOMPARE(form->c1[5]->posy(), 35);
+    QCOMPARE(form->exitButton->posx(), 1200);
+    QCOMPARE(form->browseButton->posy(), 35);
 }
 
 void TestChrome::outline_data() {
@@ -169,38 +169,38 @@ void TestChrome::outline() {
 }
 
 void TestChrome::closeButtonHover() {
-    CaptionButton *button = form->CP0;
+    CaptionButton *button = form->closeButton;
     const QPoint centre = button->mapToGlobal(QPoint(10, 10));
-    QVERIFY(form->CP0->CPAtRest());
+    QVERIFY(form->closeButton->isAtRest());
     QCOMPARE(button->composed().pixelColor(9, 4), QColor(128, 0, 102));
 
     QCursor::setPos(centre);
     QTest::mouseMove(button, QPoint(10, 10));
-    QVERIFY(!form->CP0->CPAtRest());
+    QVERIFY(!form->closeButton->isAtRest());
     QCOMPARE(button->composed().pixelColor(8, 3), QColor(128, 0, 94));
     // Ticks while the pointer rests on the button change nothing.
     QTest::qWait(120);
-    QVERIFY(!form->CP0->CPAtRest());
+    QVERIFY(!form->closeButton->isAtRest());
 
     // Off the button, the next tick brings the rest picture back.
     QCursor::setPos(centre + QPoint(100, 100));
-    QTRY_VERIFY_WITH_TIMEOUT(form->CP0->CPAtRest(), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(form->closeButton->isAtRest(), 1000);
     QCOMPARE(button->composed().pixelColor(9, 4), QColor(128, 0, 102));
 }
 
 void TestChrome::closeButtonBorderIsOutside() {
-    CaptionButton *button = form->CP0;
+    CaptionButton *button = form->closeButton;
     QCursor::setPos(button->mapToGlobal(QPoint(10, 10)));
     QTest::mouseMove(button, QPoint(10, 10));
-    QVERIFY(!form->CP0->CPAtRest());
+    QVERIFY(!form->closeButton->isAtRest());
     // The button's left border line, as the screen rectangle counts it.
     QCursor::setPos(form->frameGeometry().topLeft() + button->mapTo(form.get(), QPoint(0, 10)));
-    QTRY_VERIFY_WITH_TIMEOUT(form->CP0->CPAtRest(), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(form->closeButton->isAtRest(), 1000);
 }
 
 void TestChrome::closeButtonEndsTheProgram() {
-    QSignalSpy ended(form.get(), &Form1::programEnded);
-    QTest::mouseClick(form->CP0, Qt::LeftButton, {}, QPoint(10, 10));
+    QSignalSpy ended(form.get(), &MainWindow::programEnded);
+    QTest::mouseClick(form->closeButton, Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(ended.count(), 1);
     QVERIFY(!form->isVisible());
 }
@@ -216,14 +216,17 @@ void TestChrome::dragOnlyFromTheBareSurface_data() {
         << "" << QPoint(600, 40) << int(Qt::RightButton) << false;
     QTest::newRow("middle on the gradient")
         << "" << QPoint(600, 40) << int(Qt::MiddleButton) << false;
-    QTest::newRow("left on the icon") << "Logo" << QPoint(10, 10) << int(Qt::LeftButton) << false;
-    QTest::newRow("left on a label") << "Label17" << QPoint(5, 5) << int(Qt::LeftButton) << false;
+    QTest::newRow("left on the icon") << "logo" << QPoint(10, 10) << int(Qt::LeftButton) << false;
+    QTest::newRow("left on a label")
+        << "unit label" << QPoint(5, 5) << int(Qt::LeftButton) << false;
     QTest::newRow("left on a frame")
-        << "Frame1" << QPoint(300, 460) << int(Qt::LeftButton) << false;
+        << "resultsFrame" << QPoint(300, 460) << int(Qt::LeftButton) << false;
     QTest::newRow("left on a figure label")
-        << "Label2" << QPoint(3, 3) << int(Qt::LeftButton) << false;
-    QTest::newRow("left on a field") << "Text8" << QPoint(5, 5) << int(Qt::LeftButton) << false;
-    QTest::newRow("left on a button") << "c1(2)" << QPoint(5, 5) << int(Qt::LeftButton) << false;
+        << "total" << QPoint(3, 3) << int(Qt::LeftButton) << false;
+    QTest::newRow("left on a field")
+        << "sheetNameField" << QPoint(5, 5) << int(Qt::LeftButton) << false;
+    QTest::newRow("left on a button")
+        << "sortButton" << QPoint(5, 5) << int(Qt::LeftButton) << false;
 }
 
 void TestChrome::dragOnlyFromTheBareSurface() {
@@ -233,6 +236,7 @@ void TestChrome::dragOnlyFromTheBareSurface() {
     QFETCH(bool, moves);
     setDragMoveObserver([this](QWidget *) { ++dragsBegun; });
     QWidget *widget = target.isEmpty() ? form.get() : form->findChild<QWidget *>(target);
+    if (target == "unit label") widget = form->childAt(QPoint(264, 48)); // "优秀分数段"
     QVERIFY(widget);
     QVERIFY(!target.isEmpty() || form->childAt(at) == nullptr);
     QTest::mousePress(widget, Qt::MouseButton(button), {}, at);

@@ -1,9 +1,9 @@
 #include "app/filedialog.h"
-#include "app/scoregridview.h"
-#include "skin/songfont.h"
 #include "app/mainwindow.h"
 #include "app/messagebox.h"
+#include "app/scoregridview.h"
 #include "skin/skinnedbutton.h"
+#include "skin/songfont.h"
 
 #include "app/captionframe.h"
 #include <QLabel>
@@ -19,10 +19,10 @@ namespace {
 
 const QString Sample = QStringLiteral(SCORE_SAMPLES_DIR "/class.xls");
 
-QPoint cellCenter(FlexGrid *grid, int row, int column) {
-    const int top = (row - grid->verticalScrollBar()->value()) * FlexGrid::rowHeightPixels();
-    return {column * FlexGrid::columnWidthPixels() + FlexGrid::columnWidthPixels() / 2,
-            top + FlexGrid::rowHeightPixels() / 2};
+QPoint cellCenter(ScoreGridView *grid, int row, int column) {
+    const int top = (row - grid->verticalScrollBar()->value()) * ScoreGridView::rowHeightPixels();
+    return {column * ScoreGridView::columnWidthPixels() + ScoreGridView::columnWidthPixels() / 2,
+            top + ScoreGridView::rowHeightPixels() / 2};
 }
 
 // Text outside Latin-1 can't go through keyClicks; send it key by key.
@@ -31,9 +31,15 @@ void typeText(QWidget *widget, const QString &text) {
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
+QLabel *labelWithText(QWidget *window, const QString &text) {
+    for (QLabel *label : window->findChildren<QLabel *>())
+        if (label->text() == text) return label;
+    return nullptr;
+}
+
 } // namespace
 
-class TestForm1 : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -69,102 +75,112 @@ private slots:
     void realMessageBox();
 
 private:
-    void showForm();
+    void showWindow();
     void clickCell(int row, int column);
     void import(const QString &path);
 
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     QStringList messages;
 };
 
-void TestForm1::initTestCase() {
+void TestMainWindow::initTestCase() {
     installSongFaceSubstitutes();
 }
 
-void TestForm1::init() {
+void TestMainWindow::init() {
     messages.clear();
     MessageBox::setRecorder([this](const QString &text) { messages.append(text); });
-    form = std::make_unique<Form1>();
+    form = std::make_unique<MainWindow>();
 }
 
-void TestForm1::cleanup() {
+void TestMainWindow::cleanup() {
     form.reset();
     MessageBox::setRecorder({});
 }
 
-void TestForm1::showForm() {
+void TestMainWindow::showWindow() {
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
 }
 
-void TestForm1::clickCell(int row, int column) {
-    QTest::mouseClick(form->MSFlexGrid1->viewport(), Qt::LeftButton, {},
-                      cellCenter(form->MSFlexGrid1, row, column));
+void TestMainWindow::clickCell(int row, int column) {
+    QTest::mouseClick(form->scoreGrid->viewport(), Qt::LeftButton, {},
+                      cellCenter(form->scoreGrid, row, column));
 }
 
-void TestForm1::import(const QString &path) {
-    form->Text7->setText(path);
-    QTest::mouseClick(form->c1[3], Qt::LeftButton);
+void TestMainWindow::import(const QString &path) {
+    form->workbookPathField->setText(path);
+    QTest::mouseClick(form->importButton, Qt::LeftButton);
 }
 
-void TestForm1::freshWindow() {
-    showForm();
+void TestMainWindow::freshWindow() {
+    showWindow();
     QCOMPARE(form->windowTitle(), QString("墨序成绩统计软件"));
     QCOMPARE(form->size(), QSize(783, 535));
-    QCOMPARE(QApplication::focusWidget(), form->MSFlexGrid1);
-    QCOMPARE(form->MSFlexGrid1->geometry(), QRect(16, 56, 217, 425));
-    QCOMPARE(form->MSFlexGrid1->Rows(), 100);
-    QCOMPARE(form->MSFlexGrid1->Cols(), 3);
+    QCOMPARE(QApplication::focusWidget(), form->scoreGrid);
+    QCOMPARE(form->scoreGrid->geometry(), QRect(16, 56, 217, 425));
+    QCOMPARE(form->scoreGrid->rowCount(), 100);
+    QCOMPARE(form->scoreGrid->columnCount(), 3);
 
-    const QStringList fields = {"Text8",  "Text9",  "Text10", "Text11", "Text12", "Txt(0)",
-                                "Txt(1)", "Txt(2)", "Txt(3)", "Text1",  "Text7"};
+    const QStringList fields = {"sheetNameField",     "firstRowField",    "numberColumnField",
+                                "nameColumnField",    "scoreColumnField", "excellentLowField",
+                                "excellentHighField", "goodLowField",     "goodHighField",
+                                "classSizeField",     "workbookPathField"};
     const QStringList defaults = {"Sheet1", "2", "1", "2", "3", "85", "100", "75", "85", "", ""};
     for (int i = 0; i < fields.size(); ++i)
         QCOMPARE(form->findChild<QLineEdit *>(fields[i])->text(), defaults[i]);
-    for (QLabel *figure : {form->Label2, form->Label5, form->Label7, form->Label9, form->Label12,
-                           form->Label15, form->Label21, form->Label23, form->Label38})
+    for (QLabel *figure :
+         {form->figureLabel(analysis::Figure::Total), form->figureLabel(analysis::Figure::Average),
+          form->figureLabel(analysis::Figure::Failing),
+          form->figureLabel(analysis::Figure::PassRate),
+          form->figureLabel(analysis::Figure::ExcellentRate),
+          form->figureLabel(analysis::Figure::Excellent), form->figureLabel(analysis::Figure::Good),
+          form->figureLabel(analysis::Figure::Qualified),
+          form->figureLabel(analysis::Figure::GoodRate)})
         QVERIFY(figure->text().isEmpty());
-    QVERIFY(form->Text2->isHidden());
+    QVERIFY(form->cellEditor->isHidden());
 
     const QStringList captions = {
         "退  出", "帮　　助", "降　序　排　列", "数　据　导　入", "成 绩  统 计 与 分 析", "浏览"};
-    for (int i = 0; i < 6; ++i) {
-        QCOMPARE(form->c1[std::size_t(i)]->text(), captions[i]);
-        QCOMPARE(form->c1[std::size_t(i)]->index(), i);
-    }
-    QCOMPARE(form->Frame1->title(), QString("分 析 结 果"));
-    QCOMPARE(form->Frame3->title(), QString("导 入 数 据"));
-    QCOMPARE(form->findChild<QLabel *>("Label34")->text(), QString("  学号"));
-    QCOMPARE(form->findChild<QLabel *>("Label36")->text(), QString(" 成绩"));
-    QCOMPARE(form->findChild<QLabel *>("Label1")->palette().color(QPalette::WindowText),
+    const SkinnedButton *buttons[] = {form->exitButton,       form->helpButton,
+                                      form->sortButton,       form->importButton,
+                                      form->statisticsButton, form->browseButton};
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(buttons[i]->text(), captions[i]);
+    QCOMPARE(form->resultsFrame->title(), QString("分 析 结 果"));
+    QCOMPARE(form->importFrame->title(), QString("导 入 数 据"));
+    QCOMPARE(labelWithText(form.get(), "  学号")->geometry(), QRect(24, 40, 49, 17));
+    QCOMPARE(labelWithText(form.get(), " 成绩")->geometry(), QRect(152, 40, 41, 17));
+    QCOMPARE(labelWithText(form.get(), "班级人数")->palette().color(QPalette::WindowText),
              QColor(255, 0, 0));
-    QCOMPARE(form->Label5->palette().color(QPalette::WindowText), QColor(255, 255, 0));
-    QCOMPARE(form->Label5->height(), 25);
-    QCOMPARE(form->findChild<QLabel *>("Label1")->font().pointSizeF(), 10.5);
+    QCOMPARE(form->figureLabel(analysis::Figure::Average)->palette().color(QPalette::WindowText),
+             QColor(255, 255, 0));
+    QCOMPARE(form->figureLabel(analysis::Figure::Average)->height(), 25);
+    QCOMPARE(labelWithText(form.get(), "班级人数")->font().pointSizeF(), 10.5);
     // Positions inside the frames are relative to them.
-    QCOMPARE(form->Text10->geometry(), QRect(72, 24, 49, 18));
-    QCOMPARE(form->c1[3]->geometry(), QRect(24, 256, 145, 25));
-    QCOMPARE(form->Text2->geometry(), QRect(384, 16, 57, 13));
+    QCOMPARE(form->numberColumnField->geometry(), QRect(72, 24, 49, 18));
+    QCOMPARE(form->importButton->geometry(), QRect(24, 256, 145, 25));
+    QCOMPARE(form->cellEditor->geometry(), QRect(384, 16, 57, 13));
 }
 
-void TestForm1::labelsShowTheirGlyphs() {
+void TestMainWindow::labelsShowTheirGlyphs() {
     for (QLabel *label : form->findChildren<QLabel *>()) {
         const QFontMetrics metrics(label->font());
         for (QChar c : label->text())
             QVERIFY2(c.isSpace() || metrics.inFont(c),
                      qPrintable(label->objectName() + ": " + QString(c)));
     }
-    for (SkinnedButton *button : form->c1) {
+    for (SkinnedButton *button : form->findChildren<SkinnedButton *>()) {
         const QFontMetrics metrics(button->font());
         for (QChar c : button->text())
             QVERIFY2(c.isSpace() || metrics.inFont(c), qPrintable(button->objectName()));
     }
 }
 
-void TestForm1::tabOrder() {
-    showForm();
+void TestMainWindow::tabOrder() {
+    showWindow();
     const auto walk = [](int steps) {
         QStringList names;
         for (int i = 0; i < steps; ++i) {
@@ -173,25 +189,29 @@ void TestForm1::tabOrder() {
         }
         return names;
     };
-    const QStringList expected = {"Text1", "Txt(0)", "Txt(1)", "Txt(2)", "Txt(3)", "Text7",
-                                  "Text8", "Text9",  "Text10", "Text11", "Text12", "c1(4)",
-                                  "c1(0)", "c1(1)",  "c1(2)",  "c1(3)",  "c1(5)",  "MSFlexGrid1"};
+    const QStringList expected = {"classSizeField",  "excellentLowField", "excellentHighField",
+                                  "goodLowField",    "goodHighField",     "workbookPathField",
+                                  "sheetNameField",  "firstRowField",     "numberColumnField",
+                                  "nameColumnField", "scoreColumnField",  "statisticsButton",
+                                  "exitButton",      "helpButton",        "sortButton",
+                                  "importButton",    "browseButton",      "scoreGrid"};
     QCOMPARE(walk(int(expected.size())), expected);
 
     // Once the box is shown over a cell it takes its place after the class size.
     clickCell(0, 0);
     clickCell(1, 0);
-    QCOMPARE(walk(3), (QStringList{"Text1", "Text2", "Txt(0)"}));
+    QCOMPARE(walk(3), (QStringList{"classSizeField", "cellEditor", "excellentLowField"}));
 }
 
-void TestForm1::numericFields_data() {
+void TestMainWindow::numericFields_data() {
     QTest::addColumn<QString>("name");
-    for (const char *name :
-         {"Text1", "Text9", "Text10", "Text11", "Text12", "Txt(0)", "Txt(1)", "Txt(2)", "Txt(3)"})
+    for (const char *name : {"classSizeField", "firstRowField", "numberColumnField",
+                             "nameColumnField", "scoreColumnField", "excellentLowField",
+                             "excellentHighField", "goodLowField", "goodHighField"})
         QTest::newRow(name) << name;
 }
 
-void TestForm1::numericFields() {
+void TestMainWindow::numericFields() {
     QFETCH(QString, name);
     auto *field = form->findChild<QLineEdit *>(name);
     QVERIFY(field);
@@ -201,130 +221,131 @@ void TestForm1::numericFields() {
     QCOMPARE(field->text(), QString("12.3"));
 }
 
-void TestForm1::freeTextFields() {
-    showForm();
+void TestMainWindow::freeTextFields() {
+    showWindow();
     clickCell(0, 0);
     clickCell(0, 1); // shows the box
     const QString everything = QStringLiteral("a1-, 2中.3/:");
-    for (QLineEdit *field : {form->Text7, form->Text8, form->Text2}) {
+    for (QLineEdit *field : {form->workbookPathField, form->sheetNameField, form->cellEditor}) {
         field->clear();
         typeText(field, everything);
         QCOMPARE(field->text(), everything);
     }
 }
 
-void TestForm1::clickShowsBoxOverCell() {
-    showForm();
-    form->MSFlexGrid1->setTextMatrix(2, 1, QStringLiteral("李四"));
+void TestMainWindow::clickShowsBoxOverCell() {
+    showWindow();
+    form->scoreGrid->setCellText(2, 1, QStringLiteral("李四"));
     clickCell(2, 1);
-    QVERIFY(form->Text2->isVisible());
-    QCOMPARE(form->MSFlexGrid1->Row(), 2);
-    QCOMPARE(form->MSFlexGrid1->Col(), 1);
-    const QPoint cellOnWindow = form->MSFlexGrid1->viewport()->mapTo(
-        form.get(), QPoint(FlexGrid::columnWidthPixels(), 2 * FlexGrid::rowHeightPixels()));
-    QCOMPARE(form->Text2->geometry(),
-             QRect(cellOnWindow, QSize(FlexGrid::columnWidthPixels(), 13)));
-    QCOMPARE(form->Text2->text(), QString("李四"));
-    QCOMPARE(QApplication::focusWidget(), form->MSFlexGrid1);
+    QVERIFY(form->cellEditor->isVisible());
+    QCOMPARE(form->scoreGrid->currentRow(), 2);
+    QCOMPARE(form->scoreGrid->currentColumn(), 1);
+    const QPoint cellOnWindow = form->scoreGrid->viewport()->mapTo(
+        form.get(),
+        QPoint(ScoreGridView::columnWidthPixels(), 2 * ScoreGridView::rowHeightPixels()));
+    QCOMPARE(form->cellEditor->geometry(),
+             QRect(cellOnWindow, QSize(ScoreGridView::columnWidthPixels(), 13)));
+    QCOMPARE(form->cellEditor->text(), QString("李四"));
+    QCOMPARE(QApplication::focusWidget(), form->scoreGrid);
 }
 
-void TestForm1::typedTextStaysInItsCell() {
-    showForm();
-    form->MSFlexGrid1->setTextMatrix(1, 2, QStringLiteral("60"));
+void TestMainWindow::typedTextStaysInItsCell() {
+    showWindow();
+    form->scoreGrid->setCellText(1, 2, QStringLiteral("60"));
     clickCell(0, 2);
-    QTest::mouseClick(form->Text2, Qt::LeftButton);
-    QCOMPARE(QApplication::focusWidget(), form->Text2);
-    QTest::keyClicks(form->Text2, "72");
+    QTest::mouseClick(form->cellEditor, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), form->cellEditor);
+    QTest::keyClicks(form->cellEditor, "72");
     clickCell(1, 2);
-    QCOMPARE(form->MSFlexGrid1->TextMatrix(0, 2), QString("72"));
-    QCOMPARE(form->MSFlexGrid1->TextMatrix(1, 2), QString("60"));
-    QCOMPARE(form->Text2->text(), QString("60"));
+    QCOMPARE(form->scoreGrid->cellText(0, 2), QString("72"));
+    QCOMPARE(form->scoreGrid->cellText(1, 2), QString("60"));
+    QCOMPARE(form->cellEditor->text(), QString("60"));
 }
 
-void TestForm1::movingWithoutTypingChangesNothing() {
-    showForm();
+void TestMainWindow::movingWithoutTypingChangesNothing() {
+    showWindow();
     import(Sample);
-    const analysis::ScoreGrid before = form->MSFlexGrid1->cells();
+    const analysis::ScoreGrid before = form->scoreGrid->cells();
     clickCell(3, 1);
     clickCell(5, 2);
-    QTest::keyClick(form->MSFlexGrid1, Qt::Key_Down);
-    QTest::keyClick(form->MSFlexGrid1, Qt::Key_Left);
+    QTest::keyClick(form->scoreGrid, Qt::Key_Down);
+    QTest::keyClick(form->scoreGrid, Qt::Key_Left);
     clickCell(0, 0);
-    QVERIFY(form->MSFlexGrid1->cells() == before);
+    QVERIFY(form->scoreGrid->cells() == before);
 }
 
-void TestForm1::typingOnTheGridChangesNothing() {
-    showForm();
+void TestMainWindow::typingOnTheGridChangesNothing() {
+    showWindow();
     import(Sample);
-    const analysis::ScoreGrid before = form->MSFlexGrid1->cells();
+    const analysis::ScoreGrid before = form->scoreGrid->cells();
     clickCell(2, 2);
-    QTest::keyClicks(form->MSFlexGrid1, "99");
+    QTest::keyClicks(form->scoreGrid, "99");
     clickCell(3, 2);
-    QVERIFY(form->MSFlexGrid1->cells() == before);
+    QVERIFY(form->scoreGrid->cells() == before);
 }
 
-void TestForm1::enterInTheBoxDoesNothing() {
-    showForm();
-    form->MSFlexGrid1->setTextMatrix(0, 1, QStringLiteral("old"));
+void TestMainWindow::enterInTheBoxDoesNothing() {
+    showWindow();
+    form->scoreGrid->setCellText(0, 1, QStringLiteral("old"));
     clickCell(0, 1);
-    QTest::mouseClick(form->Text2, Qt::LeftButton);
-    form->Text2->selectAll();
-    QTest::keyClicks(form->Text2, "new");
-    QTest::keyClick(form->Text2, Qt::Key_Return);
-    QCOMPARE(form->MSFlexGrid1->TextMatrix(0, 1), QString("old"));
-    QCOMPARE(form->MSFlexGrid1->Row(), 0);
-    QCOMPARE(QApplication::focusWidget(), form->Text2);
-    QCOMPARE(form->Text2->text(), QString("new"));
+    QTest::mouseClick(form->cellEditor, Qt::LeftButton);
+    form->cellEditor->selectAll();
+    QTest::keyClicks(form->cellEditor, "new");
+    QTest::keyClick(form->cellEditor, Qt::Key_Return);
+    QCOMPARE(form->scoreGrid->cellText(0, 1), QString("old"));
+    QCOMPARE(form->scoreGrid->currentRow(), 0);
+    QCOMPARE(QApplication::focusWidget(), form->cellEditor);
+    QCOMPARE(form->cellEditor->text(), QString("new"));
 }
 
-void TestForm1::boxLosingFocusStores() {
-    showForm();
+void TestMainWindow::boxLosingFocusStores() {
+    showWindow();
     clickCell(4, 0);
-    QTest::mouseClick(form->Text2, Qt::LeftButton);
-    QTest::keyClicks(form->Text2, "1005");
-    QTest::keyClick(form->Text2, Qt::Key_Tab);
-    QCOMPARE(form->MSFlexGrid1->TextMatrix(4, 0), QString("1005"));
+    QTest::mouseClick(form->cellEditor, Qt::LeftButton);
+    QTest::keyClicks(form->cellEditor, "1005");
+    QTest::keyClick(form->cellEditor, Qt::Key_Tab);
+    QCOMPARE(form->scoreGrid->cellText(4, 0), QString("1005"));
 }
 
-void TestForm1::boxFollowsItsCellWhenScrolling() {
-    showForm();
-    form->MSFlexGrid1->setTextMatrix(1, 2, QStringLiteral("88"));
+void TestMainWindow::boxFollowsItsCellWhenScrolling() {
+    showWindow();
+    form->scoreGrid->setCellText(1, 2, QStringLiteral("88"));
     clickCell(1, 2);
-    const QRect placed = form->Text2->geometry();
-    form->MSFlexGrid1->verticalScrollBar()->setValue(40);
-    QVERIFY(form->Text2->isHidden());
-    form->MSFlexGrid1->verticalScrollBar()->setValue(1);
-    QVERIFY(form->Text2->isVisible());
-    QCOMPARE(form->Text2->geometry(), placed.translated(0, -FlexGrid::rowHeightPixels()));
-    QCOMPARE(form->Text2->text(), QString("88"));
+    const QRect placed = form->cellEditor->geometry();
+    form->scoreGrid->verticalScrollBar()->setValue(40);
+    QVERIFY(form->cellEditor->isHidden());
+    form->scoreGrid->verticalScrollBar()->setValue(1);
+    QVERIFY(form->cellEditor->isVisible());
+    QCOMPARE(form->cellEditor->geometry(), placed.translated(0, -ScoreGridView::rowHeightPixels()));
+    QCOMPARE(form->cellEditor->text(), QString("88"));
 }
 
-void TestForm1::importThroughTheButton() {
-    showForm();
-    form->MSFlexGrid1->setTextMatrix(60, 1, QStringLiteral("stale"));
+void TestMainWindow::importThroughTheButton() {
+    showWindow();
+    form->scoreGrid->setCellText(60, 1, QStringLiteral("stale"));
     import(Sample);
     QVERIFY(messages.isEmpty());
-    QCOMPARE(form->MSFlexGrid1->TextMatrix(0, 0), QString("20240101"));
-    QCOMPARE(form->MSFlexGrid1->TextMatrix(0, 1), QString("张伟"));
-    QCOMPARE(form->MSFlexGrid1->TextMatrix(29, 2), QString("82"));
-    QVERIFY(form->MSFlexGrid1->TextMatrix(60, 1).isEmpty());
-    QCOMPARE(form->Text2->text(), QString("20240101"));
+    QCOMPARE(form->scoreGrid->cellText(0, 0), QString("20240101"));
+    QCOMPARE(form->scoreGrid->cellText(0, 1), QString("张伟"));
+    QCOMPARE(form->scoreGrid->cellText(29, 2), QString("82"));
+    QVERIFY(form->scoreGrid->cellText(60, 1).isEmpty());
+    QCOMPARE(form->cellEditor->text(), QString("20240101"));
 }
 
-void TestForm1::importReloadsTheBox() {
-    showForm();
+void TestMainWindow::importReloadsTheBox() {
+    showWindow();
     import(Sample);
     clickCell(3, 1);
-    QCOMPARE(form->Text2->text(), QString("刘洋"));
+    QCOMPARE(form->cellEditor->text(), QString("刘洋"));
     // A second import from another first row moves the names under the box.
-    form->Text9->setText(QStringLiteral("3"));
+    form->firstRowField->setText(QStringLiteral("3"));
     import(Sample);
-    QCOMPARE(form->Text2->text(), QString("陈静"));
+    QCOMPARE(form->cellEditor->text(), QString("陈静"));
     clickCell(4, 1);
-    QCOMPARE(form->MSFlexGrid1->TextMatrix(3, 1), QString("陈静"));
+    QCOMPARE(form->scoreGrid->cellText(3, 1), QString("陈静"));
 }
 
-void TestForm1::importFailures_data() {
+void TestMainWindow::importFailures_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("value");
@@ -345,65 +366,71 @@ void TestForm1::importFailures_data() {
                                     << ""
                                     << ""
                                     << "文件类型不对，请选择Excel文档！";
-    QTest::newRow("sheet missing") << Sample << "Text8"
+    QTest::newRow("sheet missing") << Sample << "sheetNameField"
                                    << "Sheet9"
                                    << "输入表格名称有误，无法打开表格，请重新输入！";
-    QTest::newRow("column zero") << Sample << "Text12"
+    QTest::newRow("column zero") << Sample << "scoreColumnField"
                                  << "0"
                                  << "输入表格列号超界，请重新输入！";
-    QTest::newRow("column 257") << Sample << "Text10"
+    QTest::newRow("column 257") << Sample << "numberColumnField"
                                 << "257"
                                 << "输入表格列号超界，请重新输入！";
-    QTest::newRow("rows past 32767") << Sample << "Text9"
+    QTest::newRow("rows past 32767") << Sample << "firstRowField"
                                      << "32700"
                                      << "未知错误，错误号： 6　请检查输入值！";
-    QTest::newRow("first row zero") << Sample << "Text9"
+    QTest::newRow("first row zero") << Sample << "firstRowField"
                                     << "0"
                                     << "数据起始行输入有误，请输入1到32767之间的行号！";
 }
 
-void TestForm1::importFailures() {
+void TestMainWindow::importFailures() {
     QFETCH(QString, path);
     QFETCH(QString, field);
     QFETCH(QString, value);
     QFETCH(QString, message);
-    showForm();
+    showWindow();
     if (!field.isEmpty()) form->findChild<QLineEdit *>(field)->setText(value);
     import(path);
     QCOMPARE(messages, QStringList{message});
-    QCOMPARE(form->Text7->text(), path);
+    QCOMPARE(form->workbookPathField->text(), path);
     if (!field.isEmpty()) QCOMPARE(form->findChild<QLineEdit *>(field)->text(), value);
 }
 
-void TestForm1::statisticsThroughTheButton() {
-    showForm();
+void TestMainWindow::statisticsThroughTheButton() {
+    showWindow();
     import(Sample);
-    QTest::keyClicks(form->Text1, "30");
-    QTest::mouseClick(form->c1[4], Qt::LeftButton);
+    QTest::keyClicks(form->classSizeField, "30");
+    QTest::mouseClick(form->statisticsButton, Qt::LeftButton);
     QVERIFY(messages.isEmpty());
-    const QStringList shown = {form->Label2->text(),  form->Label5->text(),  form->Label15->text(),
-                               form->Label21->text(), form->Label23->text(), form->Label7->text(),
-                               form->Label12->text(), form->Label9->text(),  form->Label38->text()};
+    const QStringList shown = {form->figureLabel(analysis::Figure::Total)->text(),
+                               form->figureLabel(analysis::Figure::Average)->text(),
+                               form->figureLabel(analysis::Figure::Excellent)->text(),
+                               form->figureLabel(analysis::Figure::Good)->text(),
+                               form->figureLabel(analysis::Figure::Qualified)->text(),
+                               form->figureLabel(analysis::Figure::Failing)->text(),
+                               form->figureLabel(analysis::Figure::ExcellentRate)->text(),
+                               form->figureLabel(analysis::Figure::PassRate)->text(),
+                               form->figureLabel(analysis::Figure::GoodRate)->text()};
     QCOMPARE(shown,
              (QStringList{"2337", "77.9", "9", "10", "8", "3", "30", "90", "33.3333333333333"}));
 }
 
-void TestForm1::statisticsFailureKeepsFigures() {
-    showForm();
+void TestMainWindow::statisticsFailureKeepsFigures() {
+    showWindow();
     import(Sample);
-    form->Text1->setText(QStringLiteral("30"));
-    QTest::mouseClick(form->c1[4], Qt::LeftButton);
-    form->Text1->clear();
-    QTest::mouseClick(form->c1[4], Qt::LeftButton);
-    form->Text1->setText(QStringLiteral("0"));
-    QTest::mouseClick(form->c1[4], Qt::LeftButton);
+    form->classSizeField->setText(QStringLiteral("30"));
+    QTest::mouseClick(form->statisticsButton, Qt::LeftButton);
+    form->classSizeField->clear();
+    QTest::mouseClick(form->statisticsButton, Qt::LeftButton);
+    form->classSizeField->setText(QStringLiteral("0"));
+    QTest::mouseClick(form->statisticsButton, Qt::LeftButton);
     QCOMPARE(messages,
              (QStringList{"您还没有输入班级人数", "班级人数输入有误，请输入1到100之间的人数！"}));
-    QCOMPARE(form->Label2->text(), QString("2337"));
-    QCOMPARE(form->Label38->text(), QString("33.3333333333333"));
+    QCOMPARE(form->figureLabel(analysis::Figure::Total)->text(), QString("2337"));
+    QCOMPARE(form->figureLabel(analysis::Figure::GoodRate)->text(), QString("33.3333333333333"));
 }
 
-void TestForm1::sortByEachColumn_data() {
+void TestMainWindow::sortByEachColumn_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<QStringList>("firstRow");
     QTest::newRow("student number") << 0 << QStringList{"20240130", "曹阳", "82"};
@@ -411,35 +438,35 @@ void TestForm1::sortByEachColumn_data() {
     QTest::newRow("score") << 2 << QStringList{"20240113", "马超", "100"};
 }
 
-void TestForm1::sortByEachColumn() {
+void TestMainWindow::sortByEachColumn() {
     QFETCH(int, column);
     QFETCH(QStringList, firstRow);
-    showForm();
+    showWindow();
     import(Sample);
     clickCell(0, column);
-    QTest::mouseClick(form->c1[2], Qt::LeftButton);
-    FlexGrid *grid = form->MSFlexGrid1;
-    QCOMPARE((QStringList{grid->TextMatrix(0, 0), grid->TextMatrix(0, 1), grid->TextMatrix(0, 2)}),
+    QTest::mouseClick(form->sortButton, Qt::LeftButton);
+    ScoreGridView *grid = form->scoreGrid;
+    QCOMPARE((QStringList{grid->cellText(0, 0), grid->cellText(0, 1), grid->cellText(0, 2)}),
              firstRow);
     QVERIFY(grid->cells().isRowBlank(30));
     // The box holds what now stands in its cell, so leaving it stores nothing stale.
-    QCOMPARE(form->Text2->text(), firstRow[column]);
+    QCOMPARE(form->cellEditor->text(), firstRow[column]);
     clickCell(5, column);
-    QCOMPARE(grid->TextMatrix(0, column), firstRow[column]);
+    QCOMPARE(grid->cellText(0, column), firstRow[column]);
 }
 
-void TestForm1::browse() {
-    showForm();
-    QTest::keyClicks(form->Text7, "typed.xls");
+void TestMainWindow::browse() {
+    showWindow();
+    QTest::keyClicks(form->workbookPathField, "typed.xls");
     FileDialog::setNextCancel();
-    QTest::mouseClick(form->c1[5], Qt::LeftButton);
-    QCOMPARE(form->Text7->text(), QString("typed.xls"));
+    QTest::mouseClick(form->browseButton, Qt::LeftButton);
+    QCOMPARE(form->workbookPathField->text(), QString("typed.xls"));
     FileDialog::setNextFileName(Sample);
-    QTest::mouseClick(form->c1[5], Qt::LeftButton);
-    QCOMPARE(form->Text7->text(), Sample);
+    QTest::mouseClick(form->browseButton, Qt::LeftButton);
+    QCOMPARE(form->workbookPathField->text(), Sample);
     FileDialog::setNextCancel();
-    QTest::mouseClick(form->c1[5], Qt::LeftButton);
-    QCOMPARE(form->Text7->text(), Sample);
+    QTest::mouseClick(form->browseButton, Qt::LeftButton);
+    QCOMPARE(form->workbookPathField->text(), Sample);
     // The first entry offers every kind of workbook the program reads.
     const QStringList entries = FileDialog::lastFilter().split(QStringLiteral(";;"));
     QCOMPARE(entries.size(), 4);
@@ -447,18 +474,18 @@ void TestForm1::browse() {
         QVERIFY(entries[0].contains(QLatin1String(pattern)));
 }
 
-void TestForm1::exitEndsTheProgram() {
-    showForm();
-    QSignalSpy ended(form.get(), &Form1::programEnded);
-    QTest::mouseClick(form->c1[0], Qt::LeftButton);
+void TestMainWindow::exitEndsTheProgram() {
+    showWindow();
+    QSignalSpy ended(form.get(), &MainWindow::programEnded);
+    QTest::mouseClick(form->exitButton, Qt::LeftButton);
     QCOMPARE(ended.count(), 1);
     QVERIFY(!form->isVisible());
     QVERIFY(messages.isEmpty());
 }
 
-void TestForm1::realMessageBox() {
+void TestMainWindow::realMessageBox() {
     MessageBox::setRecorder({});
-    showForm();
+    showWindow();
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::Warning;
     QList<QAbstractButton *> buttons;
@@ -482,5 +509,5 @@ void TestForm1::realMessageBox() {
     QVERIFY(modal);
 }
 
-QTEST_MAIN(TestForm1)
+QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -1,3 +1,4 @@
+#include "analysis/numerickey.h"
 #include "app/numerickeyfilter.h"
 
 #include <QLineEdit>
@@ -42,7 +43,7 @@ void TestNumericKeyFilter::routine() {
     QFETCH(int, code);
     QFETCH(bool, passes);
     std::int16_t value = static_cast<std::int16_t>(code);
-    FilterNumericKey(value);
+    analysis::FilterNumericKey(value);
     QCOMPARE(int(value), passes ? code : 0);
 }
 

@@ -1,10 +1,10 @@
-#include "skin/captionbutton.h"
-#include "skin/songfont.h"
 #include "app/mainwindow.h"
-#include "windows/helpwindow.h"
-#include "windows/aboutpanel.h"
+#include "skin/captionbutton.h"
 #include "skin/skinnedbutton.h"
+#include "skin/songfont.h"
 #include "skin/windowshape.h"
+#include "windows/aboutpanel.h"
+#include "windows/helpwindow.h"
 
 #include <QFile>
 #include <QLabel>
@@ -16,7 +16,7 @@
 namespace {
 
 void writeHelpFile(const QByteArray &bytes) {
-    QFile file(Help::helpFilePath());
+    QFile file(HelpWindow::helpFilePath());
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
 }
@@ -58,8 +58,8 @@ private slots:
     void panelChrome();
 
 private:
-    void clickHelpCommand() { QTest::mouseClick(form->c1[1], Qt::LeftButton); }
-    std::unique_ptr<Form1> form;
+    void clickHelpCommand() { QTest::mouseClick(form->helpButton, Qt::LeftButton); }
+    std::unique_ptr<MainWindow> form;
     int drags = 0;
 };
 
@@ -69,22 +69,22 @@ void TestWindows::initTestCase() {
 
 void TestWindows::init() {
     writeHelpFile("line one\r\n\xB0\xEF\xD6\xFA\r\n");
-    form = std::make_unique<Form1>();
+    form = std::make_unique<MainWindow>();
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
 }
 
 void TestWindows::cleanup() {
     setDragMoveObserver({});
-    if (Rightform::instance()) closeAndWait(Rightform::instance());
-    if (Help::instance()) closeAndWait(Help::instance());
+    if (AboutPanel::instance()) closeAndWait(AboutPanel::instance());
+    if (HelpWindow::instance()) closeAndWait(HelpWindow::instance());
     form.reset();
-    QFile::remove(Help::helpFilePath());
+    QFile::remove(HelpWindow::helpFilePath());
 }
 
 void TestWindows::helpCommandOpensThePanel() {
     clickHelpCommand();
-    Rightform *panel = Rightform::instance();
+    AboutPanel *panel = AboutPanel::instance();
     QVERIFY(panel);
     QVERIFY(QTest::qWaitForWindowExposed(panel));
     QCOMPARE(panel->windowTitle(), QString("　版权说明"));
@@ -94,49 +94,49 @@ void TestWindows::helpCommandOpensThePanel() {
     QVERIFY(!(panel->windowFlags() & Qt::WindowStaysOnTopHint));
     QVERIFY(!panel->parentWidget());
     QCOMPARE(panel->mask(), RoundRegion(panel->size(), 20));
-    QCOMPARE(panel->Pic[0]->text(), QString("帮　　 助"));
-    QCOMPARE(panel->Pic[1]->text(), QString("取　　 消"));
-    for (SkinnedButton *button : panel->Pic) {
+    QCOMPARE(panel->helpButton->text(), QString("帮　　 助"));
+    QCOMPARE(panel->cancelButton->text(), QString("取　　 消"));
+    for (SkinnedButton *button : {panel->helpButton, panel->cancelButton}) {
         QCOMPARE(button->text().size(), 5);
         QCOMPARE(button->captionColor(), QColor(0, 0, 0));
         QCOMPARE(button->faceColor(), QColor(128, 128, 255));
         QCOMPARE(button->size(), QSize(89, 30));
     }
-    QCOMPARE(panel->Image2->pixmap().size(), QSize(100, 100));
-    QVERIFY(panel->Notice->text().contains(QStringLiteral(SCORE_VERSION)));
-    QVERIFY(!Help::instance());
+    QCOMPARE(panel->picture->pixmap().size(), QSize(100, 100));
+    QVERIFY(panel->notice->text().contains(QStringLiteral(SCORE_VERSION)));
+    QVERIFY(!HelpWindow::instance());
 }
 
 void TestWindows::secondClickBringsTheSamePanel() {
     clickHelpCommand();
-    Rightform *first = Rightform::instance();
+    AboutPanel *first = AboutPanel::instance();
     first->move(10, 10);
     clickHelpCommand();
-    QCOMPARE(Rightform::instance(), first);
+    QCOMPARE(AboutPanel::instance(), first);
     QCOMPARE(first->pos(), QPoint(10, 10));
 }
 
 void TestWindows::cancelOnlyClosesThePanel() {
     clickHelpCommand();
-    QTest::mouseClick(Rightform::instance()->Pic[1], Qt::LeftButton);
-    QTRY_VERIFY(!Rightform::instance());
-    QVERIFY(!Help::instance());
+    QTest::mouseClick(AboutPanel::instance()->cancelButton, Qt::LeftButton);
+    QTRY_VERIFY(!AboutPanel::instance());
+    QVERIFY(!HelpWindow::instance());
     QVERIFY(form->isVisible());
 }
 
 void TestWindows::panelOpensAfreshCentred() {
     clickHelpCommand();
-    Rightform::instance()->move(5, 5);
-    QTest::mouseClick(Rightform::instance()->Pic[1], Qt::LeftButton);
-    QTRY_VERIFY(!Rightform::instance());
+    AboutPanel::instance()->move(5, 5);
+    QTest::mouseClick(AboutPanel::instance()->cancelButton, Qt::LeftButton);
+    QTRY_VERIFY(!AboutPanel::instance());
     clickHelpCommand();
-    QCOMPARE(Rightform::instance()->pos(), centredTopLeft(Rightform::instance()));
+    QCOMPARE(AboutPanel::instance()->pos(), centredTopLeft(AboutPanel::instance()));
 }
 
 void TestWindows::panelDragsOnlyWithTheLeftButton() {
     setDragMoveObserver([this](QWidget *) { ++drags; });
     clickHelpCommand();
-    Rightform *panel = Rightform::instance();
+    AboutPanel *panel = AboutPanel::instance();
     QVERIFY(QTest::qWaitForWindowExposed(panel));
     const QPoint bare(200, 20);
     QVERIFY(!panel->childAt(bare));
@@ -150,9 +150,9 @@ void TestWindows::panelDragsOnlyWithTheLeftButton() {
 
 void TestWindows::helpButtonOpensTheHelpWindow() {
     clickHelpCommand();
-    QTest::mouseClick(Rightform::instance()->Pic[0], Qt::LeftButton);
-    QTRY_VERIFY(!Rightform::instance());
-    Help *help = Help::instance();
+    QTest::mouseClick(AboutPanel::instance()->helpButton, Qt::LeftButton);
+    QTRY_VERIFY(!AboutPanel::instance());
+    HelpWindow *help = HelpWindow::instance();
     QVERIFY(help);
     QVERIFY(QTest::qWaitForWindowExposed(help));
     QCOMPARE(help->windowTitle(), QString("　帮助"));
@@ -163,30 +163,30 @@ void TestWindows::helpButtonOpensTheHelpWindow() {
     QVERIFY(!help->parentWidget());
     QCOMPARE(help->mask(), RoundRegion(help->size(), 20));
     QCOMPARE(help->text(), QStringLiteral("line one\r\n帮助\r\n"));
-    QCOMPARE(help->Txt->toPlainText(), QStringLiteral("line one\n帮助"));
-    QVERIFY(help->Txt->isReadOnly());
-    QCOMPARE(help->Txt->font().pointSizeF(), 10.5);
+    QCOMPARE(help->textBox->toPlainText(), QStringLiteral("line one\n帮助"));
+    QVERIFY(help->textBox->isReadOnly());
+    QCOMPARE(help->textBox->font().pointSizeF(), 10.5);
 }
 
 void TestWindows::helpWindowOpenIsBroughtForward() {
     clickHelpCommand();
-    QTest::mouseClick(Rightform::instance()->Pic[0], Qt::LeftButton);
-    Help *help = Help::instance();
+    QTest::mouseClick(AboutPanel::instance()->helpButton, Qt::LeftButton);
+    HelpWindow *help = HelpWindow::instance();
     QVERIFY(help);
     writeHelpFile("changed\r\n");
     clickHelpCommand();
-    QTest::mouseClick(Rightform::instance()->Pic[0], Qt::LeftButton);
-    QTRY_VERIFY(!Rightform::instance());
-    QCOMPARE(Help::instance(), help);
+    QTest::mouseClick(AboutPanel::instance()->helpButton, Qt::LeftButton);
+    QTRY_VERIFY(!AboutPanel::instance());
+    QCOMPARE(HelpWindow::instance(), help);
     QCOMPARE(help->text(), QStringLiteral("line one\r\n帮助\r\n")); // not read again
     // Closed and opened again, it reads the file afresh.
     closeAndWait(help);
-    Help::showWindow();
-    QCOMPARE(Help::instance()->text(), QString("changed\r\n"));
+    HelpWindow::showWindow();
+    QCOMPARE(HelpWindow::instance()->text(), QString("changed\r\n"));
 }
 
 void TestWindows::helpWindowChrome() {
-    Help *help = Help::showWindow();
+    HelpWindow *help = HelpWindow::showWindow();
     QVERIFY(QTest::qWaitForWindowExposed(help));
     const QImage image = help->grab().toImage();
     for (int x = 0; x < image.width(); ++x) {
@@ -204,37 +204,37 @@ void TestWindows::helpWindowChrome() {
                 QVERIFY(x >= 40 && y >= 13);
             }
     QVERIFY(blacks > 30);
-    QCOMPARE(help->CP0->geometry(), QRect(637, 7, 20, 20));
+    QCOMPARE(help->closeButton->geometry(), QRect(637, 7, 20, 20));
 }
 
 void TestWindows::helpWindowWithoutFile() {
-    QFile::remove(Help::helpFilePath());
-    Help *help = Help::showWindow();
-    QCOMPARE(help->Txt->toPlainText(), QString("无法打开帮助文件！"));
+    QFile::remove(HelpWindow::helpFilePath());
+    HelpWindow *help = HelpWindow::showWindow();
+    QCOMPARE(help->textBox->toPlainText(), QString("无法打开帮助文件！"));
     // Still fully usable: it closes.
     closeAndWait(help);
 }
 
 void TestWindows::helpWindowWithEmptyFile() {
     writeHelpFile("");
-    Help *help = Help::showWindow();
-    QCOMPARE(help->Txt->toPlainText(), QString());
+    HelpWindow *help = HelpWindow::showWindow();
+    QCOMPARE(help->textBox->toPlainText(), QString());
     QCOMPARE(help->text(), QString());
 }
 
 void TestWindows::helpCloseButtonClosesOnlyIt() {
-    QSignalSpy ended(form.get(), &Form1::programEnded);
-    Help *help = Help::showWindow();
+    QSignalSpy ended(form.get(), &MainWindow::programEnded);
+    HelpWindow *help = HelpWindow::showWindow();
     QVERIFY(QTest::qWaitForWindowExposed(help));
-    QTest::mouseClick(help->CP0, Qt::LeftButton, {}, QPoint(10, 10));
-    QTRY_VERIFY(!Help::instance());
+    QTest::mouseClick(help->closeButton, Qt::LeftButton, {}, QPoint(10, 10));
+    QTRY_VERIFY(!HelpWindow::instance());
     QVERIFY(form->isVisible());
     QCOMPARE(ended.count(), 0);
 }
 
 void TestWindows::panelChrome() {
     clickHelpCommand();
-    Rightform *panel = Rightform::instance();
+    AboutPanel *panel = AboutPanel::instance();
     QVERIFY(QTest::qWaitForWindowExposed(panel));
     const QImage image = panel->grab().toImage();
     QCOMPARE(image.pixelColor(200, 28), QColor(0, 0, 105));

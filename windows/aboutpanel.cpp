@@ -1,71 +1,60 @@
 #include "windows/aboutpanel.h"
 
-#include "skin/chrome.h"
 #include "skin/colors.h"
-#include "windows/helpwindow.h"
 #include "skin/skinnedbutton.h"
+#include "skin/songfont.h"
 #include "skin/twips.h"
-#include "windows/windowplacement.h"
 #include "skin/windowshape.h"
+#include "windows/helpwindow.h"
+#include "windows/windowplacement.h"
 
 #include <QLabel>
-#include <QMouseEvent>
-#include <QPainter>
 
-Rightform::Rightform() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
-    setObjectName(QStringLiteral("Rightform"));
+AboutPanel::AboutPanel()
+    : SkinnedWindow(DialogChromeLayout(QStringLiteral("关于墨序成绩统计软件")), {}) {
+    setObjectName(QStringLiteral("AboutPanel"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("　版权说明"));
     setFixedSize(twipsToPixels(5625), twipsToPixels(3045));
-    QFont song(QStringLiteral("宋体"));
-    song.setPointSizeF(9);
-    setFont(song);
+    setFont(songFont(9));
 
-    Image2 = new QLabel(this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(twipsRect(240, 600, 1500, 1500));
-    Image2->setPixmap(QPixmap(QStringLiteral(":/windows/about.png")));
+    picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("picture"));
+    picture->setGeometry(twipsRect(240, 600, 1500, 1500));
+    picture->setPixmap(QPixmap(QStringLiteral(":/windows/about.png")));
 
-    Notice = new QLabel(this);
-    Notice->setObjectName(QStringLiteral("Notice"));
-    Notice->setGeometry(twipsRect(1800, 720, 3615, 1455));
-    Notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    song.setPointSizeF(10.5);
-    Notice->setFont(song);
-    Notice->setText(QStringLiteral("墨序成绩统计软件\r\n版本 %1\r\n墨序软件工作室\r\n"
+    notice = new QLabel(this);
+    notice->setObjectName(QStringLiteral("notice"));
+    notice->setGeometry(twipsRect(1800, 720, 3615, 1455));
+    notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    notice->setFont(songFont(10.5));
+    notice->setText(QStringLiteral("墨序成绩统计软件\r\n版本 %1\r\n墨序软件工作室\r\n"
                                    "问题与建议请告知\r\n学校的信息技术老师")
                         .arg(QStringLiteral(SCORE_ANALYSIS_VERSION)));
 
-    const QString captions[] = {QStringLiteral("帮　　 助"), QStringLiteral("取　　 消")};
-    const int lefts[] = {2160, 3960};
-    for (int i = 0; i < 2; ++i) {
-        auto *button = new SkinnedButton(i, captions[i], 240, 105, this);
-        button->setObjectName(QStringLiteral("Pic(%1)").arg(i));
-        button->setGeometry(twipsRect(lefts[i], 2280, 1335, 450));
-        connect(button, &SkinnedButton::clickedIndex, this, &Rightform::Pic_Click);
-        Pic[std::size_t(i)] = button;
-    }
+    helpButton = addButton(QStringLiteral("帮　　 助"), 2160);
+    helpButton->setObjectName(QStringLiteral("helpButton"));
+    cancelButton = addButton(QStringLiteral("取　　 消"), 3960);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    connect(helpButton, &SkinnedButton::clicked, this, &AboutPanel::showHelp);
+    connect(cancelButton, &SkinnedButton::clicked, this, &QWidget::close);
 
     // Load: outline, button colours (caption first, then face), centre.
     ApplyRoundRegion(this, 20);
-    for (SkinnedButton *button : Pic) {
+    for (SkinnedButton *button : {helpButton, cancelButton}) {
         button->setCaptionColor(toQColor(RGB(0, 0, 0)));
         button->setFaceColor(toQColor(skin::Base));
     }
     CenterOnScreen(this);
 }
 
-void Rightform::Pic_Click(int index) {
-    if (index == 0) Help::showWindow();
+SkinnedButton *AboutPanel::addButton(const QString &caption, int left) {
+    auto *button = new SkinnedButton(caption, 240, 105, this);
+    button->setGeometry(twipsRect(left, 2280, 1335, 450));
+    return button;
+}
+
+void AboutPanel::showHelp() {
+    HelpWindow::showWindow();
     close();
-}
-
-void Rightform::paintEvent(QPaintEvent *) {
-    QPainter painter(this);
-    PaintDialogChrome(this, painter, QStringLiteral("关于墨序成绩统计软件"));
-}
-
-void Rightform::mousePressEvent(QMouseEvent *event) {
-    if (childAt(event->position().toPoint())) return;
-    BeginDragMove(this, event->button(), event->globalPosition().toPoint());
 }
