@@ -10,7 +10,7 @@ packages=(
     fonts-arphic-uming
     libbenchmark-dev
     clang-14 libclang-rt-14-dev
-    dpkg-dev file
+    dpkg-dev file python3
 )
 
 missing=()

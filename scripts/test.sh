@@ -7,6 +7,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 export QT_QPA_PLATFORM=offscreen
 
 "$root/scripts/install-deps.sh"
+python3 "$root/scripts/count_lines.py"
 
 echo "== build and test =="
 "$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -26,4 +27,5 @@ echo "== fuzzing =="
 # of them passed: count the test programs of both builds.
 count() { sed -n 's/.* tests failed out of \([0-9]*\).*/\1/p' "$1" | tail -1; }
 total=$(($(count "$root/build/ctest.log") + $(count "$root/build-asan/ctest.log")))
+python3 "$root/scripts/count_lines.py"
 echo "tests: $total passed, 0 failed"

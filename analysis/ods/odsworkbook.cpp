@@ -349,9 +349,9 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
         Cell cell;
         if (const int failure = readCellValue(xml, &cell)) return failure;
         if (cell.kind == Cell::Text && cell.text.isEmpty()) continue;
-        const auto keep = [&](qint64 column) {
+        const auto keep = [&](qint64 keptColumn) {
             for (qint64 row = from; row <= to; ++row)
-                m_cells.insert_or_assign(cellKey(row, column), cell);
+                m_cells.insert_or_assign(cellKey(row, keptColumn), cell);
         };
         for (qint64 kept = firstColumn; kept <= std::min<qint64>(lastColumn, KeptColumns); ++kept)
             keep(kept);
