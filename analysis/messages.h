@@ -28,9 +28,11 @@ inline QString columnOutOfRange() {
 // negative, closed by a text that begins with an ideographic space.
 QString unknownImportError(int number);
 
-// Import settings that can't be used, caught before anything is read.
+// Import settings that can't be used, caught before anything is read. The
+// range named is the one in which all 100 rows fit below sheet row 32768;
+// a first row past it reads up to row 32767 and stops with failure 6.
 inline QString firstRowInvalid() {
-    return QStringLiteral("数据起始行输入有误，请输入1到32767之间的行号！");
+    return QStringLiteral("数据起始行输入有误，请输入1到32668之间的行号！");
 }
 
 // Statistics checks, in the order they are made.

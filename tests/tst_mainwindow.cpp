@@ -380,7 +380,7 @@ void TestMainWindow::importFailures_data() {
                                      << "未知错误，错误号： 6　请检查输入值！";
     QTest::newRow("first row zero") << Sample << "firstRowField"
                                     << "0"
-                                    << "数据起始行输入有误，请输入1到32767之间的行号！";
+                                    << "数据起始行输入有误，请输入1到32668之间的行号！";
 }
 
 void TestMainWindow::importFailures() {

@@ -111,7 +111,7 @@ void TestScoreReport::failures_data() {
     QTest::newRow("rows past 32767") << QStringList{Sample, "--first-row", "32700"} << 6
                                      << "未知错误，错误号： 6　请检查输入值！";
     QTest::newRow("first row zero") << QStringList{Sample, "--first-row", "0"} << -1
-                                    << "数据起始行输入有误，请输入1到32767之间的行号！";
+                                    << "数据起始行输入有误，请输入1到32668之间的行号！";
     QTest::newRow("column beyond 16 bits")
         << QStringList{Sample, "--name-column", "70000"} << -1 << "输入表格列号超界，请重新输入！";
     QTest::newRow("class size zero") << QStringList{Sample, "--class-size", "0"} << -1
