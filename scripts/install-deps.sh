@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev qt6-qpa-plugins
+    qt6-base-dev libgl-dev qt6-qpa-plugins libxcb-shape0-dev
     zlib1g-dev
-    fonts-arphic-uming
+    fonts-arphic-uming fonts-noto-cjk
     libbenchmark-dev
     clang-14 libclang-rt-14-dev
     dpkg-dev file python3

@@ -6,8 +6,8 @@
 #include <QTimer>
 
 CaptionButton::CaptionButton(QWidget *parent)
-    : PictureBox(parent), m_rest(skin::closeRestPicture()), m_hover(skin::closeHoverPicture()),
-      m_timer(new QTimer(this)) {
+    : PictureBox(parent), m_rest(skin::closeRestPicture(devicePixelRatioF())),
+      m_hover(skin::closeHoverPicture(devicePixelRatioF())), m_timer(new QTimer(this)) {
     setBackgroundColor(toQColor(skin::Base));
     m_timer->setObjectName(QStringLiteral("hoverTimer"));
     m_timer->setInterval(50);

@@ -1,5 +1,6 @@
 #include "skin/picturebox.h"
 
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -18,7 +19,10 @@ void PictureBox::setPicture(const QImage &picture) {
 }
 
 QImage PictureBox::composed() const {
-    QImage canvas(size(), QImage::Format_RGB32);
+    // At the picture's own resolution, so that a 2x picture stays sharp.
+    const qreal ratio = m_picture.isNull() ? 1 : m_picture.devicePixelRatio();
+    QImage canvas(size() * ratio, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(ratio);
     canvas.fill(m_background);
     QPainter painter(&canvas);
     painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
@@ -47,16 +51,35 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *event) {
 
 namespace skin {
 
-QImage closeRestPicture() {
-    return QImage(QStringLiteral(":/skin/close-rest.png"));
+QImage scaledPicture(const QString &path, qreal ratio) {
+    if (ratio > 1) {
+        QString twice = path;
+        twice.insert(path.lastIndexOf(u'.'), QStringLiteral("@2x"));
+        QImage picture(twice);
+        picture.setDevicePixelRatio(2);
+        if (!picture.isNull()) return picture;
+    }
+    return QImage(path);
 }
 
-QImage closeHoverPicture() {
-    return QImage(QStringLiteral(":/skin/close-hover.png"));
+QImage closeRestPicture(qreal ratio) {
+    return scaledPicture(QStringLiteral(":/skin/close-rest.png"), ratio);
 }
 
-QImage logoPicture() {
-    return QImage(QStringLiteral(":/skin/logo.png"));
+QImage closeHoverPicture(qreal ratio) {
+    return scaledPicture(QStringLiteral(":/skin/close-hover.png"), ratio);
+}
+
+QImage logoPicture(qreal ratio) {
+    return scaledPicture(QStringLiteral(":/skin/logo.png"), ratio);
+}
+
+QIcon programIcon() {
+    QIcon icon;
+    for (const char *name :
+         {"logo.png", "logo@2x.png", "logo-64.png", "logo-128.png", "logo-256.png"})
+        icon.addFile(QStringLiteral(":/skin/") + QLatin1String(name));
+    return icon;
 }
 
 } // namespace skin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QWidget>
 
@@ -36,9 +37,14 @@ private:
     bool m_pressed = false;
 };
 
-// The pictures shipped with the program.
+// The pictures shipped with the program, for a screen of the given device
+// pixel ratio: above 1 the picture drawn at twice the size (its "@2x" file),
+// marked with the ratio 2 so that it covers the same logical size.
 namespace skin {
-QImage closeRestPicture();
-QImage closeHoverPicture();
-QImage logoPicture();
+QImage scaledPicture(const QString &path, qreal ratio);
+QImage closeRestPicture(qreal ratio = 1);
+QImage closeHoverPicture(qreal ratio = 1);
+QImage logoPicture(qreal ratio = 1);
+// The logo in every size drawn, for the window system and the task bar.
+QIcon programIcon();
 } // namespace skin

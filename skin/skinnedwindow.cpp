@@ -15,7 +15,7 @@ void SkinnedWindow::addLogoAndCloseButton(QPoint closeButtonAt) {
     logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("logo"));
     logo->setGeometry(twipsRect(120, 120, 300, 300));
-    logo->setPixmap(QPixmap::fromImage(skin::logoPicture()));
+    logo->setPixmap(QPixmap::fromImage(skin::logoPicture(devicePixelRatioF())));
     logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     closeButton = new CaptionButton(this);

@@ -16,6 +16,12 @@ void installSongFaceSubstitutes() {
     QFont::insertSubstitutions(QStringLiteral("SimSun"), available);
 }
 
+QFont readingSongFont(double points) {
+    QFont font = songFont(points);
+    font.setFamilies({QStringLiteral("Noto Serif CJK SC"), QStringLiteral("宋体")});
+    return font;
+}
+
 QFont songFont(double points) {
     QFont font(QStringLiteral("宋体"));
     font.setPointSizeF(points);

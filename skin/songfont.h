@@ -11,3 +11,10 @@ void installSongFaceSubstitutes();
 
 // The Song face at a size in points.
 QFont songFont(double points);
+
+// The Song face for the result figures and for running text: Noto Serif CJK
+// SC where installed (Debian's fonts-noto-cjk), then 宋体. At 10.5 pt its
+// digits stand 11 pixels high where AR PL UMing's stand 9
+// (tools/legibility.cpp measures the faces), and its lines lie 20 pixels
+// apart where UMing's overlap (13 pixels for a 14-pixel face).
+QFont readingSongFont(double points);

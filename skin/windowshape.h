@@ -13,10 +13,14 @@ int RoundRegionInset(int cornerSize);
 
 // The rounded rectangle from (inset, inset) to (w - inset, h - inset), right
 // and bottom edges excluded, with corner ellipses of cornerSize pixels.
-QRegion RoundRegion(QSize windowPixels, int cornerSize);
+// With a device pixel ratio the same outline in device pixels: the size, the
+// inset and the corner scaled, so that the corners step by one device pixel.
+QRegion RoundRegion(QSize windowPixels, int cornerSize, qreal ratio = 1);
 
 // Cuts the window to its rounded outline: only the region is drawn and takes
-// the mouse.
+// the mouse. The widget's mask is in logical pixels; on X11 at a device pixel
+// ratio above 1 the window's shape is set again in device pixels, which Qt's
+// mask (scaled up from logical pixels) can't express.
 void ApplyRoundRegion(QWidget *window, int cornerSize);
 
 // Moves the window with the pointer while the left button stays down; any

@@ -27,5 +27,6 @@ private:
     friend class SingleWindow<AboutPanel>;
     AboutPanel();
     SkinnedButton *addButton(const QString &caption, int left);
+    QLabel *makeNotice();
     void showHelp();
 };

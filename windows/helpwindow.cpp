@@ -27,7 +27,8 @@ HelpWindow::HelpWindow()
     textBox->setObjectName(QStringLiteral("textBox"));
     textBox->setGeometry(twipsRect(120, 480, 9730, 5200));
     textBox->setReadOnly(true);
-    textBox->setFont(songFont(10.5));
+    // The face whose line spacing keeps wrapped lines apart.
+    textBox->setFont(readingSongFont(10.5));
     textBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     textBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
