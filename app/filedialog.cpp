@@ -26,9 +26,13 @@ std::optional<QString> FileDialog::getOpenFileName(QWidget *parent, const QStrin
         return answer;
     }
     const QString directory = startIn.isEmpty() ? QString() : QFileInfo(startIn).absolutePath();
-    const QString path = QFileDialog::getOpenFileName(parent, QString(), directory, filter);
-    if (path.isEmpty()) return std::nullopt;
-    return QFileInfo(path).absoluteFilePath();
+    QFileDialog dialog(parent, QStringLiteral("打开工作簿"), directory, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Qt's own dialog speaks the program's language; a desktop's dialog would
+    // speak the desktop's.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
 }
 
 void FileDialog::setNextFileName(const QString &path) {

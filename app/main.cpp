@@ -1,7 +1,9 @@
+#include "app/desktop.h"
 #include "app/mainwindow.h"
 #include "skin/songfont.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QTimer>
 #include <QWindow>
 
@@ -23,6 +25,10 @@ protected:
 
 int main(int argc, char **argv) {
     QApplication application(argc, argv);
+    desktop::installChineseTranslations();
+    QCommandLineParser parser;
+    desktop::describeCommandLine(parser);
+    parser.process(application);
     installSongFaceSubstitutes();
     MainWindow window;
     // Closing the main window by any path ends the program with every window.
@@ -31,6 +37,11 @@ int main(int argc, char **argv) {
         QCoreApplication::quit();
     });
     window.show();
+    // A workbook named on the command line is imported once the window shows,
+    // so that a failure's message box stands over it.
+    const QString workbook = desktop::commandLineWorkbook(parser);
+    if (!workbook.isEmpty())
+        QTimer::singleShot(0, &window, [&window, workbook] { window.openWorkbook(workbook); });
     // For the start-up benchmark: end once the window has been painted.
     if (qEnvironmentVariableIsSet("SCORE_ANALYSIS_QUIT_WHEN_SHOWN"))
         window.windowHandle()->installEventFilter(new QuitWhenExposed(&application));

@@ -3,12 +3,14 @@
 #include "analysis/statistics.h"
 #include "analysis/workbookimport.h"
 #include "app/captionframe.h"
+#include "app/desktop.h"
 #include "app/filedialog.h"
 #include "app/messagebox.h"
 #include "app/numerickeyfilter.h"
 #include "app/scoregridview.h"
 #include "skin/captionbutton.h"
 #include "skin/colors.h"
+#include "skin/linedlabel.h"
 #include "skin/skinnedbutton.h"
 #include "skin/songfont.h"
 #include "skin/twips.h"
@@ -16,14 +18,17 @@
 #include "windows/aboutpanel.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 
 namespace {
 
 QLabel *makeLabel(QWidget *parent, const QString &text, QRect twips, QColor color = Qt::black,
-                  bool song = false) {
-    auto *label = new QLabel(text, parent);
+                  bool song = false, QLabel *label = nullptr) {
+    if (!label) label = new QLabel(parent);
+    label->setText(text);
     label->setGeometry(twips);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette palette = label->palette();
@@ -37,7 +42,20 @@ QLineEdit *makeField(QWidget *parent, const char *name, const QString &text, QRe
     auto *field = new QLineEdit(text, parent);
     field->setObjectName(QLatin1String(name));
     field->setGeometry(twips);
+    // A file dropped on a field opens it like a drop anywhere on the window.
+    field->setAcceptDrops(false);
     return field;
+}
+
+// A figure in the clearer Song face without antialiasing, so that every ink
+// pixel shows the full text colour on the blue frame, on the baseline of the
+// caption beside it.
+QLabel *makeFigureLabel(QWidget *parent) {
+    auto *label = new LinedLabel(parent, QFontMetrics(songFont(10.5)).ascent(), 0);
+    QFont font = readingSongFont(10.5);
+    font.setStyleStrategy(QFont::NoAntialias);
+    label->setFont(font);
+    return label;
 }
 
 CaptionFrame *makeFrame(QWidget *parent, const char *name, const QString &caption, QRect twips) {
@@ -54,9 +72,10 @@ MainWindow::MainWindow()
           {QStringLiteral("成绩分析软件"), QPoint(450, 210), QPoint(440, 200), skin::Base}, {}) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("墨序成绩统计软件"));
-    setWindowIcon(QIcon(QPixmap::fromImage(skin::logoPicture())));
+    setWindowIcon(skin::programIcon());
     setFixedSize(twipsToPixels(11745), twipsToPixels(8025));
     setFont(songFont(9));
+    setAcceptDrops(true);
 
     buildGridAndBands();
     buildImportFrame();
@@ -175,7 +194,7 @@ void MainWindow::buildResultsFrame() {
         const int height = row.figure == Figure::Average ? 375 : 255;
         QLabel *label =
             makeLabel(resultsFrame, QString(), twipsRect(2160, row.top, row.figureWidth, height),
-                      row.color, true);
+                      row.color, false, makeFigureLabel(resultsFrame));
         label->setObjectName(QLatin1String(info.key));
         figureLabels[std::size_t(row.figure)] = label;
         if (info.percent)
@@ -265,6 +284,7 @@ void MainWindow::importWorkbook() {
                                         nameColumnField->text(),   scoreColumnField->text()};
     const analysis::ImportOutcome outcome = analysis::importWorkbook(fields, scoreGrid->cells());
     scoreGrid->refresh();
+    scoreGrid->showFirstRow();
     // The grid changed under the box: reload it, or the next leave would
     // write stale text into the current cell.
     loadEditorFromCurrentCell();
@@ -289,8 +309,14 @@ void MainWindow::computeStatistics() {
     }
 }
 
+void MainWindow::openWorkbook(const QString &path) {
+    workbookPathField->setText(QFileInfo(path).absoluteFilePath());
+    importWorkbook();
+}
+
 void MainWindow::sortGrid() {
     scoreGrid->sortDescending();
+    scoreGrid->showFirstRow();
     loadEditorFromCurrentCell();
 }
 
@@ -327,4 +353,16 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
     if (watched == cellEditor && event->type() == QEvent::FocusOut)
         leaveCell(); // stores the box's text into the current cell
     return SkinnedWindow::eventFilter(watched, event);
+}
+
+// Only a workbook file is taken; anything else is refused and changes nothing.
+void MainWindow::dragEnterEvent(QDragEnterEvent *event) {
+    if (!desktop::droppedWorkbook(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event) {
+    const QString path = desktop::droppedWorkbook(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    openWorkbook(path);
 }

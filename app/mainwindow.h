@@ -54,6 +54,9 @@ public:
 
     void browse();
     void importWorkbook();
+    // Puts the file's full path into the path field and imports it with the
+    // fields as they stand: a workbook named on the command line or dropped.
+    void openWorkbook(const QString &path);
     void computeStatistics();
     void sortGrid();
 
@@ -64,6 +67,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildGridAndBands();

@@ -133,6 +133,14 @@ bool ScoreGridView::isCurrentCellVisible() const {
     return cell.top() >= 0 && cell.bottom() < viewport()->height();
 }
 
+int ScoreGridView::topRow() const {
+    return verticalScrollBar()->value();
+}
+
+void ScoreGridView::showFirstRow() {
+    verticalScrollBar()->setValue(0);
+}
+
 void ScoreGridView::sortDescending() {
     int firstRow = std::min(m_row, m_selectionRow), lastRow = std::max(m_row, m_selectionRow);
     if (firstRow == lastRow) {

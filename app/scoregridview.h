@@ -42,6 +42,9 @@ public:
     int topTwips() const;
     // Whether the current cell can be seen, or is scrolled out of view.
     bool isCurrentCellVisible() const;
+    // The grid row shown at the top, and scrolling back to the first row.
+    int topRow() const;
+    void showFirstRow();
 
     // Sorts the selected rows, or all rows when the selection covers one row,
     // in descending order by the selected columns.

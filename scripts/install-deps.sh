@@ -5,9 +5,10 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev qt6-qpa-plugins libxcb-shape0-dev
+    qt6-base-dev libgl-dev qt6-qpa-plugins qt6-translations-l10n libxcb-shape0-dev
     zlib1g-dev
     fonts-arphic-uming fonts-noto-cjk
+    appstream groff-base
     libbenchmark-dev
     clang-14 libclang-rt-14-dev
     dpkg-dev file python3

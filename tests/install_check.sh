@@ -15,8 +15,16 @@ test -x "$programs/score-report"
 test -f "$programs/Help.dat"
 test "$(readlink -f "$prefix/bin/score-report")" = "$(readlink -f "$programs/score-report")"
 test "$(readlink -f "$prefix/bin/score-analysis")" = "$(readlink -f "$programs/score-analysis")"
-grep -q '^Exec=score-analysis$' "$prefix/share/applications/score-analysis.desktop"
-test -f "$prefix/share/icons/hicolor/64x64/apps/score-analysis.png"
+# "Open with" hands the menu entry a workbook; the icon comes in three sizes.
+desktop="$prefix/share/applications/score-analysis.desktop"
+grep -q '^Exec=score-analysis %f$' "$desktop"
+grep -qx 'MimeType=application/vnd.ms-excel;application/vnd.openxmlformats-officedocument.spreadsheetml.sheet;application/vnd.ms-excel.sheet.macroEnabled.12;application/vnd.oasis.opendocument.spreadsheet;' "$desktop"
+for size in 64 128 256; do
+    file -b "$prefix/share/icons/hicolor/${size}x$size/apps/score-analysis.png" | grep -q " $size x $size,"
+done
+appstreamcli validate --no-net "$prefix/share/metainfo/cn.moxu.ScoreAnalysis.metainfo.xml" >/dev/null
+groff -K utf8 -man -Tutf8 "$prefix/share/man/man1/score-analysis.1" 2>/dev/null | grep -q "打开墨序成绩统计软件的主窗口"
+
 # The help file is the GBK text with CR LF line ends.
 help="$(iconv -f GBK -t UTF-8 "$programs/Help.dat")"
 grep -q '^墨序成绩统计软件' <<<"$help"
@@ -30,12 +38,15 @@ grep -q '"total":"2337"' <<<"$out"
 (cd "$build" && cpack -G DEB >/dev/null)
 deb="$(ls -t "$build"/score-analysis_*.deb | head -1)"
 depends="$(dpkg-deb -f "$deb" Depends)"
-for needed in libqt6widgets6 libqt6core6 qt6-qpa-plugins fonts-arphic-uming; do
+for needed in libqt6widgets6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n \
+              fonts-arphic-uming fonts-noto-cjk; do
     grep -q "$needed" <<<"$depends" || { echo "missing dependency $needed: $depends"; exit 1; }
 done
 contents="$(dpkg-deb -c "$deb")"
 for file in ./usr/lib/score-analysis/Help.dat ./usr/bin/score-analysis \
-            ./usr/share/applications/score-analysis.desktop; do
+            ./usr/share/applications/score-analysis.desktop \
+            ./usr/share/metainfo/cn.moxu.ScoreAnalysis.metainfo.xml \
+            ./usr/share/man/man1/score-analysis.1; do
     grep -q "$file" <<<"$contents" || { echo "missing from the package: $file"; exit 1; }
 done
 echo "installed tree and package are complete"

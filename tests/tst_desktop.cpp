@@ -1,0 +1,141 @@
+#include "app/desktop.h"
+#include "app/mainwindow.h"
+#include "app/messagebox.h"
+#include "app/scoregridview.h"
+#include "skin/skinnedbutton.h"
+
+#include <QCommandLineParser>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTest>
+#include <QWindow>
+
+namespace {
+const QString Samples = QStringLiteral(SCORE_SAMPLES_DIR);
+const QString Sample = Samples + "/class.xls";
+const QString Fixtures = QStringLiteral(SCORE_FIXTURES_DIR);
+const QString Letter = Fixtures + "/letter_libreoffice.doc";
+const QString TextXls = Fixtures + "/plain_text.xls";
+} // namespace
+
+class TestDesktop : public QObject {
+    Q_OBJECT
+    std::unique_ptr<MainWindow> form;
+    QStringList messages;
+
+    // Drags the items over the path field and drops them there, through the
+    // window as a file manager does; returns whether the drop was taken.
+    bool dropOnPathField(QMimeData *mime) {
+        const QPoint at = form->workbookPathField->mapTo(form.get(), QPoint(5, 5));
+        QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->windowHandle(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->windowHandle(), &drop);
+        return enter.isAccepted() && drop.isAccepted();
+    }
+
+private slots:
+    void init() {
+        messages.clear();
+        MessageBox::setRecorder([this](const QString &text) { messages << text; });
+        form = std::make_unique<MainWindow>();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->workbookPathField->setText(QStringLiteral("typed"));
+    }
+
+    void commandLineAndDrop_data() {
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("path"); // afterwards
+        QTest::addColumn<QStringList>("shown");
+        const QStringList none;
+        QTest::newRow("command line") << false << QStringList{Sample} << Sample << none;
+        QTest::newRow("command line, relative")
+            << false << QStringList{"class.xls"} << Sample << none;
+        QTest::newRow("command line, missing file")
+            << false << QStringList{"/nowhere/gone.xls"} << "/nowhere/gone.xls"
+            << QStringList{"无法打开Excel文件，请检查后重新输入文件名及路径！"};
+        QTest::newRow("command line, no file") << false << none << "typed" << none;
+        QTest::newRow("drop") << true << QStringList{Sample} << Sample << none;
+        QTest::newRow("drop, workbook after a document")
+            << true << QStringList{Letter, Sample} << Sample << none;
+        QTest::newRow("drop, document") << true << QStringList{Letter} << "typed" << none;
+        QTest::newRow("drop, folder") << true << QStringList{Samples} << "typed" << none;
+        QTest::newRow("drop, text") << true << none << "typed" << none;
+        // The name decides the drop; the import then reads the content.
+        QTest::newRow("drop, text named .xls") << true << QStringList{TextXls} << TextXls
+                                               << QStringList{"文件类型不对，请选择Excel文档！"};
+    }
+
+    // The command line as main() takes it, started in the samples' folder.
+    void commandLineAndDrop() {
+        QFETCH(bool, dropped);
+        QFETCH(QStringList, files);
+        QFETCH(QString, path);
+        QFETCH(QStringList, shown);
+        if (dropped) {
+            QMimeData mime;
+            QList<QUrl> urls;
+            for (const QString &file : files)
+                urls << QUrl::fromLocalFile(file);
+            urls.isEmpty() ? mime.setText(Sample) : mime.setUrls(urls);
+            QCOMPARE(dropOnPathField(&mime), path != u"typed");
+        } else {
+            QDir::setCurrent(Samples);
+            QCommandLineParser parser;
+            desktop::describeCommandLine(parser);
+            QVERIFY(parser.parse(QStringList{"score-analysis"} + files));
+            if (!desktop::commandLineWorkbook(parser).isEmpty())
+                form->openWorkbook(desktop::commandLineWorkbook(parser));
+        }
+        QCOMPARE(form->workbookPathField->text(), path);
+        QCOMPARE(form->scoreGrid->cellText(0, 1), QString(path == Sample ? "张伟" : ""));
+        QCOMPARE(messages, shown);
+    }
+
+    void gridShowsFirstRow_data() {
+        QTest::addColumn<bool>("sort");
+        QTest::newRow("import") << false;
+        QTest::newRow("sort by a cell at the bottom") << true;
+    }
+
+    void gridShowsFirstRow() {
+        QFETCH(bool, sort);
+        form->openWorkbook(Sample);
+        ScoreGridView *grid = form->scoreGrid;
+        grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+        QCOMPARE(grid->topRow(), 74); // 26 rows fit the grid
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          QPoint(150, 25 * ScoreGridView::rowHeightPixels() + 3));
+        QTest::mouseClick(sort ? form->sortButton : form->importButton, Qt::LeftButton);
+        QCOMPARE(grid->topRow(), 0);
+        QCOMPARE(grid->cellText(0, 1), QString(sort ? "马超" : "张伟"));
+    }
+
+    void firstRowLimit_data() {
+        QTest::addColumn<QString>("firstRow");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("lastRowNumber");
+        QTest::newRow("32668: rows up to 32767") << "32668" << QStringList() << "R32767";
+        QTest::newRow("32669: failure 6")
+            << "32669" << QStringList{"未知错误，错误号： 6　请检查输入值！"} << "";
+        QTest::newRow("0") << "0" << QStringList{"数据起始行输入有误，请输入1到32668之间的行号！"}
+                           << "";
+    }
+
+    void firstRowLimit() {
+        QFETCH(QString, firstRow);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, lastRowNumber);
+        form->sheetNameField->setText(QStringLiteral("Grade"));
+        form->firstRowField->setText(firstRow);
+        form->openWorkbook(Fixtures + "/class_xlwt.xls");
+        QCOMPARE(messages, shown);
+        QCOMPARE(form->scoreGrid->cellText(99, 0), lastRowNumber);
+    }
+};
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
