@@ -1,0 +1,59 @@
+#!/bin/bash
+# Takes the README's screenshots on a virtual X11 display: the main window
+# after importing the sample class, a sort by score and the statistics, the
+# About panel and the help window, each cropped from the screen as a person
+# sees it (shape included). Needs xvfb, imagemagick, xdotool and x11-utils.
+#
+#   tools/screenshots.sh BUILD_DIR OUT_DIR [SCALE]
+#
+# SCALE (default 1) is handed to the program as QT_SCALE_FACTOR; the files
+# are OUT_DIR/main-window.png, about-panel.png and help-window.png, with
+# "-200" before ".png" at scale 2.
+set -euo pipefail
+build=${1:?build directory}
+out=${2:?output directory}
+scale=${3:-1}
+root=$(cd "$(dirname "$0")/.." && pwd)
+suffix=""
+[ "$scale" = 1 ] || suffix="-${scale}00"
+display=:94
+Xvfb "$display" -screen 0 1600x1200x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $program $xvfb 2>/dev/null || true' EXIT
+sleep 1
+export DISPLAY=$display
+
+# Logical pixels (twips / 15) to screen pixels, from a window's top left corner.
+click() { # window-x window-y twips-x twips-y
+    xdotool mousemove "$(($1 + $3 * scale / 15))" "$(($2 + $4 * scale / 15))" click 1
+    sleep 0.4
+}
+geometry() { # title -> "x y width height"
+    local id
+    id=$(xdotool search --sync --onlyvisible --name "^$1\$" | head -1)
+    xwininfo -id "$id" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+        /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
+}
+shoot() { # title file
+    local x y w h
+    read -r x y w h < <(geometry "$1")
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/$2$suffix.png"
+}
+
+# At 100 % the program starts as on an ordinary desktop, without the variable.
+[ "$scale" = 1 ] || export QT_SCALE_FACTOR=$scale
+"$build/bin/score-analysis" "$root/samples/class.xls" &
+program=$!
+read -r mx my _ _ < <(geometry "墨序成绩统计软件")
+sleep 0.5
+click "$mx" "$my" 2400 960          # a score cell
+click "$mx" "$my" 2587 7627         # 降序排列
+click "$mx" "$my" 1327 7635         # 班级人数
+xdotool type --delay 50 30
+click "$mx" "$my" 5107 1627         # 成绩统计与分析
+shoot "墨序成绩统计软件" main-window
+click "$mx" "$my" 5107 2347         # 帮助
+read -r ax ay _ _ < <(geometry "　版权说明")
+shoot "　版权说明" about-panel
+click "$ax" "$ay" 2827 2505         # the panel's 帮助
+shoot "　帮助" help-window
