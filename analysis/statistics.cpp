@@ -69,6 +69,7 @@ StatisticsOutcome computeStatistics(const StatisticsFields &fields, const ScoreG
     figures.passRate = doubleText((1.0 - double(failing) / double(n)) * 100.0);
     // The good rate counts the students that the good count shows.
     figures.goodRate = doubleText(rate(good));
+    outcome.counts = {excellent, good, qualified, failing};
     return outcome;
 }
 

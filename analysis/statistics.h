@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <array>
+
 namespace analysis {
 
 // The texts of the fields the statistics read, exactly as typed.
@@ -30,10 +32,14 @@ struct StatisticsFigures {
     friend bool operator==(const StatisticsFigures &, const StatisticsFigures &) = default;
 };
 
+// The four head counts as numbers: excellent, good, qualified, failing.
+using HeadCounts = std::array<int, 4>;
+
 struct StatisticsOutcome {
     bool ok = false;
     QString message; // the first failed check's message when !ok
     StatisticsFigures figures;
+    HeadCounts counts{};
 };
 
 // Checks the class size and the bands, then evaluates the score column of the

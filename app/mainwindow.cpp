@@ -8,6 +8,7 @@
 #include "app/messagebox.h"
 #include "app/numerickeyfilter.h"
 #include "app/scoregridview.h"
+#include "app/statisticsbar.h"
 #include "skin/captionbutton.h"
 #include "skin/colors.h"
 #include "skin/linedlabel.h"
@@ -201,6 +202,10 @@ void MainWindow::buildResultsFrame() {
             makeLabel(resultsFrame, QStringLiteral("%"),
                       twipsRect(2880, row.top, row.unitWidth, 255), Qt::black, true);
     }
+    // In the strip the rows leave free at the frame's foot.
+    statisticsBar = new StatisticsBar(resultsFrame);
+    statisticsBar->setObjectName(QStringLiteral("statisticsBar"));
+    statisticsBar->setGeometry(twipsRect(120, 6360, 4575, 540));
 }
 
 void MainWindow::buildClassSizeRow() {
@@ -307,6 +312,7 @@ void MainWindow::computeStatistics() {
         // A rate's fifteen digits may be wider than its label: the tip shows them whole.
         label->setToolTip(label->text());
     }
+    statisticsBar->setCounts(outcome.counts);
 }
 
 void MainWindow::openWorkbook(const QString &path) {

@@ -10,6 +10,7 @@ class ScoreGridView;
 class QLabel;
 class QLineEdit;
 class SkinnedButton;
+class StatisticsBar;
 
 // The main window: the import fields, the score grid with its cell editor
 // box, the statistics fields and figures, and the six commands.
@@ -50,6 +51,8 @@ public:
 
     // The labels the statistics write, one for each figure.
     std::array<QLabel *, analysis::FigureCount> figureLabels;
+    // The head counts of the last statistics as one bar, below the figures.
+    StatisticsBar *statisticsBar;
     QLabel *figureLabel(analysis::Figure figure) const { return figureLabels[std::size_t(figure)]; }
 
     void browse();
