@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/littleendian.h"
 #include "analysis/xls/compoundfile.h"
 
 #include <QString>
@@ -61,8 +62,8 @@ public:
         if (position == m_size) return Read::End;
         const std::uint8_t *p = bytes(position, 4);
         if (!p) return Read::Damaged;
-        out->type = std::uint16_t(p[0] | (p[1] << 8));
-        out->length = std::uint16_t(p[2] | (p[3] << 8));
+        out->type = le16(p);
+        out->length = le16(p + 2);
         out->position = position;
         return out->length > m_size - position - 4 ? Read::Damaged : Read::Ok;
     }

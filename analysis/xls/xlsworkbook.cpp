@@ -2,11 +2,11 @@
 
 #include "analysis/bytesource.h"
 #include "analysis/importerrors.h"
+#include "analysis/littleendian.h"
 #include "analysis/numbertext.h"
 #include "analysis/xls/biffstream.h"
 #include "analysis/xls/cellformat.h"
 #include "analysis/xls/compoundfile.h"
-#include "analysis/xls/littleendian.h"
 
 #include <QStringDecoder>
 
