@@ -1,10 +1,10 @@
 #include "analysis/ods/odsworkbook.h"
 
+#include "analysis/cellvalues/isodates.h"
+#include "analysis/cellvalues/valuetext.h"
 #include "analysis/importerrors.h"
 #include "analysis/numbertext.h"
-#include "analysis/xls/cellformat.h"
 #include "analysis/zip/cellwindow.h"
-#include "analysis/zip/datevalues.h"
 #include "analysis/zip/xmlreader.h"
 #include "analysis/zip/ziparchive.h"
 
@@ -272,22 +272,22 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
         }
     } else if (type == u"date") {
         const std::optional<QString> date =
-            zip::isoDateText(xml.attribute(OfficeNamespace, "date-value"));
+            cellvalues::isoDateText(xml.attribute(OfficeNamespace, "date-value"));
         if (date)
             cell->text = *date;
         else
             cell->kind = Cell::Damaged;
     } else if (type == u"time") {
         const std::optional<double> time =
-            zip::isoDurationSerial(xml.attribute(OfficeNamespace, "time-value"));
+            cellvalues::isoDurationSerial(xml.attribute(OfficeNamespace, "time-value"));
         if (time)
-            cell->text = xls::dateText(*time, false);
+            cell->text = cellvalues::dateText(*time, false);
         else
             cell->kind = Cell::Damaged;
     } else if (type == u"boolean") {
         const QStringView value = xml.attribute(OfficeNamespace, "boolean-value").trimmed();
-        cell->text =
-            xls::booleanText(value.compare(u"true", Qt::CaseInsensitive) == 0 || value == u"1");
+        cell->text = cellvalues::booleanText(value.compare(u"true", Qt::CaseInsensitive) == 0 ||
+                                             value == u"1");
     } else if (type == u"string" && xml.hasAttribute(OfficeNamespace, "string-value")) {
         cell->text = xml.attribute(OfficeNamespace, "string-value").toString();
     } else {
@@ -298,8 +298,8 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
     if (const int failure = readParagraphs(xml, &shown)) return failure;
     if (!logical)
         cell->text = std::move(shown);
-    else if (shown.trimmed().compare(xls::booleanText(*logical), Qt::CaseInsensitive) == 0)
-        cell->text = xls::booleanText(*logical);
+    else if (shown.trimmed().compare(cellvalues::booleanText(*logical), Qt::CaseInsensitive) == 0)
+        cell->text = cellvalues::booleanText(*logical);
     return NoError;
 }
 

@@ -1,11 +1,12 @@
 #include "analysis/xls/xlsworkbook.h"
 
 #include "analysis/bytesource.h"
+#include "analysis/cellvalues/dateformat.h"
+#include "analysis/cellvalues/valuetext.h"
 #include "analysis/importerrors.h"
 #include "analysis/littleendian.h"
 #include "analysis/numbertext.h"
 #include "analysis/xls/biffstream.h"
-#include "analysis/xls/cellformat.h"
 #include "analysis/xls/compoundfile.h"
 
 #include <QStringDecoder>
@@ -276,7 +277,7 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
                 ok = reader.readU8(&count) &&
                      reader.readCodePageCharacters(count, nameDecoder(), &format);
             }
-            if (ok) m_formatIsDate[le16(body)] = isDateFormat(format);
+            if (ok) m_formatIsDate[le16(body)] = cellvalues::isDateFormat(format);
             break;
         }
         case record::BoundSheet: {
@@ -311,7 +312,8 @@ bool XlsWorkbook::isDateXf(std::uint16_t xf) const {
     if (xf >= m_xfFormats.size()) return false;
     const std::uint16_t format = m_xfFormats[xf];
     const auto custom = m_formatIsDate.find(format);
-    return custom != m_formatIsDate.end() ? custom->second : isBuiltInDateFormat(format);
+    return custom != m_formatIsDate.end() ? custom->second
+                                          : cellvalues::isBuiltInDateFormat(format);
 }
 
 bool XlsWorkbook::sharedString(std::uint32_t index, QString *text) {
@@ -581,8 +583,8 @@ int XlsWorkbook::cellText(int sheet, int row, int column, QString *text) {
     const Cell &cell = found->second;
     switch (cell.kind) {
     case Cell::Number:
-        *text =
-            isDateXf(cell.xf) ? dateText(cell.number, m_dateSystem1904) : doubleText(cell.number);
+        *text = isDateXf(cell.xf) ? cellvalues::dateText(cell.number, m_dateSystem1904)
+                                  : doubleText(cell.number);
         break;
     case Cell::Text:
         *text = cell.text;
@@ -595,10 +597,10 @@ int XlsWorkbook::cellText(int sheet, int row, int column, QString *text) {
         }
         break;
     case Cell::Boolean:
-        *text = booleanText(cell.number != 0);
+        *text = cellvalues::booleanText(cell.number != 0);
         break;
     case Cell::Error:
-        *text = errorText(std::uint8_t(cell.number));
+        *text = cellvalues::errorText(std::uint8_t(cell.number));
         break;
     case Cell::EmptyText:
         break;

@@ -1,10 +1,11 @@
 #include "analysis/xlsx/xlsxworkbook.h"
 
+#include "analysis/cellvalues/dateformat.h"
+#include "analysis/cellvalues/isodates.h"
+#include "analysis/cellvalues/valuetext.h"
 #include "analysis/importerrors.h"
 #include "analysis/numbertext.h"
-#include "analysis/xls/cellformat.h"
 #include "analysis/zip/cellwindow.h"
-#include "analysis/zip/datevalues.h"
 #include "analysis/zip/xmlreader.h"
 #include "analysis/zip/ziparchive.h"
 
@@ -371,7 +372,7 @@ int XlsxWorkbook::readStyles() {
             if (!xml->skipElement()) return CannotOpen;
         } else if (xml->depth() == 3 && isMain(*xml, u"numFmt")) {
             customFormats[xml->attribute("numFmtId").toUInt()] =
-                xls::isDateFormat(xml->attribute("formatCode"));
+                cellvalues::isDateFormat(xml->attribute("formatCode"));
         } else if (xml->depth() == 3 && isMain(*xml, u"xf")) {
             cellFormats.push_back(xml->attribute("numFmtId").toUInt());
         }
@@ -382,8 +383,7 @@ int XlsxWorkbook::readStyles() {
         const auto custom = customFormats.find(format);
         m_dateStyles.push_back(custom != customFormats.end()
                                    ? custom->second
-                                   : format <= 0xFFFF &&
-                                         xls::isBuiltInDateFormat(std::uint16_t(format)));
+                                   : cellvalues::isBuiltInDateFormat(format));
     }
     return NoError;
 }
@@ -445,7 +445,7 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
         cell.kind = Cell::Error;
         cell.text = value->trimmed();
     } else if (type == u"d") {
-        const std::optional<QString> date = zip::isoDateText(*value);
+        const std::optional<QString> date = cellvalues::isoDateText(*value);
         cell.kind = date ? Cell::Text : Cell::Damaged;
         cell.text = date.value_or(QString());
     } else {
@@ -539,7 +539,8 @@ int XlsxWorkbook::cellText(int sheet, int row, int column, QString *text) {
     case Cell::Number: {
         const bool date = isDateStyle(cell.style);
         if (m_stylesError != NoError) return m_stylesError;
-        *text = date ? xls::dateText(cell.number, m_dateSystem1904) : doubleText(cell.number);
+        *text =
+            date ? cellvalues::dateText(cell.number, m_dateSystem1904) : doubleText(cell.number);
         break;
     }
     case Cell::SharedText: {
@@ -553,7 +554,7 @@ int XlsxWorkbook::cellText(int sheet, int row, int column, QString *text) {
         *text = cell.text;
         break;
     case Cell::Boolean:
-        *text = xls::booleanText(cell.number != 0);
+        *text = cellvalues::booleanText(cell.number != 0);
         break;
     case Cell::Damaged:
         return CannotOpen;
