@@ -6,6 +6,7 @@
 #include "analysis/importerrors.h"
 #include "analysis/littleendian.h"
 #include "analysis/numbertext.h"
+#include "analysis/readercore/windowedworkbook.h"
 #include "analysis/xls/biffstream.h"
 #include "analysis/xls/compoundfile.h"
 
@@ -22,10 +23,7 @@ namespace analysis::xls {
 
 namespace {
 
-constexpr int SheetColumns = 256;
-constexpr int SheetRows = 65536;
-// Rows kept from one scan of a sheet: the import asks for 100 consecutive rows.
-constexpr int WindowRows = 128;
+using readercore::LegacySheet;
 
 constexpr std::uint16_t BiffVersion5 = 0x0500;
 constexpr std::uint16_t BiffVersion8 = 0x0600;
@@ -131,27 +129,21 @@ struct Cell {
     QString text;            // Text
 };
 
-std::uint32_t cellKey(int row, int column) {
-    return std::uint32_t(row) << 8 | std::uint32_t(column);
+// Cells are kept by their 0-based row and column, as the records give them.
+std::uint64_t cellKey(int row, int column) {
+    return LegacySheet.cellKey(row + 1, column + 1);
 }
 
-class XlsWorkbook final : public Workbook {
+// A scan keeps every column of its rows: it reads their records anyway.
+class XlsWorkbook final : public readercore::WindowedWorkbook {
 public:
     XlsWorkbook(std::unique_ptr<ByteSource> source, std::unique_ptr<CompoundFile> file,
                 std::unique_ptr<Stream> stream)
-        : m_source(std::move(source)), m_file(std::move(file)), m_stream(std::move(stream)),
-          m_records(*m_stream), m_sstRecords(*m_stream) {}
+        : WindowedWorkbook(LegacySheet, LegacySheet.columns), m_source(std::move(source)),
+          m_file(std::move(file)), m_stream(std::move(stream)), m_records(*m_stream),
+          m_sstRecords(*m_stream) {}
 
     int readGlobals(bool namedWorkbook);
-
-    QStringList sheetNames() const override {
-        QStringList names;
-        for (const SheetInfo &sheet : m_sheets)
-            names.append(sheet.name);
-        return names;
-    }
-
-    int cellText(int sheet, int row, int column, QString *text) override;
 
     // Whether all the bytes read so far were the file's own: a file cut short
     // while it is read in place shows zeros from there on. Checked after the
@@ -159,6 +151,13 @@ public:
     bool intact() const { return m_source->intact(); }
 
 private:
+    std::optional<QString> sheetName(int index) const override {
+        if (std::size_t(index) >= m_sheets.size()) return std::nullopt;
+        return m_sheets[std::size_t(index)].name;
+    }
+    int scanWindow() override;
+    int keptCellText(int row, int column, QString *text) override;
+
     struct SheetInfo {
         QString name;
         QByteArray codePageName; // BIFF5 names are decoded once the code page is known
@@ -178,7 +177,7 @@ private:
     void putCell(int row, int column, Cell cell);
     void putNumber(int row, int column, std::uint16_t xf, double value);
     bool wanted(int row, int column) const {
-        return row >= m_windowFirst && row <= m_windowLast && column < SheetColumns;
+        return row >= m_scanFirst && row <= m_scanLast && column < LegacySheet.columns;
     }
 
     std::unique_ptr<ByteSource> m_source;
@@ -201,13 +200,11 @@ private:
     std::vector<QString> m_strings;
     bool m_sstExhausted = false;
 
-    // The rows of one sheet from its last scan, 0-based.
-    int m_windowSheet = -1;
-    int m_windowFirst = 0;
-    int m_windowLast = -1;
-    int m_windowError = NoError;
-    std::unordered_map<std::uint32_t, Cell> m_cells;
-    std::optional<std::uint32_t> m_pendingFormulaText; // a formula's STRING record is due
+    // The rows of the window, 0-based, and their cells.
+    int m_scanFirst = 0;
+    int m_scanLast = -1;
+    std::unordered_map<std::uint64_t, Cell> m_cells;
+    std::optional<std::uint64_t> m_pendingFormulaText; // a formula's STRING record is due
 };
 
 QStringDecoder &XlsWorkbook::decoder() {
@@ -488,11 +485,15 @@ std::uint64_t XlsWorkbook::skipCellsOutside(std::uint64_t position, int firstRow
     return position;
 }
 
+int XlsWorkbook::scanWindow() {
+    const int error = scanSheet(window().sheet, window().first - 1, window().last - 1);
+    return error == NoError && !intact() ? CannotOpen : error;
+}
+
 int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
     m_cells.clear();
-    m_windowSheet = sheet;
-    m_windowFirst = firstRow;
-    m_windowLast = lastRow;
+    m_scanFirst = firstRow;
+    m_scanLast = lastRow;
     m_pendingFormulaText.reset();
 
     RecordHeader header;
@@ -567,18 +568,8 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
     }
 }
 
-int XlsWorkbook::cellText(int sheet, int row, int column, QString *text) {
-    text->clear();
-    if (sheet < 0 || std::size_t(sheet) >= m_sheets.size()) return SheetMissing;
-    if (column < 1 || column > SheetColumns || row < 1 || row > SheetRows) return CellOutOfRange;
-    const int row0 = row - 1;
-    if (sheet != m_windowSheet || row0 < m_windowFirst || row0 > m_windowLast) {
-        m_windowError = scanSheet(sheet, row0, std::min(row0 + WindowRows - 1, SheetRows - 1));
-        if (m_windowError == NoError && !intact()) m_windowError = CannotOpen;
-    }
-    if (m_windowError != NoError) return m_windowError;
-
-    const auto found = m_cells.find(cellKey(row0, column - 1));
+int XlsWorkbook::keptCellText(int row, int column, QString *text) {
+    const auto found = m_cells.find(cellKey(row - 1, column - 1));
     if (found == m_cells.end()) return NoError;
     const Cell &cell = found->second;
     switch (cell.kind) {

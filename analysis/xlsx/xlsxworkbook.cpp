@@ -5,7 +5,7 @@
 #include "analysis/cellvalues/valuetext.h"
 #include "analysis/importerrors.h"
 #include "analysis/numbertext.h"
-#include "analysis/zip/cellwindow.h"
+#include "analysis/readercore/windowedworkbook.h"
 #include "analysis/zip/xmlreader.h"
 #include "analysis/zip/ziparchive.h"
 
@@ -21,10 +21,8 @@ namespace analysis::xlsx {
 
 namespace {
 
+using readercore::XmlSheet;
 using zip::XmlReader;
-
-constexpr int SheetColumns = 16384;
-constexpr int SheetRows = 1048576;
 
 const QString MainNamespace =
     QStringLiteral("http://schemas.openxmlformats.org/spreadsheetml/2006/main");
@@ -254,28 +252,26 @@ struct Cell {
     QString text;      // Text, Error
 };
 
-class XlsxWorkbook final : public Workbook {
+class XlsxWorkbook final : public readercore::WindowedWorkbook {
 public:
-    explicit XlsxWorkbook(std::unique_ptr<zip::Archive> archive) : m_archive(std::move(archive)) {}
+    explicit XlsxWorkbook(std::unique_ptr<zip::Archive> archive)
+        : WindowedWorkbook(XmlSheet, readercore::StreamedColumns), m_archive(std::move(archive)) {}
 
     int readWorkbook();
 
-    QStringList sheetNames() const override {
-        QStringList names;
-        for (const SheetInfo &sheet : m_sheets)
-            names.append(sheet.name);
-        return names;
-    }
-
-    int cellText(int sheet, int row, int column, QString *text) override;
-
 private:
+    std::optional<QString> sheetName(int index) const override {
+        if (std::size_t(index) >= m_sheets.size()) return std::nullopt;
+        return m_sheets[std::size_t(index)].name;
+    }
+    int scanWindow() override;
+    int keptCellText(int row, int column, QString *text) override;
+
     struct SheetInfo {
         QString name;
         QString part;
     };
 
-    int scanSheet();
     int readRow(XmlReader &xml, int row);
     bool readCell(XmlReader &xml, int row, int column);
     int readStyles();
@@ -291,16 +287,10 @@ private:
     int m_stylesError = NoError;
     std::vector<bool> m_dateStyles; // by cell format index
 
-    // The cells of one sheet kept from its last scan.
-    zip::CellWindow m_window;
-    int m_windowError = NoError;
+    // The cells of the window.
     std::unordered_map<std::uint64_t, Cell> m_cells;
     std::unordered_map<std::uint32_t, QString> m_strings;
 };
-
-std::uint64_t cellKey(int row, int column) {
-    return std::uint64_t(row) << 15 | std::uint64_t(column);
-}
 
 int XlsxWorkbook::readWorkbook() {
     std::vector<Relationship> packageRelationships;
@@ -400,7 +390,7 @@ bool XlsxWorkbook::isDateStyle(std::uint32_t style) {
 bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
     const QString type = xml.attribute("t").toString();
     const std::uint32_t style = xml.attribute("s").toUInt();
-    if (!m_window.keeps(column)) return xml.skipElement();
+    if (!window().keeps(column)) return xml.skipElement();
 
     std::optional<QString> value;
     std::optional<QString> inlineText;
@@ -451,7 +441,7 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
     } else {
         cell.kind = Cell::Damaged;
     }
-    m_cells.insert_or_assign(cellKey(row, column), std::move(cell));
+    m_cells.insert_or_assign(XmlSheet.cellKey(row, column), std::move(cell));
     return true;
 }
 
@@ -474,12 +464,12 @@ int XlsxWorkbook::readRow(XmlReader &xml, int row) {
     return CannotOpen;
 }
 
-int XlsxWorkbook::scanSheet() {
+int XlsxWorkbook::scanWindow() {
     m_cells.clear();
     m_strings.clear();
     int error = NoError;
     std::unique_ptr<XmlReader> xml =
-        zip::openXml(*m_archive, m_sheets[std::size_t(m_window.sheet)].part, &error);
+        zip::openXml(*m_archive, m_sheets[std::size_t(window().sheet)].part, &error);
     if (!xml) return CannotOpen;
 
     // worksheet > sheetData > row > c; rows come in ascending order, so the
@@ -504,8 +494,8 @@ int XlsxWorkbook::scanSheet() {
         bool numbered = false;
         const int number = xml->attribute("r").toInt(&numbered);
         row = numbered ? number : row + 1;
-        if (row > m_window.last || row > SheetRows) break;
-        if (row < m_window.first) {
+        if (row > window().last || row > XmlSheet.rows) break;
+        if (row < window().first) {
             if (!xml->skipElement()) return CannotOpen;
             continue;
         }
@@ -522,17 +512,8 @@ int XlsxWorkbook::scanSheet() {
     return m_sharedStrings->resolve(indexes, &m_strings);
 }
 
-int XlsxWorkbook::cellText(int sheet, int row, int column, QString *text) {
-    text->clear();
-    if (sheet < 0 || std::size_t(sheet) >= m_sheets.size()) return SheetMissing;
-    if (column < 1 || column > SheetColumns || row < 1 || row > SheetRows) return CellOutOfRange;
-    if (!m_window.covers(sheet, row, column)) {
-        m_window.take(sheet, row, column, SheetRows);
-        m_windowError = scanSheet();
-    }
-    if (m_windowError != NoError) return m_windowError;
-
-    const auto found = m_cells.find(cellKey(row, column));
+int XlsxWorkbook::keptCellText(int row, int column, QString *text) {
+    const auto found = m_cells.find(XmlSheet.cellKey(row, column));
     if (found == m_cells.end()) return NoError;
     const Cell &cell = found->second;
     switch (cell.kind) {
