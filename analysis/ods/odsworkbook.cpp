@@ -145,10 +145,11 @@ bool nextTable(XmlReader &xml) {
     return false;
 }
 
+// Without its content part an archive holds no spreadsheet.
 std::unique_ptr<XmlReader> OdsWorkbook::openContent(int *error) const {
-    std::unique_ptr<XmlReader> xml = zip::openXml(*m_archive, ContentPart, error);
-    if (!xml && *error == zip::NotFound) *error = NotAWorkbook;
-    return xml;
+    zip::XmlPart part = zip::openXml(*m_archive, ContentPart);
+    *error = part.reader ? NoError : part.failure(NotAWorkbook);
+    return std::move(part.reader);
 }
 
 // The document's body must hold a spreadsheet: a text document or a

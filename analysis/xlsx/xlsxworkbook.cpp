@@ -89,9 +89,9 @@ struct Relationship {
 // relationships.
 int readRelationships(zip::Archive &archive, const QString &sourcePart,
                       std::vector<Relationship> *out) {
-    int error = NoError;
-    std::unique_ptr<XmlReader> xml = zip::openXml(archive, relationshipPart(sourcePart), &error);
-    if (!xml) return error == zip::NotFound ? NoError : error;
+    zip::XmlPart part = zip::openXml(archive, relationshipPart(sourcePart));
+    if (!part.reader) return part.failure(NoError);
+    XmlReader *xml = part.reader.get();
     while (xml->next()) {
         if (!xml->isStart(PackageRelationshipsNamespace, u"Relationship")) continue;
         if (xml->attribute("TargetMode").compare(u"External", Qt::CaseInsensitive) == 0) continue;
@@ -209,11 +209,11 @@ private:
 int SharedStrings::restart() {
     m_next = 0;
     m_ended = false;
-    int error = NoError;
-    m_xml = zip::openXml(m_archive, m_part, &error);
+    zip::XmlPart part = zip::openXml(m_archive, m_part);
+    m_xml = std::move(part.reader);
     if (!m_xml) {
         m_ended = true;
-        return error == zip::NotFound ? NoError : error;
+        return part.failure(NoError);
     }
     return NoError;
 }
@@ -318,9 +318,9 @@ int XlsxWorkbook::readWorkbook() {
             m_stylesPart = relationship.target;
     }
 
-    int error = NoError;
-    std::unique_ptr<XmlReader> xml = zip::openXml(*m_archive, workbookPart, &error);
-    if (!xml) return CannotOpen;
+    zip::XmlPart part = zip::openXml(*m_archive, workbookPart);
+    if (!part.reader) return part.failure(CannotOpen);
+    XmlReader *xml = part.reader.get();
     // The main part of a word-processing or presentation package is no
     // workbook: the file is of another kind.
     while (xml->next() && !xml->isStart()) {
@@ -349,9 +349,9 @@ int XlsxWorkbook::readWorkbook() {
 
 int XlsxWorkbook::readStyles() {
     if (m_stylesPart.isEmpty()) return NoError;
-    int error = NoError;
-    std::unique_ptr<XmlReader> xml = zip::openXml(*m_archive, m_stylesPart, &error);
-    if (!xml) return error == zip::NotFound ? NoError : CannotOpen;
+    zip::XmlPart part = zip::openXml(*m_archive, m_stylesPart);
+    if (!part.reader) return part.failure(NoError);
+    XmlReader *xml = part.reader.get();
     std::unordered_map<std::uint32_t, bool> customFormats;
     std::vector<std::uint32_t> cellFormats;
     while (xml->next()) {
@@ -467,10 +467,9 @@ int XlsxWorkbook::readRow(XmlReader &xml, int row) {
 int XlsxWorkbook::scanWindow() {
     m_cells.clear();
     m_strings.clear();
-    int error = NoError;
-    std::unique_ptr<XmlReader> xml =
-        zip::openXml(*m_archive, m_sheets[std::size_t(window().sheet)].part, &error);
-    if (!xml) return CannotOpen;
+    zip::XmlPart part = zip::openXml(*m_archive, m_sheets[std::size_t(window().sheet)].part);
+    if (!part.reader) return part.failure(CannotOpen);
+    XmlReader *xml = part.reader.get();
 
     // worksheet > sheetData > row > c; rows come in ascending order, so the
     // scan ends at the first row past the window.
