@@ -137,7 +137,7 @@ std::unique_ptr<CompoundFile> CompoundFile::open(ByteSource &source, OpenResult 
     if (!file->readHeader(result)) return nullptr;
     // The root entry locates the mini stream; without it nothing can be found.
     const std::optional<DirectoryEntry> root = file->directoryEntry(0);
-    if (!root || root->type != 5) {
+    if (!root || root->type != EntryType::Root) {
         *result = OpenResult::Damaged;
         return nullptr;
     }
@@ -264,7 +264,7 @@ std::optional<DirectoryEntry> CompoundFile::directoryEntry(std::uint32_t index) 
         if (unit == 0) break;
         entry.name.push_back(unit);
     }
-    entry.type = bytes[66];
+    entry.type = EntryType(bytes[66]);
     entry.left = le32(bytes + 68);
     entry.right = le32(bytes + 72);
     entry.child = le32(bytes + 76);
@@ -288,7 +288,7 @@ std::optional<DirectoryEntry> CompoundFile::rootStream(std::u16string_view name)
         if (index == NoStream || !visited.insert(index).second) continue;
         const std::optional<DirectoryEntry> entry = directoryEntry(index);
         if (!entry) continue;
-        if (entry->type == 2 && sameNameIgnoringAsciiCase(entry->name, name)) return entry;
+        if (entry->type == EntryType::Stream && sameNameIgnoringAsciiCase(entry->name, name)) return entry;
         pending.push_back(entry->left);
         pending.push_back(entry->right);
     }

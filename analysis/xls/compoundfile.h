@@ -38,9 +38,13 @@ public:
     }
 };
 
+// The type byte of a directory entry; other values (unused entries and the
+// like) are kept as they are and match none of these.
+enum class EntryType : std::uint8_t { Storage = 1, Stream = 2, Root = 5 };
+
 struct DirectoryEntry {
     std::u16string name;
-    std::uint8_t type = 0; // 1 storage, 2 stream, 5 root
+    EntryType type{};
     std::uint32_t left = 0, right = 0, child = 0;
     std::uint32_t start = 0;
     std::uint64_t size = 0;
