@@ -25,8 +25,6 @@ public:
     int last = -1;
     std::vector<int> columns; // kept beyond the first ones
 
-    int keptColumns() const { return m_keptColumns; }
-
     bool keeps(int column) const {
         return (column >= 1 && column <= m_keptColumns) ||
                std::find(columns.begin(), columns.end(), column) != columns.end();

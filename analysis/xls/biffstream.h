@@ -53,8 +53,6 @@ class BiffStream {
 public:
     explicit BiffStream(Stream &stream);
 
-    std::uint64_t size() const { return m_size; }
-
     enum class Read { Ok, End, Damaged };
     // End when the stream ends exactly at the position; Damaged when a record
     // is cut off or its bytes can't be read.
@@ -104,7 +102,7 @@ private:
 // as the shared strings and long texts do.
 class ContinuedReader {
 public:
-    ContinuedReader(BiffStream &stream, const RecordHeader &first, std::uint32_t offset = 0);
+    ContinuedReader(BiffStream &stream, const RecordHeader &first, std::uint32_t offset);
 
     bool read(std::uint8_t *out, std::size_t length);
     bool skip(std::uint64_t length);

@@ -76,24 +76,21 @@ public:
         m_source.releaseView(data, length);
     }
     std::optional<std::uint32_t> nextSector(std::uint32_t sector);
-    std::optional<std::uint32_t> nextMiniSector(std::uint32_t sector);
-    Stream *miniStream();
 
 private:
     explicit CompoundFile(ByteSource &source) : m_source(source) {}
     bool readHeader(OpenResult *result);
     std::optional<std::uint32_t> fatSectorLocation(std::uint32_t index);
     std::optional<DirectoryEntry> directoryEntry(std::uint32_t index);
+    std::optional<std::uint32_t> nextMiniSector(std::uint32_t sector);
 
     ByteSource &m_source;
     std::uint32_t m_sectorSize = 512;
     std::uint32_t m_sectorCount = 0; // whole or partial sectors after the header
-    std::uint32_t m_fatSectors = 0;
     std::uint32_t m_firstDirectorySector = 0;
     std::uint32_t m_firstMiniFatSector = 0;
     std::uint32_t m_miniFatSectors = 0;
     std::uint32_t m_firstDifatSector = 0;
-    std::uint32_t m_difatSectors = 0;
     std::vector<std::uint32_t> m_headerDifat;
     std::vector<std::uint32_t> m_difatChain;            // DIFAT sectors found so far
     std::vector<std::vector<std::uint32_t>> m_fatCache; // by FAT sector index, filled as needed
