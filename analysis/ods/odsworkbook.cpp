@@ -403,12 +403,8 @@ int OdsWorkbook::keptCellText(int row, int column, QString *text) {
 
 std::unique_ptr<Workbook> openOdsWorkbook(std::unique_ptr<zip::Archive> archive, int *error) {
     auto workbook = std::make_unique<OdsWorkbook>(std::move(archive));
-    if (const int failure = workbook->checkContent()) {
-        *error = failure;
-        return nullptr;
-    }
-    *error = NoError;
-    return workbook;
+    const int failure = workbook->checkContent();
+    return readercore::openedWorkbook(std::move(workbook), failure, error);
 }
 
 } // namespace analysis::ods

@@ -18,6 +18,11 @@ int WindowedWorkbook::sheetIndex(const QString &name) const {
     return -1;
 }
 
+std::optional<QString> WindowedWorkbook::sheetName(int index) const {
+    if (index >= m_sheetNames.size()) return std::nullopt;
+    return m_sheetNames[index];
+}
+
 int WindowedWorkbook::cellText(int sheet, int row, int column, QString *text) {
     text->clear();
     if (sheet < 0 || !sheetName(sheet)) return SheetMissing;
@@ -28,6 +33,13 @@ int WindowedWorkbook::cellText(int sheet, int row, int column, QString *text) {
     }
     if (m_windowError != NoError) return m_windowError;
     return keptCellText(row, column, text);
+}
+
+std::unique_ptr<Workbook> openedWorkbook(std::unique_ptr<Workbook> workbook, int failure,
+                                         int *error) {
+    *error = failure;
+    if (failure != NoError) return nullptr;
+    return workbook;
 }
 
 } // namespace analysis::readercore

@@ -21,9 +21,10 @@ protected:
     WindowedWorkbook(SheetLimits limits, int keptColumns)
         : m_limits(limits), m_window(keptColumns) {}
 
-    // The name of the worksheet at that index, or none past the last. A
-    // reader may look on through the file for it.
-    virtual std::optional<QString> sheetName(int index) const = 0;
+    // The name of the worksheet at that index, or none past the last. Here
+    // from m_sheetNames; a reader that finds its sheets as it reads looks on
+    // through the file instead.
+    virtual std::optional<QString> sheetName(int index) const;
 
     // Reads the cells of the window into the reader's store: 0 or a failure
     // number, which every cell of the window then answers.
@@ -35,10 +36,18 @@ protected:
 
     const CellWindow &window() const { return m_window; }
 
+    // The worksheets, in order, of a reader that lists them all on opening.
+    QStringList m_sheetNames;
+
 private:
     SheetLimits m_limits;
     CellWindow m_window;
     int m_windowError = 0;
 };
+
+// The workbook when it opened soundly (failure 0), else null; *error takes
+// the failure.
+std::unique_ptr<Workbook> openedWorkbook(std::unique_ptr<Workbook> workbook, int failure,
+                                         int *error);
 
 } // namespace analysis::readercore

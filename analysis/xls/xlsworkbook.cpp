@@ -188,15 +188,10 @@ public:
     bool intact() const { return m_source->intact(); }
 
 private:
-    std::optional<QString> sheetName(int index) const override {
-        if (std::size_t(index) >= m_sheets.size()) return std::nullopt;
-        return m_sheets[std::size_t(index)].name;
-    }
     int scanWindow() override;
     int keptCellText(int row, int column, QString *text) override;
 
     struct SheetInfo {
-        QString name;
         QByteArray codePageName; // BIFF5 names are decoded once the code page is known
         std::uint64_t position = 0;
     };
@@ -236,7 +231,7 @@ private:
     }
 
     std::unique_ptr<ByteSource> m_source;
-    std::unique_ptr<CompoundFile> m_file;
+    std::unique_ptr<CompoundFile> m_file; // m_stream reads through it
     std::unique_ptr<Stream> m_stream;
     BiffStream m_records;
     BiffStream m_sstRecords;
@@ -295,8 +290,8 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
         if (const int failure = readGlobalRecord(header, body)) return failure;
     }
     if (!m_biff8)
-        for (SheetInfo &sheet : m_sheets)
-            sheet.name = nameDecoder().decode(sheet.codePageName);
+        for (const SheetInfo &sheet : m_sheets)
+            m_sheetNames.append(nameDecoder().decode(sheet.codePageName));
     return NoError;
 }
 
@@ -376,7 +371,9 @@ int XlsWorkbook::readBoundSheet(const RecordHeader &header, const std::uint8_t *
     sheet.position = le32(body);
     if (m_biff8) {
         ContinuedReader reader(m_records, header, 6);
-        if (!readUnicodeString(reader, true, &sheet.name)) return CannotOpen;
+        QString name;
+        if (!readUnicodeString(reader, true, &name)) return CannotOpen;
+        m_sheetNames.append(name);
     } else {
         const std::uint8_t count = body[6];
         if (7 + count > header.length) return CannotOpen;
@@ -704,13 +701,9 @@ std::unique_ptr<Workbook> openXlsWorkbook(std::unique_ptr<ByteSource> source, in
     }
     auto workbook =
         std::make_unique<XlsWorkbook>(std::move(source), std::move(file), std::move(stream));
-    const int failure = workbook->readGlobals(namedWorkbook);
-    if (failure != NoError || !workbook->intact()) {
-        *error = failure != NoError ? failure : CannotOpen;
-        return nullptr;
-    }
-    *error = NoError;
-    return workbook;
+    int failure = workbook->readGlobals(namedWorkbook);
+    if (failure == NoError && !workbook->intact()) failure = CannotOpen;
+    return readercore::openedWorkbook(std::move(workbook), failure, error);
 }
 
 } // namespace analysis::xls

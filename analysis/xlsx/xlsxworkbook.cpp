@@ -260,17 +260,8 @@ public:
     int readWorkbook();
 
 private:
-    std::optional<QString> sheetName(int index) const override {
-        if (std::size_t(index) >= m_sheets.size()) return std::nullopt;
-        return m_sheets[std::size_t(index)].name;
-    }
     int scanWindow() override;
     int keptCellText(int row, int column, QString *text) override;
-
-    struct SheetInfo {
-        QString name;
-        QString part;
-    };
 
     int readRow(XmlReader &xml, int row);
     bool readCell(XmlReader &xml, int row, int column);
@@ -278,7 +269,7 @@ private:
     bool isDateStyle(std::uint32_t style);
 
     std::unique_ptr<zip::Archive> m_archive;
-    std::vector<SheetInfo> m_sheets;
+    std::vector<QString> m_sheetParts; // by sheet, as m_sheetNames
     bool m_dateSystem1904 = false;
     QString m_stylesPart;
     std::optional<SharedStrings> m_sharedStrings;
@@ -338,8 +329,10 @@ int XlsxWorkbook::readWorkbook() {
             const Relationship *relationship = findRelationship(relationshipId(*xml));
             if (!relationship) return CannotOpen;
             // Chart sheets, dialog sheets and macro sheets hold no cells.
-            if (relationship->kind == u"worksheet")
-                m_sheets.push_back({xml->attribute("name").toString(), relationship->target});
+            if (relationship->kind == u"worksheet") {
+                m_sheetNames.append(xml->attribute("name").toString());
+                m_sheetParts.push_back(relationship->target);
+            }
         } else if (!(xml->depth() == 2 && isMain(*xml, u"sheets")) && !xml->skipElement()) {
             return CannotOpen;
         }
@@ -467,7 +460,7 @@ int XlsxWorkbook::readRow(XmlReader &xml, int row) {
 int XlsxWorkbook::scanWindow() {
     m_cells.clear();
     m_strings.clear();
-    zip::XmlPart part = zip::openXml(*m_archive, m_sheets[std::size_t(window().sheet)].part);
+    zip::XmlPart part = zip::openXml(*m_archive, m_sheetParts[std::size_t(window().sheet)]);
     if (!part.reader) return part.failure(CannotOpen);
     XmlReader *xml = part.reader.get();
 
@@ -546,12 +539,8 @@ int XlsxWorkbook::keptCellText(int row, int column, QString *text) {
 
 std::unique_ptr<Workbook> openXlsxWorkbook(std::unique_ptr<zip::Archive> archive, int *error) {
     auto workbook = std::make_unique<XlsxWorkbook>(std::move(archive));
-    if (const int failure = workbook->readWorkbook()) {
-        *error = failure;
-        return nullptr;
-    }
-    *error = NoError;
-    return workbook;
+    const int failure = workbook->readWorkbook();
+    return readercore::openedWorkbook(std::move(workbook), failure, error);
 }
 
 } // namespace analysis::xlsx
