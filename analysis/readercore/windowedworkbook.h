@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/importerrors.h"
 #include "analysis/readercore/cellwindow.h"
 #include "analysis/readercore/sheetlimits.h"
 #include "analysis/workbook.h"
@@ -42,7 +43,7 @@ protected:
 private:
     SheetLimits m_limits;
     CellWindow m_window;
-    int m_windowError = 0;
+    int m_windowError = NoError;
 };
 
 // The workbook when it opened soundly (failure 0), else null; *error takes

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/importerrors.h"
 #include "analysis/zip/ziparchive.h"
 
 #include <QString>
@@ -73,7 +74,7 @@ struct XmlPart {
     // No member of that name: no failure of its own, the caller tells what a
     // missing part means.
     bool missing = false;
-    int error = 0; // the import failure number of a member that can't be read
+    int error = NoError; // the import failure number of a member that can't be read
 
     // The failure number when there is no reader.
     int failure(int whenMissing) const { return missing ? whenMissing : error; }
