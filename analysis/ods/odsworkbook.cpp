@@ -1,10 +1,10 @@
 #include "analysis/ods/odsworkbook.h"
 
+#include "analysis/cellvalues/isodates.h"
+#include "analysis/cellvalues/valuetext.h"
 #include "analysis/importerrors.h"
 #include "analysis/numbertext.h"
-#include "analysis/xls/cellformat.h"
-#include "analysis/zip/cellwindow.h"
-#include "analysis/zip/datevalues.h"
+#include "analysis/readercore/windowedworkbook.h"
 #include "analysis/zip/xmlreader.h"
 #include "analysis/zip/ziparchive.h"
 
@@ -18,11 +18,10 @@ namespace analysis::ods {
 
 namespace {
 
+using readercore::StreamedColumns;
+using readercore::XmlSheet;
 using zip::XmlReader;
 
-constexpr int SheetColumns = 16384;
-constexpr int SheetRows = 1048576;
-constexpr int KeptColumns = zip::CellWindow::KeptColumns;
 // Spaces, tabs and line breaks that elements may stand for in one scan. A
 // few bytes of <text:s text:c="1000000000"/> must not become gigabytes.
 constexpr qsizetype ExpandedCharacterBudget = 1 << 20;
@@ -38,7 +37,7 @@ const QString ContentPart = QStringLiteral("content.xml");
 qint64 repeatCount(QStringView text) {
     bool ok = false;
     const qint64 count = text.toLongLong(&ok);
-    return ok && count > 1 ? std::min<qint64>(count, SheetRows) : 1;
+    return ok && count > 1 ? std::min<qint64>(count, XmlSheet.rows) : 1;
 }
 
 struct Cell {
@@ -88,33 +87,27 @@ private:
     bool m_pendingSpace = false;
 };
 
-class OdsWorkbook final : public Workbook {
+class OdsWorkbook final : public readercore::WindowedWorkbook {
 public:
-    explicit OdsWorkbook(std::unique_ptr<zip::Archive> archive) : m_archive(std::move(archive)) {}
+    explicit OdsWorkbook(std::unique_ptr<zip::Archive> archive)
+        : WindowedWorkbook(XmlSheet, StreamedColumns), m_archive(std::move(archive)) {}
 
     int checkContent();
 
-    QStringList sheetNames() const override {
-        while (readNextName()) {
-        }
-        return m_names;
-    }
-
-    // Every table lies in one part, one after the other: a sheet is found by
-    // name without reading the tables after it.
-    int sheetIndex(const QString &name) const override {
-        for (qsizetype i = 0;; ++i) {
-            if (i == m_names.size() && !readNextName()) return -1;
-            if (m_names[i].compare(name, Qt::CaseInsensitive) == 0) return int(i);
-        }
-    }
-
-    int cellText(int sheet, int row, int column, QString *text) override;
-
 private:
+    // Every table lies in one part, one after the other: a sheet is found
+    // without reading the tables after it.
+    std::optional<QString> sheetName(int index) const override {
+        while (index >= m_names.size() && readNextName()) {
+        }
+        if (index >= m_names.size()) return std::nullopt;
+        return m_names[index];
+    }
+    int scanWindow() override;
+    int keptCellText(int row, int column, QString *text) override;
+
     bool readNextName() const;
     std::unique_ptr<XmlReader> openContent(int *error) const;
-    int scanTable();
     int readRow(XmlReader &xml, qint64 first, qint64 last);
     int readCellValue(XmlReader &xml, Cell *cell);
     int readParagraphs(XmlReader &xml, QString *text);
@@ -128,16 +121,10 @@ private:
     mutable std::unique_ptr<XmlReader> m_nameScan;
     mutable bool m_namesComplete = false;
 
-    // The cells of one table kept from its last scan.
-    zip::CellWindow m_window;
-    int m_windowError = NoError;
+    // The cells of the window.
     std::unordered_map<std::uint64_t, Cell> m_cells;
     qsizetype m_budget = 0;
 };
-
-std::uint64_t cellKey(qint64 row, qint64 column) {
-    return std::uint64_t(row) << 15 | std::uint64_t(column);
-}
 
 bool isElement(const XmlReader &xml, const QString &namespaceUri, QStringView name) {
     return xml.isStart() && xml.name() == name && xml.namespaceUri() == namespaceUri;
@@ -158,10 +145,11 @@ bool nextTable(XmlReader &xml) {
     return false;
 }
 
+// Without its content part an archive holds no spreadsheet.
 std::unique_ptr<XmlReader> OdsWorkbook::openContent(int *error) const {
-    std::unique_ptr<XmlReader> xml = zip::openXml(*m_archive, ContentPart, error);
-    if (!xml && *error == zip::NotFound) *error = NotAWorkbook;
-    return xml;
+    zip::XmlPart part = zip::openXml(*m_archive, ContentPart);
+    *error = part.reader ? NoError : part.failure(NotAWorkbook);
+    return std::move(part.reader);
 }
 
 // The document's body must hold a spreadsheet: a text document or a
@@ -213,8 +201,8 @@ bool OdsWorkbook::readNextName() const {
 }
 
 bool OdsWorkbook::keepsAny(qint64 first, qint64 last) const {
-    if (first <= KeptColumns) return true;
-    for (const int column : m_window.columns)
+    if (first <= StreamedColumns) return true;
+    for (const int column : window().columns)
         if (column >= first && column <= last) return true;
     return false;
 }
@@ -272,22 +260,22 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
         }
     } else if (type == u"date") {
         const std::optional<QString> date =
-            zip::isoDateText(xml.attribute(OfficeNamespace, "date-value"));
+            cellvalues::isoDateText(xml.attribute(OfficeNamespace, "date-value"));
         if (date)
             cell->text = *date;
         else
             cell->kind = Cell::Damaged;
     } else if (type == u"time") {
         const std::optional<double> time =
-            zip::isoDurationSerial(xml.attribute(OfficeNamespace, "time-value"));
+            cellvalues::isoDurationSerial(xml.attribute(OfficeNamespace, "time-value"));
         if (time)
-            cell->text = xls::dateText(*time, false);
+            cell->text = cellvalues::dateText(*time, false);
         else
             cell->kind = Cell::Damaged;
     } else if (type == u"boolean") {
         const QStringView value = xml.attribute(OfficeNamespace, "boolean-value").trimmed();
-        cell->text =
-            xls::booleanText(value.compare(u"true", Qt::CaseInsensitive) == 0 || value == u"1");
+        cell->text = cellvalues::booleanText(value.compare(u"true", Qt::CaseInsensitive) == 0 ||
+                                             value == u"1");
     } else if (type == u"string" && xml.hasAttribute(OfficeNamespace, "string-value")) {
         cell->text = xml.attribute(OfficeNamespace, "string-value").toString();
     } else {
@@ -298,8 +286,8 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
     if (const int failure = readParagraphs(xml, &shown)) return failure;
     if (!logical)
         cell->text = std::move(shown);
-    else if (shown.trimmed().compare(xls::booleanText(*logical), Qt::CaseInsensitive) == 0)
-        cell->text = xls::booleanText(*logical);
+    else if (shown.trimmed().compare(cellvalues::booleanText(*logical), Qt::CaseInsensitive) == 0)
+        cell->text = cellvalues::booleanText(*logical);
     return NoError;
 }
 
@@ -325,8 +313,8 @@ int OdsWorkbook::readParagraphs(XmlReader &xml, QString *text) {
 // Reads a row standing for sheet rows first to last (a repeated row), and
 // keeps its cells for the rows and columns of the window.
 int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
-    const qint64 from = std::max<qint64>(first, m_window.first);
-    const qint64 to = std::min<qint64>(last, m_window.last);
+    const qint64 from = std::max<qint64>(first, window().first);
+    const qint64 to = std::min<qint64>(last, window().last);
     qint64 column = 1;
     const int depth = xml.depth();
     while (xml.next()) {
@@ -341,7 +329,7 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
         const qint64 repeat = repeatCount(xml.attribute(TableNamespace, "number-columns-repeated"));
         const qint64 firstColumn = column;
         const qint64 lastColumn = column + repeat - 1;
-        column = std::min<qint64>(lastColumn + 1, SheetColumns + 1);
+        column = std::min<qint64>(lastColumn + 1, XmlSheet.columns + 1);
         if (covered || !keepsAny(firstColumn, lastColumn)) {
             if (!xml.skipElement()) return CannotOpen;
             continue;
@@ -351,25 +339,27 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
         if (cell.kind == Cell::Text && cell.text.isEmpty()) continue;
         const auto keep = [&](qint64 keptColumn) {
             for (qint64 row = from; row <= to; ++row)
-                m_cells.insert_or_assign(cellKey(row, keptColumn), cell);
+                m_cells.insert_or_assign(XmlSheet.cellKey(int(row), int(keptColumn)), cell);
         };
-        for (qint64 kept = firstColumn; kept <= std::min<qint64>(lastColumn, KeptColumns); ++kept)
+        for (qint64 kept = firstColumn; kept <= std::min<qint64>(lastColumn, StreamedColumns);
+             ++kept)
             keep(kept);
-        for (const int wanted : m_window.columns)
-            if (wanted > KeptColumns && wanted >= firstColumn && wanted <= lastColumn) keep(wanted);
+        for (const int wanted : window().columns)
+            if (wanted > StreamedColumns && wanted >= firstColumn && wanted <= lastColumn)
+                keep(wanted);
     }
     return CannotOpen;
 }
 
-int OdsWorkbook::scanTable() {
+int OdsWorkbook::scanWindow() {
     m_cells.clear();
     m_budget = ExpandedCharacterBudget;
     int error = NoError;
     std::unique_ptr<XmlReader> xml = openContent(&error);
     if (!xml) return CannotOpen;
-    for (int table = 0; table <= m_window.sheet; ++table) {
+    for (int table = 0; table <= window().sheet; ++table) {
         if (!nextTable(*xml)) return CannotOpen;
-        if (table < m_window.sheet && !xml->skipElement()) return CannotOpen;
+        if (table < window().sheet && !xml->skipElement()) return CannotOpen;
     }
 
     // Rows may stand in groups, as header rows or as a block of rows; a
@@ -390,9 +380,9 @@ int OdsWorkbook::scanTable() {
         const qint64 repeat = repeatCount(xml->attribute(TableNamespace, "number-rows-repeated"));
         const qint64 first = row;
         const qint64 last = row + repeat - 1;
-        if (first > m_window.last) return NoError;
+        if (first > window().last) return NoError;
         row = last + 1;
-        if (last < m_window.first) {
+        if (last < window().first) {
             if (!xml->skipElement()) return CannotOpen;
             continue;
         }
@@ -401,19 +391,8 @@ int OdsWorkbook::scanTable() {
     return xml->failed() ? CannotOpen : NoError;
 }
 
-int OdsWorkbook::cellText(int sheet, int row, int column, QString *text) {
-    text->clear();
-    while (sheet >= m_names.size() && readNextName()) {
-    }
-    if (sheet < 0 || sheet >= m_names.size()) return SheetMissing;
-    if (column < 1 || column > SheetColumns || row < 1 || row > SheetRows) return CellOutOfRange;
-    if (!m_window.covers(sheet, row, column)) {
-        m_window.take(sheet, row, column, SheetRows);
-        m_windowError = scanTable();
-    }
-    if (m_windowError != NoError) return m_windowError;
-
-    const auto found = m_cells.find(cellKey(row, column));
+int OdsWorkbook::keptCellText(int row, int column, QString *text) {
+    const auto found = m_cells.find(XmlSheet.cellKey(row, column));
     if (found == m_cells.end()) return NoError;
     if (found->second.kind == Cell::Damaged) return CannotOpen;
     *text = found->second.text;
@@ -424,12 +403,8 @@ int OdsWorkbook::cellText(int sheet, int row, int column, QString *text) {
 
 std::unique_ptr<Workbook> openOdsWorkbook(std::unique_ptr<zip::Archive> archive, int *error) {
     auto workbook = std::make_unique<OdsWorkbook>(std::move(archive));
-    if (const int failure = workbook->checkContent()) {
-        *error = failure;
-        return nullptr;
-    }
-    *error = NoError;
-    return workbook;
+    const int failure = workbook->checkContent();
+    return readercore::openedWorkbook(std::move(workbook), failure, error);
 }
 
 } // namespace analysis::ods

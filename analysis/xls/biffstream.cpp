@@ -1,6 +1,6 @@
 #include "analysis/xls/biffstream.h"
 
-#include "analysis/xls/littleendian.h"
+#include "analysis/littleendian.h"
 
 #include <algorithm>
 

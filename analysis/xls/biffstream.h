@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/littleendian.h"
 #include "analysis/xls/compoundfile.h"
 
 #include <QString>
@@ -52,8 +53,6 @@ class BiffStream {
 public:
     explicit BiffStream(Stream &stream);
 
-    std::uint64_t size() const { return m_size; }
-
     enum class Read { Ok, End, Damaged };
     // End when the stream ends exactly at the position; Damaged when a record
     // is cut off or its bytes can't be read.
@@ -61,8 +60,8 @@ public:
         if (position == m_size) return Read::End;
         const std::uint8_t *p = bytes(position, 4);
         if (!p) return Read::Damaged;
-        out->type = std::uint16_t(p[0] | (p[1] << 8));
-        out->length = std::uint16_t(p[2] | (p[3] << 8));
+        out->type = le16(p);
+        out->length = le16(p + 2);
         out->position = position;
         return out->length > m_size - position - 4 ? Read::Damaged : Read::Ok;
     }
@@ -103,7 +102,7 @@ private:
 // as the shared strings and long texts do.
 class ContinuedReader {
 public:
-    ContinuedReader(BiffStream &stream, const RecordHeader &first, std::uint32_t offset = 0);
+    ContinuedReader(BiffStream &stream, const RecordHeader &first, std::uint32_t offset);
 
     bool read(std::uint8_t *out, std::size_t length);
     bool skip(std::uint64_t length);

@@ -1,6 +1,6 @@
 #include "analysis/xls/compoundfile.h"
 
-#include "analysis/xls/littleendian.h"
+#include "analysis/littleendian.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -137,7 +137,7 @@ std::unique_ptr<CompoundFile> CompoundFile::open(ByteSource &source, OpenResult 
     if (!file->readHeader(result)) return nullptr;
     // The root entry locates the mini stream; without it nothing can be found.
     const std::optional<DirectoryEntry> root = file->directoryEntry(0);
-    if (!root || root->type != 5) {
+    if (!root || root->type != EntryType::Root) {
         *result = OpenResult::Damaged;
         return nullptr;
     }
@@ -174,12 +174,10 @@ bool CompoundFile::readHeader(OpenResult *result) {
     }
     const std::uint64_t sectors = (size - m_sectorSize + m_sectorSize - 1) / m_sectorSize;
     m_sectorCount = std::uint32_t(std::min<std::uint64_t>(sectors, 0xFFFFFFF0u));
-    m_fatSectors = le32(header + 44);
     m_firstDirectorySector = le32(header + 48);
     m_firstMiniFatSector = le32(header + 60);
     m_miniFatSectors = le32(header + 64);
     m_firstDifatSector = le32(header + 68);
-    m_difatSectors = le32(header + 72);
     for (std::uint32_t i = 0; i < HeaderDifatEntries; ++i)
         m_headerDifat.push_back(le32(header + 76 + 4 * i));
     m_directory = std::make_unique<SectorStream>(*this, m_firstDirectorySector,
@@ -248,10 +246,6 @@ std::optional<std::uint32_t> CompoundFile::nextMiniSector(std::uint32_t sector) 
     return le32(bytes);
 }
 
-Stream *CompoundFile::miniStream() {
-    return m_miniStream.get();
-}
-
 std::optional<DirectoryEntry> CompoundFile::directoryEntry(std::uint32_t index) {
     std::uint8_t bytes[DirectoryEntrySize];
     if (!m_directory->read(std::uint64_t(index) * DirectoryEntrySize, sizeof bytes, bytes))
@@ -264,7 +258,7 @@ std::optional<DirectoryEntry> CompoundFile::directoryEntry(std::uint32_t index) 
         if (unit == 0) break;
         entry.name.push_back(unit);
     }
-    entry.type = bytes[66];
+    entry.type = EntryType(bytes[66]);
     entry.left = le32(bytes + 68);
     entry.right = le32(bytes + 72);
     entry.child = le32(bytes + 76);
@@ -288,7 +282,8 @@ std::optional<DirectoryEntry> CompoundFile::rootStream(std::u16string_view name)
         if (index == NoStream || !visited.insert(index).second) continue;
         const std::optional<DirectoryEntry> entry = directoryEntry(index);
         if (!entry) continue;
-        if (entry->type == 2 && sameNameIgnoringAsciiCase(entry->name, name)) return entry;
+        if (entry->type == EntryType::Stream && sameNameIgnoringAsciiCase(entry->name, name))
+            return entry;
         pending.push_back(entry->left);
         pending.push_back(entry->right);
     }

@@ -38,9 +38,13 @@ public:
     }
 };
 
+// The type byte of a directory entry; other values (unused entries and the
+// like) are kept as they are and match none of these.
+enum class EntryType : std::uint8_t { Storage = 1, Stream = 2, Root = 5 };
+
 struct DirectoryEntry {
     std::u16string name;
-    std::uint8_t type = 0; // 1 storage, 2 stream, 5 root
+    EntryType type{};
     std::uint32_t left = 0, right = 0, child = 0;
     std::uint32_t start = 0;
     std::uint64_t size = 0;
@@ -72,24 +76,21 @@ public:
         m_source.releaseView(data, length);
     }
     std::optional<std::uint32_t> nextSector(std::uint32_t sector);
-    std::optional<std::uint32_t> nextMiniSector(std::uint32_t sector);
-    Stream *miniStream();
 
 private:
     explicit CompoundFile(ByteSource &source) : m_source(source) {}
     bool readHeader(OpenResult *result);
     std::optional<std::uint32_t> fatSectorLocation(std::uint32_t index);
     std::optional<DirectoryEntry> directoryEntry(std::uint32_t index);
+    std::optional<std::uint32_t> nextMiniSector(std::uint32_t sector);
 
     ByteSource &m_source;
     std::uint32_t m_sectorSize = 512;
     std::uint32_t m_sectorCount = 0; // whole or partial sectors after the header
-    std::uint32_t m_fatSectors = 0;
     std::uint32_t m_firstDirectorySector = 0;
     std::uint32_t m_firstMiniFatSector = 0;
     std::uint32_t m_miniFatSectors = 0;
     std::uint32_t m_firstDifatSector = 0;
-    std::uint32_t m_difatSectors = 0;
     std::vector<std::uint32_t> m_headerDifat;
     std::vector<std::uint32_t> m_difatChain;            // DIFAT sectors found so far
     std::vector<std::vector<std::uint32_t>> m_fatCache; // by FAT sector index, filled as needed

@@ -1,12 +1,14 @@
 #include "analysis/xls/xlsworkbook.h"
 
 #include "analysis/bytesource.h"
+#include "analysis/cellvalues/dateformat.h"
+#include "analysis/cellvalues/valuetext.h"
 #include "analysis/importerrors.h"
+#include "analysis/littleendian.h"
 #include "analysis/numbertext.h"
+#include "analysis/readercore/windowedworkbook.h"
 #include "analysis/xls/biffstream.h"
-#include "analysis/xls/cellformat.h"
 #include "analysis/xls/compoundfile.h"
-#include "analysis/xls/littleendian.h"
 
 #include <QStringDecoder>
 
@@ -21,10 +23,7 @@ namespace analysis::xls {
 
 namespace {
 
-constexpr int SheetColumns = 256;
-constexpr int SheetRows = 65536;
-// Rows kept from one scan of a sheet: the import asks for 100 consecutive rows.
-constexpr int WindowRows = 128;
+using readercore::LegacySheet;
 
 constexpr std::uint16_t BiffVersion5 = 0x0500;
 constexpr std::uint16_t BiffVersion8 = 0x0600;
@@ -36,6 +35,9 @@ constexpr std::uint8_t WorksheetType = 0;
 constexpr std::uint16_t SharedFormula = 0x04BC;
 constexpr std::uint16_t ArrayFormula = 0x0221;
 constexpr std::uint16_t DataTable = 0x0236;
+
+// No row seen yet in a block of rows.
+constexpr int NoRow = std::numeric_limits<int>::max();
 
 const char *codePageName(std::uint16_t codePage) {
     switch (codePage) {
@@ -124,33 +126,61 @@ double rkValue(std::uint32_t rk) {
 struct Cell {
     enum Kind : std::uint8_t { Number, Text, SharedText, Boolean, Error, EmptyText };
     Kind kind = EmptyText;
-    std::uint16_t xf = 0;
+    std::uint16_t xf = 0;    // Number: its format tells a date
     double number = 0;       // Number; Boolean and Error keep their byte here
     std::uint32_t index = 0; // SharedText
     QString text;            // Text
 };
 
-std::uint32_t cellKey(int row, int column) {
-    return std::uint32_t(row) << 8 | std::uint32_t(column);
+// Cells are kept by their 0-based row and column, as the records give them.
+std::uint64_t cellKey(int row, int column) {
+    return LegacySheet.cellKey(row + 1, column + 1);
 }
 
-class XlsWorkbook final : public Workbook {
+Cell numberCell(std::uint16_t xf, double value) {
+    Cell cell;
+    cell.kind = Cell::Number;
+    cell.xf = xf;
+    cell.number = value;
+    return cell;
+}
+
+// The value a formula record keeps of its last result. A text result follows
+// in a STRING record.
+Cell formulaResult(const std::uint8_t *result, std::uint16_t xf) {
+    if (le16(result + 6) != 0xFFFF) return numberCell(xf, leDouble(result));
+    Cell cell;
+    switch (result[0]) {
+    case 0:
+        cell.kind = Cell::Text;
+        break;
+    case 1:
+        cell.kind = Cell::Boolean;
+        cell.number = result[2];
+        break;
+    case 2:
+        cell.kind = Cell::Error;
+        cell.number = result[2];
+        break;
+    default: // an empty text
+        break;
+    }
+    return cell;
+}
+
+// What one record of a sheet means for the scan through it.
+enum class Step { More, Done, Damaged };
+
+// A scan keeps every column of its rows: it reads their records anyway.
+class XlsWorkbook final : public readercore::WindowedWorkbook {
 public:
     XlsWorkbook(std::unique_ptr<ByteSource> source, std::unique_ptr<CompoundFile> file,
                 std::unique_ptr<Stream> stream)
-        : m_source(std::move(source)), m_file(std::move(file)), m_stream(std::move(stream)),
-          m_records(*m_stream), m_sstRecords(*m_stream) {}
+        : WindowedWorkbook(LegacySheet, LegacySheet.columns), m_source(std::move(source)),
+          m_file(std::move(file)), m_stream(std::move(stream)), m_records(*m_stream),
+          m_sstRecords(*m_stream) {}
 
     int readGlobals(bool namedWorkbook);
-
-    QStringList sheetNames() const override {
-        QStringList names;
-        for (const SheetInfo &sheet : m_sheets)
-            names.append(sheet.name);
-        return names;
-    }
-
-    int cellText(int sheet, int row, int column, QString *text) override;
 
     // Whether all the bytes read so far were the file's own: a file cut short
     // while it is read in place shows zeros from there on. Checked after the
@@ -158,30 +188,50 @@ public:
     bool intact() const { return m_source->intact(); }
 
 private:
+    int scanWindow() override;
+    int keptCellText(int row, int column, QString *text) override;
+
     struct SheetInfo {
-        QString name;
         QByteArray codePageName; // BIFF5 names are decoded once the code page is known
         std::uint64_t position = 0;
     };
 
     QStringDecoder &decoder();
     QStringDecoder &nameDecoder();
+    bool readString(const RecordHeader &header, std::uint32_t offset, QString *text);
+    bool sharedString(std::uint32_t index, QString *text);
+    bool isDateXf(std::uint16_t xf) const;
+
+    // The workbook globals, one record kind a function.
+    int readGlobalsBof(bool namedWorkbook, RecordHeader *header);
+    int readGlobalRecord(const RecordHeader &header, const std::uint8_t *body);
+    void readCodePage(const RecordHeader &header, const std::uint8_t *body);
+    void readDateMode(const RecordHeader &header, const std::uint8_t *body);
+    void readXf(const RecordHeader &header, const std::uint8_t *body);
+    void readFormat(const RecordHeader &header, const std::uint8_t *body);
+    int readBoundSheet(const RecordHeader &header, const std::uint8_t *body);
+    void readSst(const RecordHeader &header);
+
+    // A sheet's rows; the cell records, one family a function.
     int scanSheet(int sheet, int firstRow, int lastRow);
     std::uint64_t skipCellsOutside(std::uint64_t position, int firstRow, int lastRow,
                                    int *blockFirstRow);
-    int storeCell(const RecordHeader &header, const std::uint8_t *body);
-    bool readLabel(const RecordHeader &header, QString *text);
-    bool readFormulaString(const RecordHeader &header, QString *text);
-    bool sharedString(std::uint32_t index, QString *text);
-    bool isDateXf(std::uint16_t xf) const;
+    Step scanRecord(const RecordHeader &header, int *blockFirstRow);
+    Step scanCell(const RecordHeader &header, int *blockFirstRow);
+    Step storeFormulaString(const RecordHeader &header);
+    bool storeCell(const RecordHeader &header, const std::uint8_t *body);
+    void storeNumbers(const RecordHeader &header, const std::uint8_t *body);
+    void storeBlanks(const RecordHeader &header, const std::uint8_t *body);
+    bool storeLabel(const RecordHeader &header, const std::uint8_t *body);
+    void storeBoolErr(const std::uint8_t *body);
+    void storeFormula(const std::uint8_t *body);
     void putCell(int row, int column, Cell cell);
-    void putNumber(int row, int column, std::uint16_t xf, double value);
     bool wanted(int row, int column) const {
-        return row >= m_windowFirst && row <= m_windowLast && column < SheetColumns;
+        return row >= m_scanFirst && row <= m_scanLast && column < LegacySheet.columns;
     }
 
     std::unique_ptr<ByteSource> m_source;
-    std::unique_ptr<CompoundFile> m_file;
+    std::unique_ptr<CompoundFile> m_file; // m_stream reads through it
     std::unique_ptr<Stream> m_stream;
     BiffStream m_records;
     BiffStream m_sstRecords;
@@ -200,13 +250,11 @@ private:
     std::vector<QString> m_strings;
     bool m_sstExhausted = false;
 
-    // The rows of one sheet from its last scan, 0-based.
-    int m_windowSheet = -1;
-    int m_windowFirst = 0;
-    int m_windowLast = -1;
-    int m_windowError = NoError;
-    std::unordered_map<std::uint32_t, Cell> m_cells;
-    std::optional<std::uint32_t> m_pendingFormulaText; // a formula's STRING record is due
+    // The rows of the window, 0-based, and their cells.
+    int m_scanFirst = 0;
+    int m_scanLast = -1;
+    std::unordered_map<std::uint64_t, Cell> m_cells;
+    std::optional<std::uint64_t> m_pendingFormulaText; // a formula's STRING record is due
 };
 
 QStringDecoder &XlsWorkbook::decoder() {
@@ -229,16 +277,7 @@ QStringDecoder &XlsWorkbook::nameDecoder() {
 
 int XlsWorkbook::readGlobals(bool namedWorkbook) {
     RecordHeader header;
-    // A workbook stream that can't be read is a damaged workbook; one that
-    // doesn't start with a BOF record is something else.
-    if (m_records.header(0, &header) != BiffStream::Read::Ok) return CannotOpen;
-    if (header.type != record::Bof || header.length < 4) return NotAWorkbook;
-    const std::uint8_t *bof = m_records.body(header);
-    if (!bof) return CannotOpen;
-    const std::uint16_t version = le16(bof);
-    if (le16(bof + 2) != GlobalsSubstream) return CannotOpen;
-    m_biff8 = version == BiffVersion8 || (version != BiffVersion5 && namedWorkbook);
-
+    if (const int failure = readGlobalsBof(namedWorkbook, &header)) return failure;
     std::uint64_t position = header.next();
     for (;;) {
         const BiffStream::Read read = m_records.header(position, &header);
@@ -248,70 +287,113 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
         if (header.type == record::Eof) break;
         const std::uint8_t *body = m_records.body(header);
         if (!body) return CannotOpen;
-        const std::uint16_t length = header.length;
-        switch (header.type) {
-        case record::FilePass:
-            return CannotOpen; // encrypted: the cells can't be read without the password
-        case record::CodePage:
-            if (length >= 2) {
-                m_codePage = le16(body);
-                m_decoder.reset();
-            }
-            break;
-        case record::DateMode:
-            if (length >= 2) m_dateSystem1904 = le16(body) == 1;
-            break;
-        case record::Xf:
-            if (length >= 4) m_xfFormats.push_back(le16(body + 2));
-            break;
-        case record::Format: {
-            if (length < 3) break;
-            QString format;
-            ContinuedReader reader(m_records, header, 2);
-            bool ok;
-            if (m_biff8) {
-                ok = readUnicodeString(reader, false, &format);
-            } else {
-                std::uint8_t count;
-                ok = reader.readU8(&count) &&
-                     reader.readCodePageCharacters(count, nameDecoder(), &format);
-            }
-            if (ok) m_formatIsDate[le16(body)] = isDateFormat(format);
-            break;
-        }
-        case record::BoundSheet: {
-            if (length < 8 || body[5] != WorksheetType) break;
-            SheetInfo sheet;
-            sheet.position = le32(body);
-            if (m_biff8) {
-                ContinuedReader reader(m_records, header, 6);
-                if (!readUnicodeString(reader, true, &sheet.name)) return CannotOpen;
-            } else {
-                const std::uint8_t count = body[6];
-                if (7 + count > length) return CannotOpen;
-                sheet.codePageName = QByteArray(reinterpret_cast<const char *>(body + 7), count);
-            }
-            m_sheets.push_back(std::move(sheet));
-            break;
-        }
-        case record::Sst:
-            if (length >= 8) m_sstHeader = header;
-            break;
-        default:
-            break;
-        }
+        if (const int failure = readGlobalRecord(header, body)) return failure;
     }
     if (!m_biff8)
-        for (SheetInfo &sheet : m_sheets)
-            sheet.name = nameDecoder().decode(sheet.codePageName);
+        for (const SheetInfo &sheet : m_sheets)
+            m_sheetNames.append(nameDecoder().decode(sheet.codePageName));
     return NoError;
+}
+
+// A workbook stream that can't be read is a damaged workbook; one that
+// doesn't start with a BOF record is something else.
+int XlsWorkbook::readGlobalsBof(bool namedWorkbook, RecordHeader *header) {
+    if (m_records.header(0, header) != BiffStream::Read::Ok) return CannotOpen;
+    if (header->type != record::Bof || header->length < 4) return NotAWorkbook;
+    const std::uint8_t *bof = m_records.body(*header);
+    if (!bof) return CannotOpen;
+    const std::uint16_t version = le16(bof);
+    if (le16(bof + 2) != GlobalsSubstream) return CannotOpen;
+    m_biff8 = version == BiffVersion8 || (version != BiffVersion5 && namedWorkbook);
+    return NoError;
+}
+
+int XlsWorkbook::readGlobalRecord(const RecordHeader &header, const std::uint8_t *body) {
+    switch (header.type) {
+    case record::FilePass:
+        return CannotOpen; // encrypted: the cells can't be read without the password
+    case record::BoundSheet:
+        return readBoundSheet(header, body);
+    case record::CodePage:
+        readCodePage(header, body);
+        break;
+    case record::DateMode:
+        readDateMode(header, body);
+        break;
+    case record::Xf:
+        readXf(header, body);
+        break;
+    case record::Format:
+        readFormat(header, body);
+        break;
+    case record::Sst:
+        readSst(header);
+        break;
+    default:
+        break;
+    }
+    return NoError;
+}
+
+void XlsWorkbook::readCodePage(const RecordHeader &header, const std::uint8_t *body) {
+    if (header.length < 2) return;
+    m_codePage = le16(body);
+    m_decoder.reset();
+}
+
+void XlsWorkbook::readDateMode(const RecordHeader &header, const std::uint8_t *body) {
+    if (header.length >= 2) m_dateSystem1904 = le16(body) == 1;
+}
+
+// The format of each cell format (XF), in order: cells name their XF by index.
+void XlsWorkbook::readXf(const RecordHeader &header, const std::uint8_t *body) {
+    if (header.length >= 4) m_xfFormats.push_back(le16(body + 2));
+}
+
+// A number format of the workbook's own; an unreadable one counts as no date.
+void XlsWorkbook::readFormat(const RecordHeader &header, const std::uint8_t *body) {
+    if (header.length < 3) return;
+    QString format;
+    ContinuedReader reader(m_records, header, 2);
+    bool ok;
+    if (m_biff8) {
+        ok = readUnicodeString(reader, false, &format);
+    } else {
+        std::uint8_t count;
+        ok = reader.readU8(&count) && reader.readCodePageCharacters(count, nameDecoder(), &format);
+    }
+    if (ok) m_formatIsDate[le16(body)] = cellvalues::isDateFormat(format);
+}
+
+int XlsWorkbook::readBoundSheet(const RecordHeader &header, const std::uint8_t *body) {
+    if (header.length < 8 || body[5] != WorksheetType) return NoError;
+    SheetInfo sheet;
+    sheet.position = le32(body);
+    if (m_biff8) {
+        ContinuedReader reader(m_records, header, 6);
+        QString name;
+        if (!readUnicodeString(reader, true, &name)) return CannotOpen;
+        m_sheetNames.append(name);
+    } else {
+        const std::uint8_t count = body[6];
+        if (7 + count > header.length) return CannotOpen;
+        sheet.codePageName = QByteArray(reinterpret_cast<const char *>(body + 7), count);
+    }
+    m_sheets.push_back(std::move(sheet));
+    return NoError;
+}
+
+// The shared strings are decoded when a cell first asks for one.
+void XlsWorkbook::readSst(const RecordHeader &header) {
+    if (header.length >= 8) m_sstHeader = header;
 }
 
 bool XlsWorkbook::isDateXf(std::uint16_t xf) const {
     if (xf >= m_xfFormats.size()) return false;
     const std::uint16_t format = m_xfFormats[xf];
     const auto custom = m_formatIsDate.find(format);
-    return custom != m_formatIsDate.end() ? custom->second : isBuiltInDateFormat(format);
+    return custom != m_formatIsDate.end() ? custom->second
+                                          : cellvalues::isBuiltInDateFormat(format);
 }
 
 bool XlsWorkbook::sharedString(std::uint32_t index, QString *text) {
@@ -341,123 +423,108 @@ void XlsWorkbook::putCell(int row, int column, Cell cell) {
     m_cells.insert_or_assign(cellKey(row, column), std::move(cell));
 }
 
-void XlsWorkbook::putNumber(int row, int column, std::uint16_t xf, double value) {
-    Cell cell;
-    cell.kind = Cell::Number;
-    cell.xf = xf;
-    cell.number = value;
-    putCell(row, column, std::move(cell));
-}
-
-bool XlsWorkbook::readLabel(const RecordHeader &header, QString *text) {
-    ContinuedReader reader(m_records, header, 6);
+// A text in a cell record (offset 6) or in a formula's STRING record (0).
+bool XlsWorkbook::readString(const RecordHeader &header, std::uint32_t offset, QString *text) {
+    ContinuedReader reader(m_records, header, offset);
     if (m_biff8) return readUnicodeString(reader, false, text);
     std::uint16_t count;
     return reader.readU16(&count) && reader.readCodePageCharacters(count, decoder(), text);
 }
 
-bool XlsWorkbook::readFormulaString(const RecordHeader &header, QString *text) {
-    ContinuedReader reader(m_records, header, 0);
-    if (m_biff8) return readUnicodeString(reader, false, text);
-    std::uint16_t count;
-    return reader.readU16(&count) && reader.readCodePageCharacters(count, decoder(), text);
-}
-
-// Stores the value of a cell record when its cell lies in the window. The
-// scan has checked the record's length against its kind. Returns CannotOpen
-// when a text in the record can't be read.
-int XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body) {
-    const std::uint16_t length = header.length;
-    const int row = le16(body);
-    const int column = le16(body + 2);
-    const std::uint16_t xf = le16(body + 4);
+// Stores the value of a cell record of the window's rows, for the cells in
+// the window. The scan has checked the record's length against its kind.
+// False when a text in the record can't be read.
+bool XlsWorkbook::storeCell(const RecordHeader &header, const std::uint8_t *body) {
     switch (header.type) {
     case record::Number:
-        if (wanted(row, column)) putNumber(row, column, xf, leDouble(body + 6));
-        break;
     case record::Rk:
-        if (wanted(row, column)) putNumber(row, column, xf, rkValue(le32(body + 6)));
-        break;
-    case record::MulRk: {
-        const int count = (length - 6) / 6;
+    case record::MulRk:
+        storeNumbers(header, body);
+        return true;
+    case record::Blank:
+    case record::MulBlank:
+        storeBlanks(header, body);
+        return true;
+    case record::LabelSst:
+    case record::Label:
+    case record::RString:
+        return storeLabel(header, body);
+    case record::BoolErr:
+        storeBoolErr(body);
+        return true;
+    case record::Formula:
+    case record::Formula3:
+    case record::Formula4:
+        storeFormula(body);
+        return true;
+    default:
+        return true;
+    }
+}
+
+// NUMBER and RK hold one number; MULRK a run of RK values after the first
+// column, each with its format.
+void XlsWorkbook::storeNumbers(const RecordHeader &header, const std::uint8_t *body) {
+    const int row = le16(body);
+    const int column = le16(body + 2);
+    if (header.type == record::MulRk) {
+        const int count = (header.length - 6) / 6;
         for (int i = 0; i < count; ++i) {
             const std::uint8_t *item = body + 4 + 6 * i;
             if (wanted(row, column + i))
-                putNumber(row, column + i, le16(item), rkValue(le32(item + 2)));
+                putCell(row, column + i, numberCell(le16(item), rkValue(le32(item + 2))));
         }
-        break;
+        return;
     }
-    case record::Blank:
-        if (wanted(row, column)) m_cells.erase(cellKey(row, column));
-        break;
-    case record::MulBlank:
-        for (int i = 0; i < (length - 6) / 2; ++i)
-            if (wanted(row, column + i)) m_cells.erase(cellKey(row, column + i));
-        break;
-    case record::LabelSst:
-        if (wanted(row, column)) {
-            Cell cell;
-            cell.kind = Cell::SharedText;
-            cell.xf = xf;
-            cell.index = le32(body + 6);
-            putCell(row, column, std::move(cell));
-        }
-        break;
-    case record::Label:
-    case record::RString:
-        if (wanted(row, column)) {
-            Cell cell;
-            cell.kind = Cell::Text;
-            cell.xf = xf;
-            if (!readLabel(header, &cell.text)) return CannotOpen;
-            putCell(row, column, std::move(cell));
-        }
-        break;
-    case record::BoolErr:
-        if (wanted(row, column)) {
-            Cell cell;
-            cell.kind = body[7] ? Cell::Error : Cell::Boolean;
-            cell.xf = xf;
-            cell.number = body[6];
-            putCell(row, column, std::move(cell));
-        }
-        break;
-    case record::Formula:
-    case record::Formula3:
-    case record::Formula4: {
-        if (!wanted(row, column)) break;
-        const std::uint8_t *result = body + 6;
-        Cell cell;
-        cell.xf = xf;
-        if (le16(result + 6) != 0xFFFF) {
-            cell.kind = Cell::Number;
-            cell.number = leDouble(result);
-        } else {
-            switch (result[0]) {
-            case 0: // text, in the STRING record that follows
-                cell.kind = Cell::Text;
-                m_pendingFormulaText = cellKey(row, column);
-                break;
-            case 1:
-                cell.kind = Cell::Boolean;
-                cell.number = result[2];
-                break;
-            case 2:
-                cell.kind = Cell::Error;
-                cell.number = result[2];
-                break;
-            default: // an empty text
-                cell.kind = Cell::EmptyText;
-                break;
-            }
-        }
-        putCell(row, column, std::move(cell));
-        break;
+    if (!wanted(row, column)) return;
+    const double value =
+        header.type == record::Number ? leDouble(body + 6) : rkValue(le32(body + 6));
+    putCell(row, column, numberCell(le16(body + 4), value));
+}
+
+// A blank cell has a format and no value: it clears what a cell before it
+// in the stream may have set.
+void XlsWorkbook::storeBlanks(const RecordHeader &header, const std::uint8_t *body) {
+    const int row = le16(body);
+    const int column = le16(body + 2);
+    const int count = header.type == record::MulBlank ? (header.length - 6) / 2 : 1;
+    for (int i = 0; i < count; ++i)
+        if (wanted(row, column + i)) m_cells.erase(cellKey(row, column + i));
+}
+
+bool XlsWorkbook::storeLabel(const RecordHeader &header, const std::uint8_t *body) {
+    const int row = le16(body);
+    const int column = le16(body + 2);
+    if (!wanted(row, column)) return true;
+    Cell cell;
+    if (header.type == record::LabelSst) {
+        cell.kind = Cell::SharedText;
+        cell.index = le32(body + 6);
+    } else {
+        cell.kind = Cell::Text;
+        if (!readString(header, 6, &cell.text)) return false;
     }
-    default:
-        break;
-    }
-    return NoError;
+    putCell(row, column, std::move(cell));
+    return true;
+}
+
+void XlsWorkbook::storeBoolErr(const std::uint8_t *body) {
+    const int row = le16(body);
+    const int column = le16(body + 2);
+    if (!wanted(row, column)) return;
+    Cell cell;
+    cell.kind = body[7] ? Cell::Error : Cell::Boolean;
+    cell.number = body[6];
+    putCell(row, column, std::move(cell));
+}
+
+void XlsWorkbook::storeFormula(const std::uint8_t *body) {
+    const int row = le16(body);
+    const int column = le16(body + 2);
+    if (!wanted(row, column)) return;
+    Cell cell = formulaResult(body + 6, le16(body + 4));
+    if (cell.kind == Cell::Text) m_pendingFormulaText = cellKey(row, column);
+    putCell(row, column, std::move(cell));
 }
 
 // Walks, in place in the stream's window, the cell and row records of rows
@@ -486,11 +553,18 @@ std::uint64_t XlsWorkbook::skipCellsOutside(std::uint64_t position, int firstRow
     return position;
 }
 
+int XlsWorkbook::scanWindow() {
+    const int error = scanSheet(window().sheet, window().first - 1, window().last - 1);
+    return error == NoError && !intact() ? CannotOpen : error;
+}
+
+// Rows are stored in blocks, each closed by a DBCELL record, in ascending
+// order; once a whole block lies below the window, no later one can reach
+// into it. Without DBCELL records the whole sheet is read.
 int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
     m_cells.clear();
-    m_windowSheet = sheet;
-    m_windowFirst = firstRow;
-    m_windowLast = lastRow;
+    m_scanFirst = firstRow;
+    m_scanLast = lastRow;
     m_pendingFormulaText.reset();
 
     RecordHeader header;
@@ -501,10 +575,6 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
     const std::uint8_t *bof = m_records.body(header);
     if (!bof || le16(bof + 2) != WorksheetSubstream) return CannotOpen;
 
-    // Rows are stored in blocks, each closed by a DBCELL record, in ascending
-    // order; once a whole block lies below the window, no later one can reach
-    // into it. Without DBCELL records the whole sheet is read.
-    constexpr int NoRow = std::numeric_limits<int>::max();
     int blockFirstRow = NoRow;
     int depth = 0; // embedded charts bring their own BOF..EOF
     for (;;) {
@@ -515,74 +585,71 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
         position = header.next();
         if (header.type == record::Bof) {
             ++depth;
-            continue;
-        }
-        if (header.type == record::Eof) {
+        } else if (header.type == record::Eof) {
             if (--depth == 0) return NoError;
-            continue;
+        } else if (depth == 1) {
+            const Step step = scanRecord(header, &blockFirstRow);
+            if (step != Step::More) return step == Step::Done ? NoError : CannotOpen;
         }
-        if (depth != 1) continue;
-
-        switch (header.type) {
-        case record::DbCell:
-            if (blockFirstRow != NoRow && blockFirstRow > lastRow) return NoError;
-            blockFirstRow = NoRow;
-            continue;
-        case record::Row: {
-            const std::uint8_t *body = m_records.body(header);
-            if (!body) return CannotOpen;
-            if (header.length >= 2) blockFirstRow = std::min<int>(blockFirstRow, le16(body));
-            continue;
-        }
-        case record::String:
-            if (m_pendingFormulaText) {
-                QString text;
-                if (!readFormulaString(header, &text)) return CannotOpen;
-                m_cells[*m_pendingFormulaText].text = std::move(text);
-                m_pendingFormulaText.reset();
-            }
-            continue;
-        case record::Continue:
-        case SharedFormula:
-        case ArrayFormula:
-        case DataTable:
-            continue;
-        default:
-            break;
-        }
-
-        const int minimum = cellRecordMinimumLength(header.type);
-        if (minimum == 0) continue; // not a cell
-        if (header.length < minimum) return CannotOpen;
-        const std::uint8_t *body = m_records.body(header);
-        if (!body) return CannotOpen;
-        m_pendingFormulaText.reset();
-        const int row = le16(body);
-        blockFirstRow = std::min(blockFirstRow, row);
-        // Most of a large sheet lies outside the rows asked for: pass it by.
-        if (row < firstRow || row > lastRow) continue;
-        if (const int error = storeCell(header, body)) return error;
     }
 }
 
-int XlsWorkbook::cellText(int sheet, int row, int column, QString *text) {
-    text->clear();
-    if (sheet < 0 || std::size_t(sheet) >= m_sheets.size()) return SheetMissing;
-    if (column < 1 || column > SheetColumns || row < 1 || row > SheetRows) return CellOutOfRange;
-    const int row0 = row - 1;
-    if (sheet != m_windowSheet || row0 < m_windowFirst || row0 > m_windowLast) {
-        m_windowError = scanSheet(sheet, row0, std::min(row0 + WindowRows - 1, SheetRows - 1));
-        if (m_windowError == NoError && !intact()) m_windowError = CannotOpen;
+Step XlsWorkbook::scanRecord(const RecordHeader &header, int *blockFirstRow) {
+    switch (header.type) {
+    case record::DbCell: {
+        const bool pastWindow = *blockFirstRow != NoRow && *blockFirstRow > m_scanLast;
+        *blockFirstRow = NoRow;
+        return pastWindow ? Step::Done : Step::More;
     }
-    if (m_windowError != NoError) return m_windowError;
+    case record::Row: {
+        const std::uint8_t *body = m_records.body(header);
+        if (!body) return Step::Damaged;
+        if (header.length >= 2) *blockFirstRow = std::min<int>(*blockFirstRow, le16(body));
+        return Step::More;
+    }
+    case record::String:
+        return storeFormulaString(header);
+    case record::Continue:
+    case SharedFormula:
+    case ArrayFormula:
+    case DataTable:
+        return Step::More;
+    default:
+        return scanCell(header, blockFirstRow);
+    }
+}
 
-    const auto found = m_cells.find(cellKey(row0, column - 1));
+Step XlsWorkbook::storeFormulaString(const RecordHeader &header) {
+    if (!m_pendingFormulaText) return Step::More;
+    QString text;
+    if (!readString(header, 0, &text)) return Step::Damaged;
+    m_cells[*m_pendingFormulaText].text = std::move(text);
+    m_pendingFormulaText.reset();
+    return Step::More;
+}
+
+Step XlsWorkbook::scanCell(const RecordHeader &header, int *blockFirstRow) {
+    const int minimum = cellRecordMinimumLength(header.type);
+    if (minimum == 0) return Step::More; // not a cell
+    if (header.length < minimum) return Step::Damaged;
+    const std::uint8_t *body = m_records.body(header);
+    if (!body) return Step::Damaged;
+    m_pendingFormulaText.reset();
+    const int row = le16(body);
+    *blockFirstRow = std::min(*blockFirstRow, row);
+    // Most of a large sheet lies outside the rows asked for: pass it by.
+    if (row < m_scanFirst || row > m_scanLast) return Step::More;
+    return storeCell(header, body) ? Step::More : Step::Damaged;
+}
+
+int XlsWorkbook::keptCellText(int row, int column, QString *text) {
+    const auto found = m_cells.find(cellKey(row - 1, column - 1));
     if (found == m_cells.end()) return NoError;
     const Cell &cell = found->second;
     switch (cell.kind) {
     case Cell::Number:
-        *text =
-            isDateXf(cell.xf) ? dateText(cell.number, m_dateSystem1904) : doubleText(cell.number);
+        *text = isDateXf(cell.xf) ? cellvalues::dateText(cell.number, m_dateSystem1904)
+                                  : doubleText(cell.number);
         break;
     case Cell::Text:
         *text = cell.text;
@@ -595,10 +662,10 @@ int XlsWorkbook::cellText(int sheet, int row, int column, QString *text) {
         }
         break;
     case Cell::Boolean:
-        *text = booleanText(cell.number != 0);
+        *text = cellvalues::booleanText(cell.number != 0);
         break;
     case Cell::Error:
-        *text = errorText(std::uint8_t(cell.number));
+        *text = cellvalues::errorText(std::uint8_t(cell.number));
         break;
     case Cell::EmptyText:
         break;
@@ -634,13 +701,9 @@ std::unique_ptr<Workbook> openXlsWorkbook(std::unique_ptr<ByteSource> source, in
     }
     auto workbook =
         std::make_unique<XlsWorkbook>(std::move(source), std::move(file), std::move(stream));
-    const int failure = workbook->readGlobals(namedWorkbook);
-    if (failure != NoError || !workbook->intact()) {
-        *error = failure != NoError ? failure : CannotOpen;
-        return nullptr;
-    }
-    *error = NoError;
-    return workbook;
+    int failure = workbook->readGlobals(namedWorkbook);
+    if (failure == NoError && !workbook->intact()) failure = CannotOpen;
+    return readercore::openedWorkbook(std::move(workbook), failure, error);
 }
 
 } // namespace analysis::xls

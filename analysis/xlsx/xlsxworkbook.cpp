@@ -1,10 +1,11 @@
 #include "analysis/xlsx/xlsxworkbook.h"
 
+#include "analysis/cellvalues/dateformat.h"
+#include "analysis/cellvalues/isodates.h"
+#include "analysis/cellvalues/valuetext.h"
 #include "analysis/importerrors.h"
 #include "analysis/numbertext.h"
-#include "analysis/xls/cellformat.h"
-#include "analysis/zip/cellwindow.h"
-#include "analysis/zip/datevalues.h"
+#include "analysis/readercore/windowedworkbook.h"
 #include "analysis/zip/xmlreader.h"
 #include "analysis/zip/ziparchive.h"
 
@@ -20,10 +21,8 @@ namespace analysis::xlsx {
 
 namespace {
 
+using readercore::XmlSheet;
 using zip::XmlReader;
-
-constexpr int SheetColumns = 16384;
-constexpr int SheetRows = 1048576;
 
 const QString MainNamespace =
     QStringLiteral("http://schemas.openxmlformats.org/spreadsheetml/2006/main");
@@ -90,9 +89,9 @@ struct Relationship {
 // relationships.
 int readRelationships(zip::Archive &archive, const QString &sourcePart,
                       std::vector<Relationship> *out) {
-    int error = NoError;
-    std::unique_ptr<XmlReader> xml = zip::openXml(archive, relationshipPart(sourcePart), &error);
-    if (!xml) return error == zip::NotFound ? NoError : error;
+    zip::XmlPart part = zip::openXml(archive, relationshipPart(sourcePart));
+    if (!part.reader) return part.failure(NoError);
+    XmlReader *xml = part.reader.get();
     while (xml->next()) {
         if (!xml->isStart(PackageRelationshipsNamespace, u"Relationship")) continue;
         if (xml->attribute("TargetMode").compare(u"External", Qt::CaseInsensitive) == 0) continue;
@@ -210,11 +209,11 @@ private:
 int SharedStrings::restart() {
     m_next = 0;
     m_ended = false;
-    int error = NoError;
-    m_xml = zip::openXml(m_archive, m_part, &error);
+    zip::XmlPart part = zip::openXml(m_archive, m_part);
+    m_xml = std::move(part.reader);
     if (!m_xml) {
         m_ended = true;
-        return error == zip::NotFound ? NoError : error;
+        return part.failure(NoError);
     }
     return NoError;
 }
@@ -253,35 +252,24 @@ struct Cell {
     QString text;      // Text, Error
 };
 
-class XlsxWorkbook final : public Workbook {
+class XlsxWorkbook final : public readercore::WindowedWorkbook {
 public:
-    explicit XlsxWorkbook(std::unique_ptr<zip::Archive> archive) : m_archive(std::move(archive)) {}
+    explicit XlsxWorkbook(std::unique_ptr<zip::Archive> archive)
+        : WindowedWorkbook(XmlSheet, readercore::StreamedColumns), m_archive(std::move(archive)) {}
 
     int readWorkbook();
 
-    QStringList sheetNames() const override {
-        QStringList names;
-        for (const SheetInfo &sheet : m_sheets)
-            names.append(sheet.name);
-        return names;
-    }
-
-    int cellText(int sheet, int row, int column, QString *text) override;
-
 private:
-    struct SheetInfo {
-        QString name;
-        QString part;
-    };
+    int scanWindow() override;
+    int keptCellText(int row, int column, QString *text) override;
 
-    int scanSheet();
     int readRow(XmlReader &xml, int row);
     bool readCell(XmlReader &xml, int row, int column);
     int readStyles();
     bool isDateStyle(std::uint32_t style);
 
     std::unique_ptr<zip::Archive> m_archive;
-    std::vector<SheetInfo> m_sheets;
+    std::vector<QString> m_sheetParts; // by sheet, as m_sheetNames
     bool m_dateSystem1904 = false;
     QString m_stylesPart;
     std::optional<SharedStrings> m_sharedStrings;
@@ -290,16 +278,10 @@ private:
     int m_stylesError = NoError;
     std::vector<bool> m_dateStyles; // by cell format index
 
-    // The cells of one sheet kept from its last scan.
-    zip::CellWindow m_window;
-    int m_windowError = NoError;
+    // The cells of the window.
     std::unordered_map<std::uint64_t, Cell> m_cells;
     std::unordered_map<std::uint32_t, QString> m_strings;
 };
-
-std::uint64_t cellKey(int row, int column) {
-    return std::uint64_t(row) << 15 | std::uint64_t(column);
-}
 
 int XlsxWorkbook::readWorkbook() {
     std::vector<Relationship> packageRelationships;
@@ -327,9 +309,9 @@ int XlsxWorkbook::readWorkbook() {
             m_stylesPart = relationship.target;
     }
 
-    int error = NoError;
-    std::unique_ptr<XmlReader> xml = zip::openXml(*m_archive, workbookPart, &error);
-    if (!xml) return CannotOpen;
+    zip::XmlPart part = zip::openXml(*m_archive, workbookPart);
+    if (!part.reader) return part.failure(CannotOpen);
+    XmlReader *xml = part.reader.get();
     // The main part of a word-processing or presentation package is no
     // workbook: the file is of another kind.
     while (xml->next() && !xml->isStart()) {
@@ -347,8 +329,10 @@ int XlsxWorkbook::readWorkbook() {
             const Relationship *relationship = findRelationship(relationshipId(*xml));
             if (!relationship) return CannotOpen;
             // Chart sheets, dialog sheets and macro sheets hold no cells.
-            if (relationship->kind == u"worksheet")
-                m_sheets.push_back({xml->attribute("name").toString(), relationship->target});
+            if (relationship->kind == u"worksheet") {
+                m_sheetNames.append(xml->attribute("name").toString());
+                m_sheetParts.push_back(relationship->target);
+            }
         } else if (!(xml->depth() == 2 && isMain(*xml, u"sheets")) && !xml->skipElement()) {
             return CannotOpen;
         }
@@ -358,9 +342,9 @@ int XlsxWorkbook::readWorkbook() {
 
 int XlsxWorkbook::readStyles() {
     if (m_stylesPart.isEmpty()) return NoError;
-    int error = NoError;
-    std::unique_ptr<XmlReader> xml = zip::openXml(*m_archive, m_stylesPart, &error);
-    if (!xml) return error == zip::NotFound ? NoError : CannotOpen;
+    zip::XmlPart part = zip::openXml(*m_archive, m_stylesPart);
+    if (!part.reader) return part.failure(NoError);
+    XmlReader *xml = part.reader.get();
     std::unordered_map<std::uint32_t, bool> customFormats;
     std::vector<std::uint32_t> cellFormats;
     while (xml->next()) {
@@ -371,7 +355,7 @@ int XlsxWorkbook::readStyles() {
             if (!xml->skipElement()) return CannotOpen;
         } else if (xml->depth() == 3 && isMain(*xml, u"numFmt")) {
             customFormats[xml->attribute("numFmtId").toUInt()] =
-                xls::isDateFormat(xml->attribute("formatCode"));
+                cellvalues::isDateFormat(xml->attribute("formatCode"));
         } else if (xml->depth() == 3 && isMain(*xml, u"xf")) {
             cellFormats.push_back(xml->attribute("numFmtId").toUInt());
         }
@@ -382,8 +366,7 @@ int XlsxWorkbook::readStyles() {
         const auto custom = customFormats.find(format);
         m_dateStyles.push_back(custom != customFormats.end()
                                    ? custom->second
-                                   : format <= 0xFFFF &&
-                                         xls::isBuiltInDateFormat(std::uint16_t(format)));
+                                   : cellvalues::isBuiltInDateFormat(format));
     }
     return NoError;
 }
@@ -400,7 +383,7 @@ bool XlsxWorkbook::isDateStyle(std::uint32_t style) {
 bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
     const QString type = xml.attribute("t").toString();
     const std::uint32_t style = xml.attribute("s").toUInt();
-    if (!m_window.keeps(column)) return xml.skipElement();
+    if (!window().keeps(column)) return xml.skipElement();
 
     std::optional<QString> value;
     std::optional<QString> inlineText;
@@ -445,13 +428,13 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
         cell.kind = Cell::Error;
         cell.text = value->trimmed();
     } else if (type == u"d") {
-        const std::optional<QString> date = zip::isoDateText(*value);
+        const std::optional<QString> date = cellvalues::isoDateText(*value);
         cell.kind = date ? Cell::Text : Cell::Damaged;
         cell.text = date.value_or(QString());
     } else {
         cell.kind = Cell::Damaged;
     }
-    m_cells.insert_or_assign(cellKey(row, column), std::move(cell));
+    m_cells.insert_or_assign(XmlSheet.cellKey(row, column), std::move(cell));
     return true;
 }
 
@@ -474,13 +457,12 @@ int XlsxWorkbook::readRow(XmlReader &xml, int row) {
     return CannotOpen;
 }
 
-int XlsxWorkbook::scanSheet() {
+int XlsxWorkbook::scanWindow() {
     m_cells.clear();
     m_strings.clear();
-    int error = NoError;
-    std::unique_ptr<XmlReader> xml =
-        zip::openXml(*m_archive, m_sheets[std::size_t(m_window.sheet)].part, &error);
-    if (!xml) return CannotOpen;
+    zip::XmlPart part = zip::openXml(*m_archive, m_sheetParts[std::size_t(window().sheet)]);
+    if (!part.reader) return part.failure(CannotOpen);
+    XmlReader *xml = part.reader.get();
 
     // worksheet > sheetData > row > c; rows come in ascending order, so the
     // scan ends at the first row past the window.
@@ -504,8 +486,8 @@ int XlsxWorkbook::scanSheet() {
         bool numbered = false;
         const int number = xml->attribute("r").toInt(&numbered);
         row = numbered ? number : row + 1;
-        if (row > m_window.last || row > SheetRows) break;
-        if (row < m_window.first) {
+        if (row > window().last || row > XmlSheet.rows) break;
+        if (row < window().first) {
             if (!xml->skipElement()) return CannotOpen;
             continue;
         }
@@ -522,24 +504,16 @@ int XlsxWorkbook::scanSheet() {
     return m_sharedStrings->resolve(indexes, &m_strings);
 }
 
-int XlsxWorkbook::cellText(int sheet, int row, int column, QString *text) {
-    text->clear();
-    if (sheet < 0 || std::size_t(sheet) >= m_sheets.size()) return SheetMissing;
-    if (column < 1 || column > SheetColumns || row < 1 || row > SheetRows) return CellOutOfRange;
-    if (!m_window.covers(sheet, row, column)) {
-        m_window.take(sheet, row, column, SheetRows);
-        m_windowError = scanSheet();
-    }
-    if (m_windowError != NoError) return m_windowError;
-
-    const auto found = m_cells.find(cellKey(row, column));
+int XlsxWorkbook::keptCellText(int row, int column, QString *text) {
+    const auto found = m_cells.find(XmlSheet.cellKey(row, column));
     if (found == m_cells.end()) return NoError;
     const Cell &cell = found->second;
     switch (cell.kind) {
     case Cell::Number: {
         const bool date = isDateStyle(cell.style);
         if (m_stylesError != NoError) return m_stylesError;
-        *text = date ? xls::dateText(cell.number, m_dateSystem1904) : doubleText(cell.number);
+        *text =
+            date ? cellvalues::dateText(cell.number, m_dateSystem1904) : doubleText(cell.number);
         break;
     }
     case Cell::SharedText: {
@@ -553,7 +527,7 @@ int XlsxWorkbook::cellText(int sheet, int row, int column, QString *text) {
         *text = cell.text;
         break;
     case Cell::Boolean:
-        *text = xls::booleanText(cell.number != 0);
+        *text = cellvalues::booleanText(cell.number != 0);
         break;
     case Cell::Damaged:
         return CannotOpen;
@@ -565,12 +539,8 @@ int XlsxWorkbook::cellText(int sheet, int row, int column, QString *text) {
 
 std::unique_ptr<Workbook> openXlsxWorkbook(std::unique_ptr<zip::Archive> archive, int *error) {
     auto workbook = std::make_unique<XlsxWorkbook>(std::move(archive));
-    if (const int failure = workbook->readWorkbook()) {
-        *error = failure;
-        return nullptr;
-    }
-    *error = NoError;
-    return workbook;
+    const int failure = workbook->readWorkbook();
+    return readercore::openedWorkbook(std::move(workbook), failure, error);
 }
 
 } // namespace analysis::xlsx

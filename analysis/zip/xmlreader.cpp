@@ -69,16 +69,16 @@ bool XmlReader::appendText(QString *text) {
     return fail();
 }
 
-std::unique_ptr<XmlReader> openXml(Archive &archive, const QString &name, int *error) {
+XmlPart openXml(Archive &archive, const QString &name) {
+    XmlPart part;
     const std::optional<std::uint64_t> index = archive.find(name);
     if (!index) {
-        *error = NotFound;
-        return nullptr;
+        part.missing = true;
+        return part;
     }
-    std::unique_ptr<EntryStream> entry = archive.openEntry(*index, error);
-    if (!entry) return nullptr;
-    *error = NoError;
-    return std::make_unique<XmlReader>(std::move(entry));
+    std::unique_ptr<EntryStream> entry = archive.openEntry(*index, &part.error);
+    if (entry) part.reader = std::make_unique<XmlReader>(std::move(entry));
+    return part;
 }
 
 } // namespace analysis::zip

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/importerrors.h"
 #include "analysis/zip/ziparchive.h"
 
 #include <QString>
@@ -67,10 +68,18 @@ private:
     bool m_failed = false;
 };
 
-// Opens the XML member of that name. Returns null with the failure number:
-// NotFound is no failure of its own, the caller tells what a missing part
-// means.
-constexpr int NotFound = -1;
-std::unique_ptr<XmlReader> openXml(Archive &archive, const QString &name, int *error);
+// An XML member opened for reading, or why it could not be.
+struct XmlPart {
+    std::unique_ptr<XmlReader> reader; // null when missing or unreadable
+    // No member of that name: no failure of its own, the caller tells what a
+    // missing part means.
+    bool missing = false;
+    int error = NoError; // the import failure number of a member that can't be read
+
+    // The failure number when there is no reader.
+    int failure(int whenMissing) const { return missing ? whenMissing : error; }
+};
+
+XmlPart openXml(Archive &archive, const QString &name);
 
 } // namespace analysis::zip

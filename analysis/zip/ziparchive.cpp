@@ -2,6 +2,7 @@
 
 #include "analysis/bytesource.h"
 #include "analysis/importerrors.h"
+#include "analysis/littleendian.h"
 
 #include <zlib.h>
 
@@ -34,18 +35,6 @@ constexpr std::uint16_t EncryptedFlags = 0x0001 | 0x0040; // traditional or stro
 constexpr std::uint16_t Stored = 0;
 constexpr std::uint16_t Deflated = 8;
 
-std::uint16_t get16(const std::uint8_t *p) {
-    return std::uint16_t(p[0] | (p[1] << 8));
-}
-
-std::uint32_t get32(const std::uint8_t *p) {
-    return std::uint32_t(get16(p)) | (std::uint32_t(get16(p + 2)) << 16);
-}
-
-std::uint64_t get64(const std::uint8_t *p) {
-    return std::uint64_t(get32(p)) | (std::uint64_t(get32(p + 4)) << 32);
-}
-
 bool readExactly(ByteSource &source, std::uint64_t offset, std::size_t length,
                  std::vector<std::uint8_t> &out) {
     out.resize(length);
@@ -71,16 +60,16 @@ std::optional<Directory> findDirectory(ByteSource &source) {
 
     for (std::size_t at = tail.size() - EndSize + 1; at-- > 0;) {
         const std::uint8_t *end = tail.data() + at;
-        if (get32(end) != EndSignature) continue;
-        if (at + EndSize + get16(end + 20) > tail.size()) continue; // a comment past the end
+        if (le32(end) != EndSignature) continue;
+        if (at + EndSize + le16(end + 20) > tail.size()) continue; // a comment past the end
 
-        const std::uint16_t disk = get16(end + 4);
-        const std::uint16_t directoryDisk = get16(end + 6);
-        const std::uint16_t countOnDisk = get16(end + 8);
+        const std::uint16_t disk = le16(end + 4);
+        const std::uint16_t directoryDisk = le16(end + 6);
+        const std::uint16_t countOnDisk = le16(end + 8);
         Directory directory;
-        directory.count = get16(end + 10);
-        directory.size = get32(end + 12);
-        directory.offset = get32(end + 16);
+        directory.count = le16(end + 10);
+        directory.size = le32(end + 12);
+        directory.offset = le32(end + 16);
         directory.end = tailStart + at;
         bool sameDisk = disk == directoryDisk && countOnDisk == directory.count;
 
@@ -90,19 +79,19 @@ std::optional<Directory> findDirectory(ByteSource &source) {
             std::vector<std::uint8_t> locator;
             if (!readExactly(source, directory.end - Zip64LocatorSize, Zip64LocatorSize, locator))
                 return std::nullopt;
-            if (get32(locator.data()) == Zip64LocatorSignature) {
-                const std::uint64_t recordOffset = get64(locator.data() + 8);
+            if (le32(locator.data()) == Zip64LocatorSignature) {
+                const std::uint64_t recordOffset = le64(locator.data() + 8);
                 std::vector<std::uint8_t> record;
                 if (recordOffset > directory.end - Zip64LocatorSize ||
                     directory.end - Zip64LocatorSize - recordOffset < Zip64EndSize ||
                     !readExactly(source, recordOffset, Zip64EndSize, record) ||
-                    get32(record.data()) != Zip64EndSignature)
+                    le32(record.data()) != Zip64EndSignature)
                     return std::nullopt;
-                sameDisk = get32(record.data() + 16) == get32(record.data() + 20) &&
-                           get64(record.data() + 24) == get64(record.data() + 32);
-                directory.count = get64(record.data() + 32);
-                directory.size = get64(record.data() + 40);
-                directory.offset = get64(record.data() + 48);
+                sameDisk = le32(record.data() + 16) == le32(record.data() + 20) &&
+                           le64(record.data() + 24) == le64(record.data() + 32);
+                directory.count = le64(record.data() + 32);
+                directory.size = le64(record.data() + 40);
+                directory.offset = le64(record.data() + 48);
                 directory.end = recordOffset;
             }
         }
@@ -121,8 +110,8 @@ std::optional<Directory> findDirectory(ByteSource &source) {
 bool applyZip64Extra(const std::uint8_t *extra, std::size_t length, Entry &entry, bool wideSize,
                      bool wideCompressed, bool wideOffset) {
     while (length >= 4) {
-        const std::uint16_t id = get16(extra);
-        const std::uint16_t fieldLength = get16(extra + 2);
+        const std::uint16_t id = le16(extra);
+        const std::uint16_t fieldLength = le16(extra + 2);
         if (fieldLength > length - 4) return false;
         if (id == Zip64ExtraId) {
             const std::uint8_t *field = extra + 4;
@@ -132,7 +121,7 @@ bool applyZip64Extra(const std::uint8_t *extra, std::size_t length, Entry &entry
                                        std::pair{wideOffset, &entry.headerOffset}}) {
                 if (!wide) continue;
                 if (left < 8) return false;
-                *value = get64(field);
+                *value = le64(field);
                 field += 8;
                 left -= 8;
             }
@@ -154,21 +143,21 @@ std::optional<std::vector<Entry>> readDirectory(ByteSource &source, const Direct
     for (std::uint64_t i = 0; i < directory.count; ++i) {
         if (bytes.size() - at < CentralHeaderSize) return std::nullopt;
         const std::uint8_t *header = bytes.data() + at;
-        if (get32(header) != CentralHeaderSignature) return std::nullopt;
-        const std::size_t nameLength = get16(header + 28);
-        const std::size_t extraLength = get16(header + 30);
-        const std::size_t commentLength = get16(header + 32);
+        if (le32(header) != CentralHeaderSignature) return std::nullopt;
+        const std::size_t nameLength = le16(header + 28);
+        const std::size_t extraLength = le16(header + 30);
+        const std::size_t commentLength = le16(header + 32);
         const std::size_t recordLength =
             CentralHeaderSize + nameLength + extraLength + commentLength;
         if (bytes.size() - at < recordLength) return std::nullopt;
 
         Entry entry;
-        entry.flags = get16(header + 8);
-        entry.method = get16(header + 10);
-        entry.crc = get32(header + 16);
-        entry.compressedSize = get32(header + 20);
-        entry.size = get32(header + 24);
-        entry.headerOffset = get32(header + 42);
+        entry.flags = le16(header + 8);
+        entry.method = le16(header + 10);
+        entry.crc = le32(header + 16);
+        entry.compressedSize = le32(header + 20);
+        entry.size = le32(header + 24);
+        entry.headerOffset = le32(header + 42);
         entry.name = QByteArray(reinterpret_cast<const char *>(header + CentralHeaderSize),
                                 qsizetype(nameLength));
         if (!applyZip64Extra(header + CentralHeaderSize + nameLength, extraLength, entry,
@@ -315,10 +304,10 @@ std::unique_ptr<EntryStream> Archive::openEntry(std::uint64_t index, int *error)
     // differ in length from the central directory's.
     std::vector<std::uint8_t> header;
     if (!readExactly(*m_source, entry.headerOffset, LocalHeaderSize, header) ||
-        get32(header.data()) != LocalHeaderSignature)
+        le32(header.data()) != LocalHeaderSignature)
         return nullptr;
-    const std::uint64_t dataOffset = entry.headerOffset + LocalHeaderSize +
-                                     get16(header.data() + 26) + get16(header.data() + 28);
+    const std::uint64_t dataOffset =
+        entry.headerOffset + LocalHeaderSize + le16(header.data() + 26) + le16(header.data() + 28);
     const std::uint64_t size = m_source->size();
     if (dataOffset > size || entry.compressedSize > size - dataOffset) return nullptr;
 

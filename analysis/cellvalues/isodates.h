@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace analysis::zip {
+namespace analysis::cellvalues {
 
 // Both zip-based formats can write dates as ISO 8601 text where the legacy
 // format writes a serial number.
@@ -21,4 +21,4 @@ std::optional<QString> isoDateText(QStringView text);
 // time is stored in a serial.
 std::optional<double> isoDurationSerial(QStringView text);
 
-} // namespace analysis::zip
+} // namespace analysis::cellvalues

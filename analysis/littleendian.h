@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
-namespace analysis::xls {
+namespace analysis {
+
+// Fields of the binary containers (compound file, BIFF records, zip headers)
+// are little-endian whatever the machine.
 
 inline std::uint16_t le16(const std::uint8_t *p) {
     return std::uint16_t(p[0] | (p[1] << 8));
@@ -25,4 +28,4 @@ inline double leDouble(const std::uint8_t *p) {
     return value;
 }
 
-} // namespace analysis::xls
+} // namespace analysis

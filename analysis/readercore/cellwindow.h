@@ -3,17 +3,22 @@
 #include <algorithm>
 #include <vector>
 
-namespace analysis::zip {
+namespace analysis::readercore {
 
-// The part of one sheet that the last scan of a streamed sheet kept: up to 128
-// rows from the first one asked for, the first 32 columns, where a class list
-// lies, and any other column asked for so far (up to 16, then they start
-// over). A cell outside it calls for a new scan.
+// The columns a scan of an XML sheet keeps whatever is asked for: a class
+// list lies in the first ones.
+constexpr int StreamedColumns = 32;
+
+// The part of one sheet that the last scan kept: up to 128 rows from the
+// first one asked for, the first columns, and any other column asked for so
+// far (up to 16, then they start over). A cell outside it calls for a new
+// scan.
 class CellWindow {
 public:
     static constexpr int Rows = 128;
-    static constexpr int KeptColumns = 32;
     static constexpr std::size_t OtherColumns = 16;
+
+    explicit CellWindow(int keptColumns) : m_keptColumns(keptColumns) {}
 
     int sheet = -1;
     int first = 0;
@@ -21,7 +26,7 @@ public:
     std::vector<int> columns; // kept beyond the first ones
 
     bool keeps(int column) const {
-        return (column >= 1 && column <= KeptColumns) ||
+        return (column >= 1 && column <= m_keptColumns) ||
                std::find(columns.begin(), columns.end(), column) != columns.end();
     }
 
@@ -39,6 +44,9 @@ public:
         }
         sheet = cellSheet;
     }
+
+private:
+    int m_keptColumns;
 };
 
-} // namespace analysis::zip
+} // namespace analysis::readercore

@@ -1,10 +1,12 @@
-#include "analysis/zip/datevalues.h"
+#include "analysis/cellvalues/isodates.h"
+
+#include "analysis/cellvalues/valuetext.h"
 
 #include <QDate>
 
 #include <cmath>
 
-namespace analysis::zip {
+namespace analysis::cellvalues {
 
 namespace {
 
@@ -108,14 +110,7 @@ std::optional<QString> isoDateText(QStringView text) {
         date = date->addDays(whole / 86400);
         whole %= 86400;
     }
-    const QString clock = QStringLiteral("%1:%2:%3")
-                              .arg(whole / 3600)
-                              .arg(whole / 60 % 60, 2, 10, QChar(u'0'))
-                              .arg(whole % 60, 2, 10, QChar(u'0'));
-    if (!date) return clock;
-    const QString day =
-        QStringLiteral("%1/%2/%3").arg(date->year()).arg(date->month()).arg(date->day());
-    return whole == 0 ? day : day + u' ' + clock;
+    return dateTimeText(date ? std::optional(calendarDay(*date)) : std::nullopt, whole);
 }
 
 std::optional<double> isoDurationSerial(QStringView text) {
@@ -152,4 +147,4 @@ std::optional<double> isoDurationSerial(QStringView text) {
     return (negative ? -seconds : seconds) / 86400.0;
 }
 
-} // namespace analysis::zip
+} // namespace analysis::cellvalues
