@@ -31,7 +31,7 @@ CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DSCORE_FUZZERS
 targets=(import_fuzzer fieldnumber_fuzzer helpfile_fuzzer xlsx_fuzzer ods_fuzzer zip_fuzzer)
 cmake --build "$build" --target "${targets[@]}"
 
-rm -rf "$work"
+rm -rf "${work:?}"
 mkdir -p "${targets[@]/#/$work/}" "$work/findings"
 seed() { find "$fixtures" -type f -size -257k "$@" -exec cp -t "$work/$target" {} +; }
 target=import_fuzzer seed \( -name '*.xls' -o -name '*.xls?' -o -name '*.od?' -o -name '*.zip' -o -name '*.doc*' \)

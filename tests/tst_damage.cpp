@@ -66,6 +66,7 @@ void TestDamage::addFixtures() {
              {QStringLiteral("*.xls"), QStringLiteral("*.xlsx"), QStringLiteral("*.xlsm"),
               QStringLiteral("*.ods"), QStringLiteral("*.zip")},
              QDir::Files, QDir::Name)) {
+        if (name.startsWith(u"broken_")) continue; // damaged already: workbooks.json has them
         QFile file(directory.filePath(name));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QTest::newRow(qPrintable(name)) << file.readAll() << name.endsWith(u".xls");
@@ -76,13 +77,13 @@ void TestDamage::cutShort() {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, legacy);
     std::set<qsizetype> lengths;
-    for (qsizetype length = 0; length <= std::min<qsizetype>(bytes.size(), 80); ++length)
+    for (qsizetype length = 0; length <= std::min<qsizetype>(bytes.size(), 40); ++length)
         lengths.insert(length);
     for (qsizetype boundary = 512; legacy && boundary <= bytes.size() + 1; boundary += 512)
-        for (qsizetype length : {boundary - 1, boundary, boundary + 1})
+        for (qsizetype length : {boundary - 1, boundary})
             lengths.insert(std::min(length, bytes.size()));
-    for (int i = 0; i <= 100; ++i)
-        lengths.insert(bytes.size() * i / 100);
+    for (int i = 0; i <= 50; ++i)
+        lengths.insert(bytes.size() * i / 50);
     Problems problems;
     for (qsizetype length : lengths) {
         const QString where = QStringLiteral("cut to %1").arg(length);
@@ -105,7 +106,8 @@ void TestDamage::bytesChanged() {
     std::mt19937 random(std::uint32_t(qHash(bytes)));
     const auto below = [&random](qsizetype bound) { return qsizetype(random() % bound); };
     Problems problems;
-    for (int copy = 0; copy < 150; ++copy) {
+    // A package is inflated and parsed whole for its last cell: fewer copies.
+    for (int copy = 0; copy < (legacy ? 100 : 40); ++copy) {
         QByteArray changed = bytes;
         QString where = QStringLiteral("copy %1, changed at").arg(copy);
         for (int i = 0, count = 1 + int(below(4)); i < count; ++i) {
