@@ -15,10 +15,8 @@
 
 #include <csignal>
 #include <cstring>
-#include <vector>
 
 using namespace analysis;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -43,11 +41,13 @@ private slots:
     void cutUnderAView();
     void cutDuringAnImport_data();
     void cutDuringAnImport();
-    void foreignBusErrorGoesOn();
 
 private:
     // A copy of a fixture that the test may cut short.
-    QString copyOf(const QString &name);
+    QString copyOf(const QString &name) {
+        const QString path = m_dir.filePath(QStringLiteral("%1-").arg(++m_copies) + name);
+        return QFile::copy(fixture(name), path) ? path : QString();
+    }
 
     QTemporaryDir m_dir;
     int m_copies = 0;
@@ -60,46 +60,40 @@ void TestFileSource::initTestCase() {
     QVERIFY(std::signal(SIGBUS, &recordBusError) != SIG_ERR);
 }
 
-QString TestFileSource::copyOf(const QString &name) {
-    const QString path = m_dir.filePath(u"copy%1-"_s.arg(++m_copies) + name);
-    return QFile::copy(fixture(name), path) ? path : QString();
-}
-
 void TestFileSource::readsAsTheFile() {
-    const QString path = copyOf(u"class_xlwt.xls"_s);
+    const QString path = copyOf(QStringLiteral("class_xlwt.xls"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    QVERIFY(bytes.size() > 8192);
-
+    const auto size = std::size_t(bytes.size());
     const auto source = openFileSource(path);
     QVERIFY(source);
-    QCOMPARE(source->size(), std::uint64_t(bytes.size()));
-    const std::uint8_t *whole = source->view(0, std::size_t(bytes.size()));
-    QVERIFY(whole);
-    QVERIFY(std::memcmp(whole, bytes.constData(), std::size_t(bytes.size())) == 0);
-    // Pages let go come back from the page cache when read again. (Releases
-    // are gathered until a release elsewhere, or a long stretch, lets the
-    // gathered pages go.)
-    source->releaseView(whole, std::size_t(bytes.size()));
+    QCOMPARE(source->size(), size);
+    const std::uint8_t *whole = source->view(0, size);
+    QVERIFY(whole && std::memcmp(whole, bytes.constData(), size) == 0);
+    // Pages let go come back from the page cache when read again.
+    source->releaseView(whole, size);
     source->releaseView(whole, 1);
-    QVERIFY(std::memcmp(whole, bytes.constData(), std::size_t(bytes.size())) == 0);
-    std::vector<std::uint8_t> part(100);
-    QVERIFY(source->read(5000, part.size(), part.data()));
-    QVERIFY(std::memcmp(part.data(), bytes.constData() + 5000, part.size()) == 0);
-    QVERIFY(!source->view(std::uint64_t(bytes.size()) - 10, 11));
-    QVERIFY(!source->read(std::uint64_t(bytes.size()) - 10, 11, part.data()));
+    QVERIFY(std::memcmp(whole, bytes.constData(), size) == 0);
+    char part[100];
+    QVERIFY(source->read(size - 100, 100, reinterpret_cast<std::uint8_t *>(part)));
+    QCOMPARE(QByteArray(part, 100), bytes.right(100));
+    QVERIFY(!source->view(size - 10, 11));
+    QVERIFY(!source->read(size - 10, 11, reinterpret_cast<std::uint8_t *>(part)));
+    QVERIFY(!source->read(size + 1, 0, reinterpret_cast<std::uint8_t *>(part)));
     QVERIFY(source->intact());
+    // A foreign bus error goes on to the handler that was there before.
+    std::raise(SIGBUS);
+    QCOMPARE(int(busErrorsSeen), 1);
 }
 
 void TestFileSource::cutUnderAView() {
-    const QString path = copyOf(u"class_xlwt.xls"_s);
+    const QString path = copyOf(QStringLiteral("class_xlwt.xls"));
     const auto source = openFileSource(path);
     QVERIFY(source);
     const auto size = std::size_t(source->size());
     const std::uint8_t *whole = source->view(0, size);
     QVERIFY(whole);
-
     const int before = busErrorsSeen;
     QVERIFY(QFile::resize(path, 4096));
     // The page past the cut reads as zeros instead of ending the program.
@@ -107,23 +101,19 @@ void TestFileSource::cutUnderAView() {
     QCOMPARE(int(*last), 0);
     QVERIFY(!source->intact());
     std::uint8_t byte = 0xFF;
-    QVERIFY(!source->read(size - 1, 1, &byte));
+    QVERIFY(!source->read(0, 1, &byte));
     QCOMPARE(int(busErrorsSeen), before);
 }
 
 void TestFileSource::cutDuringAnImport_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<qint64>("cutTo");
-
     // Pages after the cut are gone (reading them faults); the rest of the page
     // the cut falls in reads as zeros, without a fault.
-    for (const QString &file :
-         {u"class_xlwt.xls"_s, u"class_gnumeric.xls"_s, u"class_libreoffice.xls"_s,
-          u"modern_gnumeric.xlsx"_s, u"modern_libreoffice.ods"_s}) {
-        const qint64 size = QFileInfo(fixture(file)).size();
-        for (qint64 cut = 0; cut < size; cut += 512)
-            QTest::addRow("%s cut to %lld", qPrintable(file), cut) << file << cut;
-    }
+    for (const char *file : {"class_xlwt.xls", "class_gnumeric.xls", "class_libreoffice.xls",
+                             "modern_gnumeric.xlsx", "modern_libreoffice.ods"})
+        for (qint64 cut = 0; cut < QFileInfo(fixture(QLatin1String(file))).size(); cut += 512)
+            QTest::addRow("%s cut to %lld", file, cut) << QString::fromLatin1(file) << cut;
 }
 
 // Every cell read after the cut is either what the whole file holds or the
@@ -131,44 +121,27 @@ void TestFileSource::cutDuringAnImport_data() {
 void TestFileSource::cutDuringAnImport() {
     QFETCH(QString, file);
     QFETCH(qint64, cutTo);
-
     int error = -1;
     const auto whole = openWorkbook(fixture(file), &error);
-    QVERIFY(whole);
     const QString path = copyOf(file);
     const auto workbook = openWorkbook(path, &error);
-    QVERIFY(workbook);
-    const int sheet = workbook->sheetIndex(u"Sheet1"_s);
-    QVERIFY(sheet >= 0);
-
+    QVERIFY(whole && workbook);
+    const int sheet = workbook->sheetIndex(QStringLiteral("Sheet1"));
     QVERIFY(QFile::resize(path, cutTo));
+    QStringList wrong;
     int failures = 0;
-    for (int row = 1; row <= 125; ++row) {
+    for (int row = 1; row <= 125; ++row)
         for (int column = 1; column <= 3; ++column) {
-            QString expected;
-            QCOMPARE(whole->cellText(sheet, row, column, &expected), int(NoError));
-            QString text = u"old"_s;
+            QString expected, text = QStringLiteral("old");
+            whole->cellText(sheet, row, column, &expected);
             const int result = workbook->cellText(sheet, row, column, &text);
-            if (result == CannotOpen) {
-                QCOMPARE(text, QString());
-                ++failures;
-                continue;
-            }
-            QCOMPARE(result, int(NoError));
-            QCOMPARE(text, expected);
+            failures += result == CannotOpen;
+            if (result == CannotOpen ? !text.isEmpty() : (result != NoError || text != expected))
+                wrong
+                    << QStringLiteral("R%1C%2: %3 '%4'").arg(row).arg(column).arg(result).arg(text);
         }
-    }
-    if (cutTo == 0) QCOMPARE(failures, 125 * 3);
-}
-
-void TestFileSource::foreignBusErrorGoesOn() {
-    // A mapping exists, so the mapping's handler is in place by now.
-    const QString path = copyOf(u"class_xlwt.xls"_s);
-    const auto source = openFileSource(path);
-    QVERIFY(source && source->view(0, 1));
-    const int before = busErrorsSeen;
-    std::raise(SIGBUS);
-    QCOMPARE(int(busErrorsSeen), before + 1);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.mid(0, 5).join(QStringLiteral("; "))));
+    QVERIFY(cutTo > 0 || failures == 375);
 }
 
 QTEST_GUILESS_MAIN(TestFileSource)

@@ -27,7 +27,7 @@ counted by writer and by the kind of value written, and the first few of each
 kind are printed. The exit status is 1 when any cell differs.
 
 --keep-sample DIR copies a few small workbooks of every writer to DIR with
-agreement.json, the texts xlrd reads from them (what tst_agreement checks).
+agreement.json, the texts xlrd reads from them (what tst_workbooks checks).
 """
 
 import argparse
