@@ -63,4 +63,30 @@ inline QString classSizeOutOfRange() {
 // gridRow counts from 1, as the teacher sees the rows.
 QString scoreOutOfRange(int gridRow);
 
+// Settings of the class analysis, in the order they are checked.
+inline QString fullMarksInvalid() {
+    return QStringLiteral("满分输入有误，请输入1到1000之间的分数（最多两位小数）！");
+}
+// lineName: 优秀线, 良好线, 及格线 or 低分线.
+QString scoreLineInvalid(const QString &lineName);
+inline QString scoreLinesOutOfOrder() {
+    return QStringLiteral("分数线输入有误，须满足：低分线 ≤ 及格线 ≤ 良好线 ≤ 优秀线！");
+}
+inline QString bandWidthInvalid() {
+    return QStringLiteral("分数段宽度输入有误，请输入1到满分之间的分数（最多两位小数）！");
+}
+inline QString rankingStyleInvalid() {
+    return QStringLiteral("名次方式输入有误，请输入competition（同分并列，其后名次空出：1、1、3）"
+                          "或dense（同分并列，其后名次接续：1、1、2）！");
+}
+
+// Export of the class analysis; path is the file named for the export.
+QString exportNameInvalid(const QString &path);
+QString exportIsDirectory(const QString &path);
+QString exportIsSourceWorkbook(const QString &path);
+QString exportCannotWrite(const QString &path);
+inline QString xlsxWriterMissing() {
+    return QStringLiteral("无法载入libxlsxwriter，不能导出.xlsx文件，请安装libxlsxwriter4！");
+}
+
 } // namespace analysis::messages

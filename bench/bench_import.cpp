@@ -1,6 +1,8 @@
 // Times the workbook import: in process (opening the workbook alone, and the
 // import of the 100 grid rows) and as a whole `score-report WORKBOOK --json`
-// process, for each workbook given.
+// process, for each workbook given. For the class workbooks (label class...)
+// also the class analysis of the 100 grid rows in process, and the whole
+// `score-report WORKBOOK --analysis --json` and `--export FILE.xlsx` runs.
 //
 //   bench_import [benchmark flags] [LABEL=]WORKBOOK...
 //
@@ -12,6 +14,9 @@
 // repeated (10 times unless --benchmark_repetitions says otherwise) and the
 // console shows the aggregates: the median is the figure to read.
 
+#include "analysis/analysissettings.h"
+#include "analysis/classanalysis.h"
+#include "analysis/gridrows.h"
 #include "analysis/scoregrid.h"
 #include "analysis/workbook.h"
 #include "analysis/workbookimport.h"
@@ -20,6 +25,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -122,17 +129,31 @@ void benchImport(benchmark::State &state, const std::string &path) {
     }
 }
 
-// Runs score-report once on the workbook; see runChild.
-int runScoreReport(const std::string &path, double *cpuMs) {
-    return runChild({SCORE_REPORT_EXECUTABLE, path, "--json"}, {}, cpuMs);
+// The analysis of the 100 grid rows (the class size left empty: every row
+// with any text), from the grid to every figure.
+void benchAnalysis(benchmark::State &state, const std::string &path) {
+    analysis::ScoreGrid grid;
+    if (!analysis::importWorkbook(importFields(path), grid).ok()) {
+        state.SkipWithError("import failed");
+        return;
+    }
+    const analysis::AnalysisSettings settings = analysis::defaultAnalysisSettings();
+    for (auto _ : state) {
+        const analysis::GridRowsOutcome rows = analysis::gridAnalysisInput(grid, QString());
+        benchmark::DoNotOptimize(analysis::analyseClass(*rows.input, settings));
+    }
 }
 
-// The time is the wall-clock time of the whole run, start-up included;
-// child_cpu_ms, the CPU time the process used, is less disturbed by other load.
-void benchScoreReport(benchmark::State &state, const std::string &path) {
+// The time is the wall-clock time of the whole score-report run with these
+// arguments after the workbook, start-up included; child_cpu_ms, the CPU time
+// the process used, is less disturbed by other load.
+void benchScoreReport(benchmark::State &state, const std::string &path,
+                      const std::vector<std::string> &options) {
     double cpuMs = 0;
+    std::vector<std::string> arguments{SCORE_REPORT_EXECUTABLE, path};
+    arguments.insert(arguments.end(), options.begin(), options.end());
     for (auto _ : state) {
-        if (const int status = runScoreReport(path, &cpuMs); status != 0) {
+        if (const int status = runChild(arguments, {}, &cpuMs); status != 0) {
             state.SkipWithError(
                 ("score-report exited with status " + std::to_string(status)).c_str());
             break;
@@ -183,13 +204,29 @@ int main(int argc, char **argv) {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
     }
-    for (const WorkbookFile &file : files)
-        benchmark::RegisterBenchmark(("score_report/" + file.label).c_str(), benchScoreReport,
-                                     file.path)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+    const std::string exportPath =
+        QDir::temp().filePath(QStringLiteral("bench_import_export.xlsx")).toStdString();
+    for (const WorkbookFile &file : files) {
+        const bool isClass = file.label.starts_with("class");
+        if (isClass)
+            benchmark::RegisterBenchmark(("analysis/" + file.label).c_str(), benchAnalysis,
+                                         file.path)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        const std::pair<std::string, std::vector<std::string>> runs[] = {
+            {"score_report/", {"--json"}},
+            {"score_report_analysis/", {"--analysis", "--json"}},
+            {"score_report_export/", {"--export", exportPath}}};
+        for (const auto &[name, options] : runs)
+            if (isClass || name == "score_report/")
+                benchmark::RegisterBenchmark((name + file.label).c_str(), benchScoreReport,
+                                             file.path, options)
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseRealTime();
+    }
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    QFile::remove(QString::fromStdString(exportPath));
     return 0;
 }

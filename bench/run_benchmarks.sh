@@ -141,6 +141,21 @@ print("Medians of the wall-clock time over the repetitions, with the CPU time of
 print("import (in process) or of the score-report child. Targets: import < 3 ms (large)")
 print("or < 0.5 ms (class30); score-report run < 10 ms; peak RSS < 16 MiB;")
 print("60,000-row .xlsx and .ods: score-report run < 20 ms, peak RSS < 64 MiB.")
+print()
+for label in rss:
+    if f"analysis/{label}" not in medians:
+        continue
+    real, cpu, _ = medians[f"analysis/{label}"]
+    print(f"class analysis of the 100 grid rows, {label}: {real:.4f} ms "
+          f"{verdict(real, 0.05)} (target < 0.05 ms)")
+    plain = medians[f"score_report/{label}"]
+    analysed = medians[f"score_report_analysis/{label}"]
+    ratio = analysed[0] / plain[0]
+    print(f"score-report --analysis --json, {label}: {analysed[0]:.3f} ms (cpu {analysed[2]:.3f}), "
+          f"{ratio:.2f} times the plain --json run {verdict(ratio, 1.10)} (target within 10 %)")
+    exported = medians[f"score_report_export/{label}"]
+    print(f"score-report --export x.xlsx, {label}: {exported[0]:.3f} ms (cpu {exported[2]:.3f}) "
+          f"{verdict(exported[0], 30.0)} (target < 30 ms)")
 load = report["context"].get("load_avg")
 if load and load[0] > 1.0:
     print(f"Load average was {load[0]:.2f} on {report['context']['num_cpus']} CPUs: other work "

@@ -1,10 +1,19 @@
 #include "report/reportcommand.h"
 
+#include "analysis/analysissettings.h"
+#include "analysis/classanalysis.h"
+#include "analysis/export/analysisexport.h"
+#include "analysis/export/analysisjson.h"
+#include "analysis/export/analysistables.h"
 #include "analysis/figures.h"
+#include "analysis/gridrows.h"
+#include "analysis/messages.h"
 #include "analysis/scoregrid.h"
 #include "analysis/sortorder.h"
 #include "analysis/statistics.h"
 #include "analysis/workbookimport.h"
+#include "report/analysistext.h"
+#include "report/helptext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -22,10 +31,34 @@ struct Options {
     analysis::StatisticsFields statistics;
     std::optional<int> sortColumn;
     bool json = false;
+    bool analysis = false;
+    analysis::AnalysisSettingsTexts settings;
+    std::optional<QString> exportPath;
+};
+
+// The options whose value is stored as typed.
+struct TextOption {
+    const char *name;
+    QString *(*field)(Options &);
+};
+
+const TextOption TextOptions[] = {
+    {"--sheet", [](Options &o) { return &o.import.sheet; }},
+    {"--first-row", [](Options &o) { return &o.import.firstRow; }},
+    {"--number-column", [](Options &o) { return &o.import.numberColumn; }},
+    {"--name-column", [](Options &o) { return &o.import.nameColumn; }},
+    {"--score-column", [](Options &o) { return &o.import.scoreColumn; }},
+    {"--full-marks", [](Options &o) { return &o.settings.fullMarks; }},
+    {"--excellent-line", [](Options &o) { return &o.settings.excellentLine; }},
+    {"--good-line", [](Options &o) { return &o.settings.goodLine; }},
+    {"--pass-line", [](Options &o) { return &o.settings.passLine; }},
+    {"--low-line", [](Options &o) { return &o.settings.lowLine; }},
+    {"--band-width", [](Options &o) { return &o.settings.bandWidth; }},
+    {"--ranking", [](Options &o) { return &o.settings.ranking; }},
 };
 
 Output usageError(const QString &why) {
-    return {ExitUsage, {}, QStringLiteral("score-report: %1\n%2").arg(why, usage())};
+    return {ExitUsage, {}, QStringLiteral("score-report：%1\n%2").arg(why, usage())};
 }
 
 // A band is given as LO:HI; each side is a field text of its own.
@@ -37,22 +70,48 @@ bool splitBand(const QString &value, QString *low, QString *high) {
     return true;
 }
 
+// Stores the value of an option that takes one; returns an error text or nothing.
+std::optional<QString> setOption(const QString &name, const QString &value, Options *options) {
+    for (const TextOption &option : TextOptions)
+        if (name == QLatin1String(option.name)) {
+            *option.field(*options) = value;
+            return std::nullopt;
+        }
+    if (name == QLatin1String("--class-size")) {
+        options->classSize = value;
+    } else if (name == QLatin1String("--export")) {
+        options->exportPath = value;
+        options->analysis = true;
+    } else if (name == QLatin1String("--excellent") || name == QLatin1String("--good")) {
+        analysis::StatisticsFields &s = options->statistics;
+        const bool excellent = name == QLatin1String("--excellent");
+        if (!splitBand(value, excellent ? &s.excellentLow : &s.goodLow,
+                       excellent ? &s.excellentHigh : &s.goodHigh))
+            return QStringLiteral("%1的值须为“下限:上限”").arg(name);
+    } else if (name == QLatin1String("--sort-column")) {
+        if (value != QLatin1String("0") && value != QLatin1String("1") &&
+            value != QLatin1String("2"))
+            return QStringLiteral("--sort-column的值须为0、1或2");
+        options->sortColumn = value.toInt();
+    } else {
+        return QStringLiteral("无法识别的选项：%1").arg(name);
+    }
+    return std::nullopt;
+}
+
 // Parses the arguments; returns an error text or nothing.
 std::optional<QString> parse(const QStringList &arguments, Options *options) {
     std::optional<QString> workbook;
-    const QStringList valued = {"--sheet",       "--first-row",    "--number-column",
-                                "--name-column", "--score-column", "--class-size",
-                                "--excellent",   "--good",         "--sort-column"};
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString argument = arguments[i];
-        if (argument == QLatin1String("--json")) {
-            options->json = true;
+        if (argument == QLatin1String("--json") || argument == QLatin1String("--analysis")) {
+            (argument == QLatin1String("--json") ? options->json : options->analysis) = true;
             continue;
         }
         if (!argument.startsWith(QLatin1String("--")) || argument == QLatin1String("--")) {
             if (argument == QLatin1String("--"))
                 argument = ++i < arguments.size() ? arguments[i] : QString();
-            if (workbook) return QStringLiteral("only one workbook may be given");
+            if (workbook) return QStringLiteral("只能给出一个工作簿");
             workbook = argument;
             continue;
         }
@@ -61,39 +120,14 @@ std::optional<QString> parse(const QStringList &arguments, Options *options) {
         if (equals >= 0) {
             name = argument.left(equals);
             value = argument.mid(equals + 1);
-        }
-        if (!valued.contains(name)) return QStringLiteral("unknown option %1").arg(name);
-        if (equals < 0) {
-            if (++i >= arguments.size()) return QStringLiteral("option %1 needs a value").arg(name);
+        } else if (++i < arguments.size()) {
             value = arguments[i];
+        } else {
+            return QStringLiteral("选项%1需要一个值").arg(name);
         }
-        if (name == QLatin1String("--sheet"))
-            options->import.sheet = value;
-        else if (name == QLatin1String("--first-row"))
-            options->import.firstRow = value;
-        else if (name == QLatin1String("--number-column"))
-            options->import.numberColumn = value;
-        else if (name == QLatin1String("--name-column"))
-            options->import.nameColumn = value;
-        else if (name == QLatin1String("--score-column"))
-            options->import.scoreColumn = value;
-        else if (name == QLatin1String("--class-size"))
-            options->classSize = value;
-        else if (name == QLatin1String("--excellent")) {
-            if (!splitBand(value, &options->statistics.excellentLow,
-                           &options->statistics.excellentHigh))
-                return QStringLiteral("--excellent takes LO:HI");
-        } else if (name == QLatin1String("--good")) {
-            if (!splitBand(value, &options->statistics.goodLow, &options->statistics.goodHigh))
-                return QStringLiteral("--good takes LO:HI");
-        } else if (name == QLatin1String("--sort-column")) {
-            if (value != QLatin1String("0") && value != QLatin1String("1") &&
-                value != QLatin1String("2"))
-                return QStringLiteral("--sort-column takes 0, 1 or 2");
-            options->sortColumn = value.toInt();
-        }
+        if (const std::optional<QString> error = setOption(name, value, options)) return error;
     }
-    if (!workbook) return QStringLiteral("a workbook is needed");
+    if (!workbook) return QStringLiteral("没有给出工作簿");
     options->import.path = *workbook;
     return std::nullopt;
 }
@@ -112,82 +146,109 @@ Output failure(const Options &options, const QString &message, std::optional<int
     return {ExitFailure, {}, text};
 }
 
-QString jsonOutput(const analysis::ScoreGrid &grid,
-                   const std::optional<analysis::StatisticsFigures> &figures) {
+// What the run found, for the output.
+struct Results {
+    analysis::ScoreGrid grid;
+    std::optional<analysis::StatisticsFigures> figures;
+    std::optional<analysis::ClassAnalysis> analysis;
+};
+
+QString jsonOutput(const Results &results) {
     QJsonArray rows;
     for (int r = 0; r < analysis::ScoreGrid::Rows; ++r) {
         QJsonArray row;
         for (int c = 0; c < analysis::ScoreGrid::Columns; ++c)
-            row.append(grid.text(r, c));
+            row.append(results.grid.text(r, c));
         rows.append(row);
     }
     QJsonObject root{{"grid", rows}};
-    if (figures) {
+    if (results.figures) {
         QJsonObject statistics;
         for (const analysis::FigureInfo &figure : analysis::Figures)
-            statistics.insert(QLatin1String(figure.key), (*figures).*figure.text);
+            statistics.insert(QLatin1String(figure.key), (*results.figures).*figure.text);
         root.insert("statistics", statistics);
     }
+    if (results.analysis) root.insert("analysis", analysis::analysisJson(*results.analysis));
     return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact)) + u'\n';
 }
 
-QString plainOutput(const analysis::ScoreGrid &grid,
-                    const std::optional<analysis::StatisticsFigures> &figures) {
+QString plainOutput(const Results &results, const Options &options) {
+    const analysis::ScoreGrid &grid = results.grid;
     QString out = QStringLiteral("行\t学号\t姓名\t成绩\n");
     for (int r = 0; r < analysis::ScoreGrid::Rows; ++r) {
         if (grid.isRowBlank(r)) continue;
         // Tabs and line breaks inside a cell would break the table's lines.
-        const auto cell = [&grid, r](int c) {
-            QString text = grid.text(r, c);
-            for (QChar &ch : text)
-                if (ch == u'\t' || ch == u'\n' || ch == u'\r') ch = u' ';
-            return text;
-        };
-        out += QStringLiteral("%1\t%2\t%3\t%4\n").arg(r + 1).arg(cell(0), cell(1), cell(2));
+        out +=
+            QStringLiteral("%1\t%2\t%3\t%4\n")
+                .arg(r + 1)
+                .arg(oneLine(grid.text(r, 0)), oneLine(grid.text(r, 1)), oneLine(grid.text(r, 2)));
     }
-    if (figures) {
+    if (results.figures) {
         out += u'\n';
         for (const analysis::FigureInfo &figure : analysis::Figures)
             out += QString::fromUtf8(figure.caption) + QStringLiteral("：") +
-                   (*figures).*figure.text +
+                   (*results.figures).*figure.text +
                    (figure.percent ? QStringLiteral(" %\n") : QStringLiteral("\n"));
     }
+    if (results.analysis) out += u'\n' + analysisText(analysis::analysisTables(*results.analysis));
+    if (options.exportPath) out += QStringLiteral("\n分析已导出到：%1\n").arg(*options.exportPath);
     return out;
+}
+
+// The analysis of the grid; returns the failure message or nothing.
+std::optional<QString> analyse(const Options &options, const analysis::AnalysisSettings &settings,
+                               Results &results) {
+    const analysis::GridRowsOutcome rows =
+        analysis::gridAnalysisInput(results.grid, options.classSize.value_or(QString()));
+    if (!rows.input) return rows.message;
+    results.analysis = analysis::analyseClass(*rows.input, settings);
+    if (!options.exportPath) return std::nullopt;
+    const QString failed =
+        analysis::exportAnalysis(*results.analysis, *options.exportPath, options.import.path);
+    return failed.isEmpty() ? std::nullopt : std::optional<QString>(failed);
 }
 
 } // namespace
 
-QString usage() {
-    return QStringLiteral(
-        "usage: score-report WORKBOOK [--sheet TEXT] [--first-row TEXT] [--number-column TEXT] "
-        "[--name-column TEXT] [--score-column TEXT] [--class-size TEXT] [--excellent LO:HI] "
-        "[--good LO:HI] [--sort-column K] [--json]\n");
-}
-
 Output run(const QStringList &arguments) {
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
-        return {ExitOk, usage(), {}};
+        return {ExitOk, helpText(), {}};
+    if (arguments.contains(QLatin1String("--version"))) return {ExitOk, versionText(), {}};
     Options options;
     if (const std::optional<QString> error = parse(arguments, &options)) return usageError(*error);
 
-    analysis::ScoreGrid grid;
-    const analysis::ImportOutcome imported = analysis::importWorkbook(options.import, grid);
+    // Settings that can't be used are refused before anything is read.
+    std::optional<analysis::AnalysisSettings> settings;
+    if (options.analysis) {
+        const analysis::AnalysisSettingsOutcome read =
+            analysis::readAnalysisSettings(options.settings);
+        if (!read.settings) return failure(options, read.message, std::nullopt);
+        if (options.exportPath && !analysis::isExportName(*options.exportPath))
+            return failure(options, analysis::messages::exportNameInvalid(*options.exportPath),
+                           std::nullopt);
+        settings = read.settings;
+    }
+
+    Results results;
+    const analysis::ImportOutcome imported = analysis::importWorkbook(options.import, results.grid);
     if (!imported.ok())
         return failure(options, imported.message,
                        imported.status == analysis::ImportOutcome::Status::Failed
                            ? std::optional<int>(imported.errorNumber)
                            : std::nullopt);
-    if (options.sortColumn) analysis::sortDescending(grid, *options.sortColumn);
+    if (options.sortColumn) analysis::sortDescending(results.grid, *options.sortColumn);
 
-    std::optional<analysis::StatisticsFigures> figures;
     if (options.classSize) {
         options.statistics.classSize = *options.classSize;
         const analysis::StatisticsOutcome outcome =
-            analysis::computeStatistics(options.statistics, grid);
+            analysis::computeStatistics(options.statistics, results.grid);
         if (!outcome.ok) return failure(options, outcome.message, std::nullopt);
-        figures = outcome.figures;
+        results.figures = outcome.figures;
     }
-    return {ExitOk, options.json ? jsonOutput(grid, figures) : plainOutput(grid, figures), {}};
+    if (settings)
+        if (const std::optional<QString> failed = analyse(options, *settings, results))
+            return failure(options, *failed, std::nullopt);
+    return {ExitOk, options.json ? jsonOutput(results) : plainOutput(results, options), {}};
 }
 
 } // namespace report

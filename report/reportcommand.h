@@ -7,8 +7,10 @@ namespace report {
 
 // Exit statuses of score-report.
 constexpr int ExitOk = 0;
-constexpr int ExitFailure = 2; // an import or statistics failure, with its message
-constexpr int ExitUsage = 64;  // the command line can't be understood
+// A failure of the import, the statistics, the analysis or the export, or an
+// option value that can't be used, with its message.
+constexpr int ExitFailure = 2;
+constexpr int ExitUsage = 64; // the command line can't be understood
 
 struct Output {
     int status = ExitOk;
@@ -19,7 +21,5 @@ struct Output {
 // Runs score-report over its arguments (without the program name) and
 // returns what it prints; kept apart from main() so that it can be tested.
 Output run(const QStringList &arguments);
-
-QString usage();
 
 } // namespace report

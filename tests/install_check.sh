@@ -30,23 +30,27 @@ help="$(iconv -f GBK -t UTF-8 "$programs/Help.dat")"
 grep -q '^墨序成绩统计软件' <<<"$help"
 grep -q $'\r$' "$programs/Help.dat"
 
-# The installed score-report, started through its link in bin/.
+# The installed score-report, started through its link in bin/, and its manual.
 out="$("$prefix/bin/score-report" "$source/samples/class.xls" --class-size 30 --json)"
 grep -q '"total":"2337"' <<<"$out"
+# The manual's title line names the version the program prints.
+manual="$prefix/share/man/man1/score-report.1"
+grep -qF "\"$("$prefix/bin/score-report" --version)\"" "$manual"
+groff -K utf8 -man -Tutf8 "$manual" 2>/dev/null | grep -q "各段百分比按最大余数法保留两位小数"
 
 # The Debian package.
 (cd "$build" && cpack -G DEB >/dev/null)
 deb="$(ls -t "$build"/score-analysis_*.deb | head -1)"
 depends="$(dpkg-deb -f "$deb" Depends)"
 for needed in libqt6widgets6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n \
-              fonts-arphic-uming fonts-noto-cjk; do
+              fonts-arphic-uming fonts-noto-cjk libxlsxwriter4; do
     grep -q "$needed" <<<"$depends" || { echo "missing dependency $needed: $depends"; exit 1; }
 done
 contents="$(dpkg-deb -c "$deb")"
 for file in ./usr/lib/score-analysis/Help.dat ./usr/bin/score-analysis \
             ./usr/share/applications/score-analysis.desktop \
             ./usr/share/metainfo/cn.moxu.ScoreAnalysis.metainfo.xml \
-            ./usr/share/man/man1/score-analysis.1; do
+            ./usr/share/man/man1/score-analysis.1 ./usr/share/man/man1/score-report.1; do
     grep -q "$file" <<<"$contents" || { echo "missing from the package: $file"; exit 1; }
 done
 echo "installed tree and package are complete"

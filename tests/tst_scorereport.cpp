@@ -34,27 +34,37 @@ private slots:
     void failures();
     void plainOutput();
     void plainOutputKeepsOneLinePerRow();
+    void analysisJson();
+    void analysisAlignedByDisplayWidth();
     void executable_data();
     void executable();
 };
 
 void TestScoreReport::usageErrors_data() {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("nothing") << QStringList{};
-    QTest::newRow("unknown option") << QStringList{Sample, "--colour", "red"};
-    QTest::newRow("missing value") << QStringList{Sample, "--sheet"};
-    QTest::newRow("band without colon") << QStringList{Sample, "--excellent", "85"};
-    QTest::newRow("sort column out of range") << QStringList{Sample, "--sort-column", "3"};
-    QTest::newRow("sort column not a digit") << QStringList{Sample, "--sort-column", "x"};
-    QTest::newRow("two workbooks") << QStringList{Sample, Sample};
+    QTest::addColumn<QString>("why");
+    QTest::newRow("nothing") << QStringList{} << "没有给出工作簿";
+    QTest::newRow("unknown option")
+        << QStringList{Sample, "--colour", "red"} << "无法识别的选项：--colour";
+    QTest::newRow("missing value") << QStringList{Sample, "--sheet"} << "选项--sheet需要一个值";
+    QTest::newRow("band without colon")
+        << QStringList{Sample, "--excellent", "85"} << "--excellent的值须为“下限:上限”";
+    QTest::newRow("sort column out of range")
+        << QStringList{Sample, "--sort-column", "3"} << "--sort-column的值须为0、1或2";
+    QTest::newRow("sort column not a digit")
+        << QStringList{Sample, "--sort-column", "x"} << "--sort-column的值须为0、1或2";
+    QTest::newRow("two workbooks") << QStringList{Sample, Sample} << "只能给出一个工作簿";
 }
 
 void TestScoreReport::usageErrors() {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, why);
     const report::Output output = report::run(arguments);
     QCOMPARE(output.status, report::ExitUsage);
     QVERIFY(output.out.isEmpty());
-    QVERIFY(output.err.contains(QLatin1String("usage: score-report WORKBOOK")));
+    QCOMPARE(output.err, "score-report：" + why +
+                             "\n用法：score-report 工作簿 [选项…]；score-report --help "
+                             "列出全部选项。\n");
 }
 
 void TestScoreReport::importOnly() {
@@ -121,6 +131,15 @@ void TestScoreReport::failures_data() {
     QTest::newRow("reversed band")
         << QStringList{Sample, "--class-size", "30", "--excellent", "90:80"} << -1
         << "优秀分数段数值输入错误，请正确输入数值！！！";
+    QTest::newRow("analysis: full marks 0")
+        << QStringList{Sample, "--analysis", "--full-marks=0"} << -1
+        << "满分输入有误，请输入1到1000之间的分数（最多两位小数）！";
+    QTest::newRow("analysis: settings checked before the workbook is read")
+        << QStringList{"/nonexistent/class.xls", "--analysis", "--pass-line", "90"} << -1
+        << "分数线输入有误，须满足：低分线 ≤ 及格线 ≤ 良好线 ≤ 优秀线！";
+    QTest::newRow("export: not .xlsx or .csv")
+        << QStringList{Sample, "--export", "/tmp/report.txt"} << -1
+        << "导出文件名须以.xlsx或.csv结尾：/tmp/report.txt";
 }
 
 void TestScoreReport::failures() {
@@ -160,6 +179,12 @@ void TestScoreReport::executable_data() {
         << QStringList{Sample, "--sheet", "成绩", "--json"} << 2 << "\"number\":9";
     QTest::newRow("usage") << QStringList{"--bogus"} << 64 << "";
     QTest::newRow("plain text in UTF-8") << QStringList{Sample} << 0 << "20240102\t王芳\t92";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "--excellent-line 线";
+    QTest::newRow("short help") << QStringList{Sample, "-h"} << 0 << "64  命令行无法理解";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "score-report 1.0.0\n";
+    QTest::newRow("bad analysis setting")
+        << QStringList{Sample, "--ranking", "olympic", "--analysis", "--json"} << 2
+        << "名次方式输入有误";
 }
 
 void TestScoreReport::executable() {
@@ -198,6 +223,81 @@ void TestScoreReport::plainOutputKeepsOneLinePerRow() {
     }
     QVERIFY(hasLineBreak);
     QCOMPARE(plain.out.count(u'\n'), 1 + filled); // the heading and one line a row
+}
+
+void TestScoreReport::analysisJson() {
+    const report::Output output = report::run({Sample, "--analysis", "--json"});
+    QCOMPARE(output.status, report::ExitOk);
+    const QJsonObject root = jsonOf(output.out);
+    QVERIFY(!root.contains("statistics"));
+    const QJsonObject analysis = root["analysis"].toObject();
+    QCOMPARE(analysis.keys(), (QStringList{"absent",
+                                           "bands",
+                                           "difficulty",
+                                           "discrimination",
+                                           "discriminationGroup",
+                                           "excellent",
+                                           "excellentOrGood",
+                                           "exempt",
+                                           "expected",
+                                           "fail",
+                                           "good",
+                                           "highest",
+                                           "highestStudents",
+                                           "invalid",
+                                           "low",
+                                           "lowest",
+                                           "lowestStudents",
+                                           "mean",
+                                           "median",
+                                           "notes",
+                                           "pass",
+                                           "ranking",
+                                           "rules",
+                                           "sat",
+                                           "settings",
+                                           "standardDeviation",
+                                           "total"}));
+    QCOMPARE(analysis["settings"].toObject(), (QJsonObject{{"fullMarks", 100},
+                                                           {"excellentLine", 85},
+                                                           {"goodLine", 75},
+                                                           {"passLine", 60},
+                                                           {"lowLine", 40},
+                                                           {"bandWidth", 10},
+                                                           {"ranking", "competition"}}));
+    QCOMPARE(analysis["expected"].toInt(), 30);
+    QCOMPARE(analysis["total"].toDouble(), 2337.0);
+    QCOMPARE(analysis["mean"].toDouble(), 77.9);
+    QCOMPARE(analysis["median"].toDouble(), 78.5);
+    QCOMPARE(analysis["excellent"].toObject(), (QJsonObject{{"count", 9}, {"rate", 30}}));
+    QCOMPARE(analysis["bands"].toArray()[0].toObject(),
+             (QJsonObject{{"from", 90}, {"to", 100}, {"count", 6}, {"percent", 20}}));
+    QCOMPARE(
+        analysis["ranking"].toArray()[0].toObject(),
+        (QJsonObject{
+            {"row", 13}, {"number", "20240113"}, {"name", "马超"}, {"score", 100}, {"rank", 1}}));
+    QCOMPARE(analysis["notes"].toArray(),
+             QJsonArray{"班级人数为空：分析了表格中有内容的全部30行。"});
+    QVERIFY(analysis["rules"].toString().startsWith("满分100分；优秀线85分（满分的85%），"));
+
+    // With a class size, rows 1..N after the sort, and the nine figures too.
+    const QJsonObject sized = jsonOf(
+        report::run({Sample, "--sort-column=2", "--class-size=3", "--analysis", "--json"}).out);
+    QCOMPARE(sized["statistics"].toObject()["total"].toString(), QString("291"));
+    QCOMPARE(sized["analysis"].toObject()["total"].toDouble(), 291.0);
+    QCOMPARE(sized["analysis"].toObject()["notes"].toArray(),
+             QJsonArray{"实考人数少于4人，不计算区分度。"});
+}
+
+void TestScoreReport::analysisAlignedByDisplayWidth() {
+    const report::Output output = report::run({Sample, "--analysis"});
+    QCOMPARE(output.status, report::ExitOk);
+    const QStringList lines = output.out.split(u'\n');
+    QVERIFY(lines.contains("等级    条件        人数  比率（%）"));
+    QVERIFY(lines.contains("不及格  成绩<60        3      10.00"));
+    QVERIFY(lines.contains("名次  行  学号      姓名  成绩"));
+    QVERIFY(lines.contains("   1  13  20240113  马超   100"));
+    QVERIFY(lines.contains("平均分    77.90"));
 }
 
 QTEST_GUILESS_MAIN(TestScoreReport)

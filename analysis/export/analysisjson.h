@@ -1,0 +1,13 @@
+#pragma once
+
+#include "analysis/classanalysis.h"
+
+#include <QJsonObject>
+
+namespace analysis {
+
+// The analysis as score-report's "analysis" object: numbers unrounded except
+// the band percentages, null for a figure not given, rows counted from 1.
+QJsonObject analysisJson(const ClassAnalysis &analysis);
+
+} // namespace analysis

@@ -1,0 +1,116 @@
+#include "analysis/export/analysistables.h"
+
+#include "analysis/displaynumber.h"
+
+namespace analysis {
+
+namespace {
+
+TableCell text(const QString &value) {
+    return {value, std::nullopt};
+}
+
+TableCell count(int value) {
+    return {QString::number(value), double(value)};
+}
+
+TableCell exact(const std::optional<Decimal> &value) {
+    if (!value) return text(QStringLiteral("无"));
+    return {value->text(), value->toDouble()};
+}
+
+TableCell figure(const std::optional<double> &value) {
+    if (!value) return text(QStringLiteral("无"));
+    return {displayNumber(*value), displayedValue(*value), true};
+}
+
+QString names(const std::vector<StudentRow> &students) {
+    QStringList list;
+    for (const StudentRow &student : students)
+        list << (student.name.isEmpty() ? student.number : student.name);
+    return list.join(u'、');
+}
+
+QString stateName(ScoreCell::State state) {
+    switch (state) {
+    case ScoreCell::State::Absent:
+        return QStringLiteral("缺考");
+    case ScoreCell::State::Exempt:
+        return QStringLiteral("免考");
+    default:
+        return QStringLiteral("无效");
+    }
+}
+
+Table rankingTable(const ClassAnalysis &analysis) {
+    Table table{QStringLiteral("名次表"), {"名次", "行", "学号", "姓名", "成绩"}, {}};
+    for (const RankedStudent &s : analysis.ranking)
+        table.rows.push_back({count(s.rank), count(s.student.gridRow), text(s.student.number),
+                              text(s.student.name), exact(s.score)});
+    for (const UncountedRow &s : analysis.uncounted)
+        table.rows.push_back({text(stateName(s.state)), count(s.student.gridRow),
+                              text(s.student.number), text(s.student.name), text(s.student.score)});
+    return table;
+}
+
+Table figureTable(const ClassAnalysis &a) {
+    Table table{QStringLiteral("成绩质量分析"), {"项目", "数值", "说明"}, {}};
+    const auto add = [&table](const char16_t *caption, TableCell value, const QString &note = {}) {
+        table.rows.push_back({text(QString::fromUtf16(caption)), value, text(note)});
+    };
+    add(u"满分", exact(a.settings.fullMarks));
+    add(u"应考人数", count(a.expected), QStringLiteral("分析的行数"));
+    add(u"实考人数", count(a.sat), QStringLiteral("计入分析的成绩"));
+    add(u"缺考人数", count(a.absent));
+    add(u"免考人数", count(a.exempt));
+    add(u"无效成绩", count(a.invalid), a.invalid ? QStringLiteral("见名次表末尾") : QString());
+    add(u"总分", exact(a.total));
+    add(u"平均分", figure(a.mean));
+    add(u"最高分", exact(a.highest), names(a.highestStudents));
+    add(u"最低分", exact(a.lowest), names(a.lowestStudents));
+    add(u"中位数", figure(a.median));
+    add(u"标准差", figure(a.standardDeviation), QStringLiteral("总体标准差，除以实考人数"));
+    add(u"难度", figure(a.difficulty), QStringLiteral("平均分÷满分"));
+    add(u"区分度", figure(a.discrimination),
+        a.discrimination ? QStringLiteral("最高、最低各%1人").arg(a.discriminationGroup)
+                         : QStringLiteral("实考不足4人，不计算"));
+    return table;
+}
+
+Table gradeTable(const ClassAnalysis &a) {
+    const AnalysisSettings &s = a.settings;
+    const QString excellent = s.excellent.score.text(), good = s.good.score.text();
+    Table table{QStringLiteral("等级"), {"等级", "条件", "人数", "比率（%）"}, {}};
+    const auto add = [&table](const char16_t *grade, const QString &rule, const GradeCount &c) {
+        table.rows.push_back(
+            {text(QString::fromUtf16(grade)), text(rule), count(c.count), figure(c.rate)});
+    };
+    add(u"优秀", QStringLiteral("成绩≥") + excellent, a.excellent);
+    add(u"良好", good + QStringLiteral("≤成绩<") + excellent, a.good);
+    add(u"及格", QStringLiteral("成绩≥") + s.pass.score.text(), a.pass);
+    add(u"不及格", QStringLiteral("成绩<") + s.pass.score.text(), a.fail);
+    add(u"低分", QStringLiteral("成绩<") + s.low.score.text(), a.low);
+    add(u"优良", QStringLiteral("成绩≥") + good, a.excellentOrGood);
+    return table;
+}
+
+Table bandTable(const ClassAnalysis &analysis) {
+    Table table{QStringLiteral("分数段"), {"分数段", "人数", "百分比（%）"}, {}};
+    for (std::size_t i = 0; i < analysis.bands.size(); ++i) {
+        const ScoreBand &band = analysis.bands[i];
+        const QString upper = i == 0 ? QStringLiteral("≤") : QStringLiteral("<");
+        table.rows.push_back(
+            {text(band.from.text() + QStringLiteral("≤成绩") + upper + band.to.text()),
+             count(band.count), figure(band.percent)});
+    }
+    return table;
+}
+
+} // namespace
+
+AnalysisTables analysisTables(const ClassAnalysis &analysis) {
+    return {rankingTable(analysis), figureTable(analysis), gradeTable(analysis),
+            bandTable(analysis),    analysis.notes,        analysis.rules.split(u'\n')};
+}
+
+} // namespace analysis

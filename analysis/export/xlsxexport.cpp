@@ -1,0 +1,192 @@
+#include "analysis/export/xlsxexport.h"
+
+#include "analysis/displaywidth.h"
+
+#include <xlsxwriter.h>
+
+#include <QFile>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace analysis {
+
+namespace {
+
+// libxlsxwriter brings zlib, minizip and libcrypto with it; it is loaded only
+// when a workbook is written, so that no other run of the programs pays for
+// loading them.
+#define SCORE_XLSX_FUNCTIONS(X)                                                                    \
+    X(workbook_new)                                                                                \
+    X(workbook_add_worksheet)                                                                      \
+    X(workbook_add_format)                                                                         \
+    X(workbook_add_chart)                                                                          \
+    X(workbook_close)                                                                              \
+    X(format_set_bold)                                                                             \
+    X(format_set_num_format)                                                                       \
+    X(worksheet_write_string)                                                                      \
+    X(worksheet_write_number)                                                                      \
+    X(worksheet_set_column)                                                                        \
+    X(worksheet_freeze_panes)                                                                      \
+    X(worksheet_insert_chart)                                                                      \
+    X(chart_add_series)                                                                            \
+    X(chart_series_set_categories)                                                                 \
+    X(chart_series_set_values)                                                                     \
+    X(chart_series_set_labels)                                                                     \
+    X(chart_title_set_name)                                                                        \
+    X(chart_axis_set_name)                                                                         \
+    X(chart_axis_set_reverse)                                                                      \
+    X(chart_axis_set_crossing_max)                                                                 \
+    X(chart_legend_set_position)
+
+struct XlsxApi {
+#define SCORE_DECLARE(name) decltype(&::name) name = nullptr;
+    SCORE_XLSX_FUNCTIONS(SCORE_DECLARE)
+#undef SCORE_DECLARE
+};
+
+const XlsxApi *loadXlsxApi() {
+    static const XlsxApi *const api = []() -> const XlsxApi * {
+        void *library = ::dlopen(SCORE_XLSXWRITER_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        if (!library) return nullptr;
+        static XlsxApi loaded;
+        bool complete = true;
+#define SCORE_RESOLVE(name)                                                                        \
+    loaded.name = reinterpret_cast<decltype(&::name)>(::dlsym(library, #name));                    \
+    complete = complete && loaded.name;
+        SCORE_XLSX_FUNCTIONS(SCORE_RESOLVE)
+#undef SCORE_RESOLVE
+        return complete ? &loaded : nullptr;
+    }();
+    return api;
+}
+
+constexpr lxw_col_t ChartColumn = 5;
+
+class SheetWriter {
+public:
+    SheetWriter(const XlsxApi &x, lxw_workbook *book, const char *name)
+        : m_x(x), m_sheet(x.workbook_add_worksheet(book, name)) {
+        m_bold = x.workbook_add_format(book);
+        x.format_set_bold(m_bold);
+        m_twoDecimals = x.workbook_add_format(book);
+        x.format_set_num_format(m_twoDecimals, "0.00");
+    }
+    lxw_worksheet *sheet() const { return m_sheet; }
+    lxw_row_t row() const { return m_row; }
+
+    void text(lxw_col_t column, const QString &value, bool bold = false) {
+        m_x.worksheet_write_string(m_sheet, m_row, column, value.toUtf8().constData(),
+                                   bold ? m_bold : nullptr);
+    }
+    // A line of the table, whose width the column is fitted to.
+    void line(const std::vector<TableCell> &cells, bool bold = false) {
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            const TableCell &cell = cells[c];
+            const lxw_col_t column = lxw_col_t(c);
+            if (cell.number)
+                m_x.worksheet_write_number(m_sheet, m_row, column, *cell.number,
+                                           cell.twoDecimals ? m_twoDecimals : nullptr);
+            else
+                text(column, cell.text, bold);
+            if (m_widths.size() <= c) m_widths.resize(c + 1, 0);
+            m_widths[c] = std::max(m_widths[c], displayWidth(cell.text));
+        }
+        ++m_row;
+    }
+    void header(const QStringList &names) {
+        std::vector<TableCell> cells;
+        for (const QString &name : names)
+            cells.push_back({name, std::nullopt});
+        line(cells, true);
+    }
+    void table(const Table &table, bool titled) {
+        if (titled) title(table.title);
+        header(table.header);
+        for (const std::vector<TableCell> &cells : table.rows)
+            line(cells);
+    }
+    void title(const QString &value) {
+        text(0, value, true);
+        ++m_row;
+    }
+    void lines(const QString &heading, const QStringList &values) {
+        title(heading);
+        for (const QString &value : values) {
+            text(0, value);
+            ++m_row;
+        }
+    }
+    void skip() { ++m_row; }
+    // Column widths count characters of the default font's digit width; a
+    // Chinese character is about two of them, a little more in most fonts.
+    void fitColumns() {
+        for (std::size_t c = 0; c < m_widths.size(); ++c)
+            m_x.worksheet_set_column(m_sheet, lxw_col_t(c), lxw_col_t(c),
+                                     std::ceil(m_widths[c] * 1.1) + 2, nullptr);
+    }
+
+private:
+    const XlsxApi &m_x;
+    lxw_worksheet *m_sheet;
+    lxw_format *m_bold = nullptr, *m_twoDecimals = nullptr;
+    lxw_row_t m_row = 0;
+    std::vector<int> m_widths;
+};
+
+// A column chart of the band counts, lowest band on the left, beside the
+// figures at the top of the sheet.
+void addBandChart(const XlsxApi &x, lxw_workbook *book, SheetWriter &sheet, lxw_row_t first,
+                  lxw_row_t last) {
+    lxw_chart *chart = x.workbook_add_chart(book, LXW_CHART_COLUMN);
+    lxw_chart_series *series = x.chart_add_series(chart, nullptr, nullptr);
+    x.chart_series_set_categories(series, "分析", first, 0, last, 0);
+    x.chart_series_set_values(series, "分析", first, 1, last, 1);
+    x.chart_series_set_labels(series);
+    x.chart_title_set_name(chart, "分数段人数");
+    x.chart_axis_set_name(chart->x_axis, "分数段");
+    x.chart_axis_set_name(chart->y_axis, "人数");
+    x.chart_axis_set_reverse(chart->x_axis);
+    x.chart_axis_set_crossing_max(chart->x_axis);
+    x.chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
+    x.worksheet_insert_chart(sheet.sheet(), 0, ChartColumn, chart);
+}
+
+void writeAnalysisSheet(const XlsxApi &x, lxw_workbook *book, const AnalysisTables &tables) {
+    SheetWriter sheet(x, book, "分析");
+    sheet.table(tables.figures, true);
+    sheet.skip();
+    sheet.table(tables.grades, true);
+    sheet.skip();
+    sheet.table(tables.bands, true);
+    const lxw_row_t bandsEnd = sheet.row();
+    addBandChart(x, book, sheet, bandsEnd - lxw_row_t(tables.bands.rows.size()), bandsEnd - 1);
+    sheet.fitColumns();
+    sheet.skip();
+    if (!tables.notes.isEmpty()) {
+        sheet.lines(QStringLiteral("说明"), tables.notes);
+        sheet.skip();
+    }
+    sheet.lines(QStringLiteral("口径说明"), tables.rules);
+}
+
+} // namespace
+
+XlsxWritten writeAnalysisXlsx(const AnalysisTables &tables, const QString &path) {
+    const XlsxApi *x = loadXlsxApi();
+    if (!x) return XlsxWritten::LibraryMissing;
+    lxw_workbook *book = x->workbook_new(QFile::encodeName(path).constData());
+    if (!book) return XlsxWritten::Failed;
+
+    SheetWriter scores(*x, book, "成绩");
+    scores.table(tables.ranking, false);
+    x->worksheet_freeze_panes(scores.sheet(), 1, 0);
+    scores.fitColumns();
+    writeAnalysisSheet(*x, book, tables);
+    return x->workbook_close(book) == LXW_NO_ERROR ? XlsxWritten::Written : XlsxWritten::Failed;
+}
+
+} // namespace analysis

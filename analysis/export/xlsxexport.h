@@ -1,0 +1,16 @@
+#pragma once
+
+#include "analysis/export/analysistables.h"
+
+#include <QString>
+
+namespace analysis {
+
+// Writes the analysis as an .xlsx workbook at path: sheet 成绩 holds the rank
+// list under a frozen header, sheet 分析 the figures, the grades, the band
+// table with a column chart of it, the notes and the rules; columns are as
+// wide as their text.
+enum class XlsxWritten { Written, LibraryMissing, Failed };
+XlsxWritten writeAnalysisXlsx(const AnalysisTables &tables, const QString &path);
+
+} // namespace analysis

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "analysis/export/analysistables.h"
+
+#include <QString>
+
+namespace report {
+
+// A cell's text on one line: tabs and line breaks become spaces.
+QString oneLine(QString text);
+
+// The analysis as plain text, each table in columns aligned by display width
+// (a Chinese character takes two columns of a terminal), numbers to the right.
+QString analysisText(const analysis::AnalysisTables &tables);
+
+} // namespace report
