@@ -12,91 +12,80 @@ const QString Sample = QStringLiteral(SCORE_FIXTURES_DIR "/../../samples/class.x
 class TestScoreReport : public QObject {
     Q_OBJECT
 private slots:
-    void usageErrors_data();
-    void usageErrors();
-    void sortedFiguresInJson();
-    void plainTable();
-    void executable_data();
-    void executable();
+    void usageErrors_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("unknown option") << QStringList{Sample, "--colour", "red"};
+        QTest::newRow("missing value") << QStringList{Sample, "--sheet"};
+        QTest::newRow("band without colon") << QStringList{Sample, "--good", "85"};
+        QTest::newRow("sort column out of range") << QStringList{Sample, "--sort-column", "3"};
+        QTest::newRow("two workbooks") << QStringList{Sample, "--", Sample};
+    }
+
+    void usageErrors() {
+        QFETCH(QStringList, arguments);
+        const report::Output output = report::run(arguments);
+        QCOMPARE(output.status, 64);
+        QVERIFY(output.err.contains("usage: score-report WORKBOOK"_L1));
+    }
+
+    void sortedFiguresInJson() {
+        // Sorted by score, the first three are 马超 100, 宋涛 96 and 黄勇 95.
+        const report::Output output =
+            report::run({"--sheet=sheet1", Sample, "--sort-column=2", "--class-size=3",
+                         "--excellent=96:100", "--good", "90:96", "--json"});
+        QCOMPARE(output.status, 0);
+        QVERIFY(output.out.startsWith(
+            R"({"grid":[["20240113","马超","100"],["20240124","宋涛","96"],)"));
+        QCOMPARE(output.out.count(R"(["","",""])"), 70);
+        QCOMPARE(output.out.section(R"("statistics":)", 1),
+                 R"({"average":"97","excellent":"2","excellentRate":"66.6666666666667",)"
+                 R"("failing":"0","good":"1","goodRate":"33.3333333333333","passRate":"100",)"
+                 R"("qualified":"0","total":"291"}})"
+                 "\n");
+    }
+
+    void plainTable() {
+        // Columns picked apart: the name from column 3, the score from column 2.
+        const report::Output output =
+            report::run({Sample, "--first-row", "30", "--number-column", "1", "--name-column", "3",
+                         "--score-column", "2", "--class-size", "2"});
+        QCOMPARE(output.status, 0);
+        QCOMPARE(output.out,
+                 QString("行\t学号\t姓名\t成绩\n"
+                         "1\t20240129\t76\t邓洁\n"
+                         "2\t20240130\t82\t曹阳\n\n"
+                         "总成绩：0\n平均成绩：0\n优秀人数：0\n良好人数：0\n合格人数：0\n"
+                         "不及格人数：2\n优秀率：0 %\n及格率：0 %\n良好率：0 %\n"));
+        // A line break or a tab inside a cell stays on its row's line.
+        const QString cells = QStringLiteral(SCORE_FIXTURES_DIR "/modern_libreoffice.xlsx");
+        QCOMPARE(report::run({cells, "--first-row", "27"}).out.section(u'\n', 1, 2),
+                 QString("1\t2024026\t第一行 第二行\t80\n2\t2024027\t甲 乙\t90"));
+    }
+
+    void executable_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("import failure, with its number")
+            << QStringList{Sample, "--sheet", "成绩", "--json"} << 2
+            << u"{\"error\":{\"message\":\"输入表格名称有误，无法打开表格，请重新输入！\",\"number\":9}}\n"_s;
+        QTest::newRow("refused field, without a number")
+            << QStringList{Sample, "--first-row", "0", "--json"} << 2
+            << u"{\"error\":{\"message\":\"数据起始行输入有误，请输入1到32668之间的行号！\"}}\n"_s;
+        QTest::newRow("usage") << QStringList{"--bogus"} << 64 << QString();
+    }
+
+    void executable() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QProcess process;
+        process.start(QStringLiteral(SCORE_REPORT_EXECUTABLE), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), status);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()), output);
+    }
 };
-
-void TestScoreReport::usageErrors_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("nothing") << QStringList{};
-    QTest::newRow("unknown option") << QStringList{Sample, "--colour", "red"};
-    QTest::newRow("missing value") << QStringList{Sample, "--sheet"};
-    QTest::newRow("band without colon") << QStringList{Sample, "--good", "85"};
-    QTest::newRow("sort column out of range") << QStringList{Sample, "--sort-column", "3"};
-    QTest::newRow("two workbooks") << QStringList{Sample, "--", Sample};
-}
-
-void TestScoreReport::usageErrors() {
-    QFETCH(QStringList, arguments);
-    const report::Output output = report::run(arguments);
-    QCOMPARE(output.status, 64);
-    QCOMPARE(output.out, QString());
-    QVERIFY(output.err.contains("usage: score-report WORKBOOK"_L1));
-}
-
-void TestScoreReport::sortedFiguresInJson() {
-    // Sorted by score, the first three are 马超 100, 宋涛 96 and 黄勇 95.
-    const report::Output output =
-        report::run({"--sheet=sheet1", Sample, "--sort-column=2", "--class-size=3",
-                     "--excellent=96:100", "--good", "90:96", "--json"});
-    QCOMPARE(output.status, 0);
-    QVERIFY(
-        output.out.startsWith(R"({"grid":[["20240113","马超","100"],["20240124","宋涛","96"],)"));
-    QCOMPARE(output.out.count(R"(["","",""])"), 70);
-    QCOMPARE(output.out.section(R"("statistics":)", 1),
-             R"({"average":"97","excellent":"2","excellentRate":"66.6666666666667",)"
-             R"("failing":"0","good":"1","goodRate":"33.3333333333333","passRate":"100",)"
-             R"("qualified":"0","total":"291"}})"
-             "\n");
-}
-
-void TestScoreReport::plainTable() {
-    // Columns picked apart: the name from column 3, the score from column 2.
-    const report::Output output =
-        report::run({Sample, "--first-row", "30", "--number-column", "1", "--name-column", "3",
-                     "--score-column", "2", "--class-size", "2"});
-    QCOMPARE(output.status, 0);
-    QCOMPARE(output.out, QString("行\t学号\t姓名\t成绩\n"
-                                 "1\t20240129\t76\t邓洁\n"
-                                 "2\t20240130\t82\t曹阳\n\n"
-                                 "总成绩：0\n平均成绩：0\n优秀人数：0\n良好人数：0\n合格人数：0\n"
-                                 "不及格人数：2\n优秀率：0 %\n及格率：0 %\n良好率：0 %\n"));
-    // A line break or a tab inside a cell stays on its row's line.
-    const QString cells = QStringLiteral(SCORE_FIXTURES_DIR "/modern_libreoffice.xlsx");
-    QCOMPARE(report::run({cells, "--first-row", "27"}).out.section(u'\n', 1, 2),
-             QString("1\t2024026\t第一行 第二行\t80\n2\t2024027\t甲 乙\t90"));
-}
-
-void TestScoreReport::executable_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("output");
-    QTest::newRow("import failure, with its number")
-        << QStringList{Sample, "--sheet", "成绩", "--json"} << 2
-        << u"{\"error\":{\"message\":\"输入表格名称有误，无法打开表格，请重新输入！\",\"number\":9}}\n"_s;
-    QTest::newRow("refused field, without a number")
-        << QStringList{Sample, "--first-row", "0", "--json"} << 2
-        << u"{\"error\":{\"message\":\"数据起始行输入有误，请输入1到32668之间的行号！\"}}\n"_s;
-    QTest::newRow("statistics failure, without a number")
-        << QStringList{Sample, "--class-size", "30", "--excellent", "90:80", "--json"} << 2
-        << u"{\"error\":{\"message\":\"优秀分数段数值输入错误，请正确输入数值！！！\"}}\n"_s;
-    QTest::newRow("usage") << QStringList{"--bogus"} << 64 << QString();
-}
-
-void TestScoreReport::executable() {
-    QFETCH(QStringList, arguments);
-    QFETCH(int, status);
-    QFETCH(QString, output);
-    QProcess process;
-    process.start(QStringLiteral(SCORE_REPORT_EXECUTABLE), arguments);
-    QVERIFY(process.waitForFinished(60000));
-    QCOMPARE(process.exitCode(), status);
-    QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()), output);
-}
 
 QTEST_GUILESS_MAIN(TestScoreReport)
 #include "tst_scorereport.moc"
