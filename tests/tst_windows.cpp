@@ -128,7 +128,6 @@ private slots:
 
     void freshWindow() {
         QCOMPARE(form->size(), QSize(783, 535));
-        QVERIFY(form->cellEditor->isHidden());
         QCOMPARE(figures(), QStringList(9));
         QStringList texts, unfiltered;
         for (QLineEdit *field : form->findChildren<QLineEdit *>()) {
@@ -143,6 +142,10 @@ private slots:
                                    "scoreColumnField=3 classSizeField= cellEditor="_L1);
         // Only the nine numeric fields drop the letter, the minus and the Chinese character.
         QCOMPARE(unfiltered.join(u' '), "workbookPathField sheetNameField cellEditor"_L1);
+        // Tab passes the filter and moves on to the excellent band.
+        form->classSizeField->setFocus();
+        QTest::keyClick(form->classSizeField, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form->excellentLowField);
     }
 
     void numericKeys_data() {
