@@ -6,7 +6,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const QString Sample = QStringLiteral(SCORE_FIXTURES_DIR "/../../samples/class.xls");
+const QString Sample = QStringLiteral(SCORE_SAMPLES_DIR "/class.xls");
 } // namespace
 
 class TestScoreReport : public QObject {
