@@ -195,6 +195,7 @@ private slots:
         QCOMPARE(cellText(2, 1), u"王五"_s);
         // Typing on the grid itself changes nothing; the box losing the focus stores its text.
         QTest::keyClicks(grid, "99");
+        QCOMPARE(cellText(3, 1), u"60"_s);
         QTest::mouseClick(form->cellEditor, Qt::LeftButton);
         QTest::keyClicks(form->cellEditor, "5");
         QTest::keyClick(form->cellEditor, Qt::Key_Tab);
