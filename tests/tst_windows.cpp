@@ -527,9 +527,9 @@ private slots:
         QTest::newRow("only a line end") << QByteArray("\r\n") << u"\r\n"_s << QString();
         QTest::newRow("empty file") << QByteArray("") << QString() << QString();
         QTest::newRow("no file") << QByteArray() << failure << failure;
-        QTest::newRow("bad GBK bytes")
-            << QByteArray("a\xB0\r\xFF\xB0\xEF\xB0") << u"a\uFFFD\r\n\uFFFD帮\uFFFD\r\n"_s
-            << u"a\uFFFD\n\uFFFD帮\uFFFD"_s;
+        QTest::newRow("bad GBK bytes, the last one cut off")
+            << QByteArray("a\xB0\r\xFF\xB0\xEF\xFF\xB0") << u"a\uFFFD\r\n\uFFFD帮\uFFFD\uFFFD\r\n"_s
+            << u"a\uFFFD\n\uFFFD帮\uFFFD\uFFFD"_s;
         QTest::newRow("larger than the decoding buffer")
             << QByteArray("\xB3\xC9\xBC\xA8\r\n").repeated(20000) << u"成绩\r\n"_s.repeated(20000)
             << u"成绩\n"_s.repeated(19999) + u"成绩"_s;
