@@ -29,8 +29,7 @@ grep -q '^墨序成绩统计软件' <<<"$(iconv -f GBK -t UTF-8 "$programs/Help.
 grep -q $'\r$' "$programs/Help.dat"
 
 # The installed score-report, started through its link in bin/.
-out="$("$prefix/bin/score-report" "$source/samples/class.xls" --class-size 30 --json)"
-grep -q '"total":"2337"' <<<"$out"
+grep -q '"total":"2337"' <<<"$("$prefix/bin/score-report" "$source/samples/class.xls" --class-size 30 --json)"
 
 # The Debian package: its dependencies and files.
 (cd "$build" && cpack -G DEB >/dev/null)

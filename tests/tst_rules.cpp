@@ -46,7 +46,6 @@ private slots:
         QTest::newRow("digits 9 0, letters and unit after") << "90abc分" << 90.0 << u"90"_s;
         QTest::newRow("spaces, tab and LF skipped anywhere") << " 1 2\t3\n " << 123.0 << u"123"_s;
         QTest::newRow("CR stops") << "8\r5" << 8.0 << u"8"_s;
-        QTest::newRow("plus sign") << "+12" << 12.0 << u"12"_s;
         QTest::newRow("minus sign after blank") << " - 12.25" << -12.25 << u"-12"_s;
         QTest::newRow("leading point, half to even 0") << ".5" << 0.5 << u"0"_s;
         QTest::newRow("second point stops, half to even 2") << "2.5.3" << 2.5 << u"2"_s;
@@ -57,7 +56,6 @@ private slots:
         QTest::newRow("exponent without digits") << "7E-" << 7.0 << u"7"_s;
         QTest::newRow("hex digits 7 0 A F") << "&H70AF" << 28847.0 << u"28847"_s;
         QTest::newRow("hex lower f a, digit 9") << "&hfa9" << 4009.0 << u"4009"_s;
-        QTest::newRow("hex beyond 16 bits") << "&HFFFF" << 65535.0 << u"-"_s;
         QTest::newRow("octal, stops at 8") << "&o178" << 15.0 << u"15"_s;
         QTest::newRow("upper bound") << "32767.4" << 32767.4 << u"32767"_s;
         QTest::newRow("rounds to lower bound") << "-32768.5" << -32768.5 << u"-32768"_s;
