@@ -10,11 +10,10 @@ trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 programs="$prefix/lib/score-analysis"
-test -x "$programs/score-analysis"
-test -x "$programs/score-report"
-test -f "$programs/Help.dat"
-test "$(readlink -f "$prefix/bin/score-report")" = "$(readlink -f "$programs/score-report")"
-test "$(readlink -f "$prefix/bin/score-analysis")" = "$(readlink -f "$programs/score-analysis")"
+for program in score-analysis score-report; do
+    test -x "$programs/$program"
+    test "$(readlink -f "$prefix/bin/$program")" = "$(readlink -f "$programs/$program")"
+done
 # "Open with" hands the menu entry a workbook; the icon comes in three sizes.
 desktop="$prefix/share/applications/score-analysis.desktop"
 grep -q '^Exec=score-analysis %f$' "$desktop"
@@ -26,8 +25,7 @@ appstreamcli validate --no-net "$prefix/share/metainfo/cn.moxu.ScoreAnalysis.met
 groff -K utf8 -man -Tutf8 "$prefix/share/man/man1/score-analysis.1" 2>/dev/null | grep -q "打开墨序成绩统计软件的主窗口"
 
 # The help file is the GBK text with CR LF line ends.
-help="$(iconv -f GBK -t UTF-8 "$programs/Help.dat")"
-grep -q '^墨序成绩统计软件' <<<"$help"
+grep -q '^墨序成绩统计软件' <<<"$(iconv -f GBK -t UTF-8 "$programs/Help.dat")"
 grep -q $'\r$' "$programs/Help.dat"
 
 # The installed score-report, started through its link in bin/, and its manual.
@@ -38,19 +36,15 @@ manual="$prefix/share/man/man1/score-report.1"
 grep -qF "\"$("$prefix/bin/score-report" --version)\"" "$manual"
 groff -K utf8 -man -Tutf8 "$manual" 2>/dev/null | grep -q "各段百分比按最大余数法保留两位小数"
 
-# The Debian package.
+# The Debian package: its dependencies and files.
 (cd "$build" && cpack -G DEB >/dev/null)
 deb="$(ls -t "$build"/score-analysis_*.deb | head -1)"
-depends="$(dpkg-deb -f "$deb" Depends)"
+listing="$(dpkg-deb -f "$deb" Depends; dpkg-deb -c "$deb")"
 for needed in libqt6widgets6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n \
-              fonts-arphic-uming fonts-noto-cjk libxlsxwriter4; do
-    grep -q "$needed" <<<"$depends" || { echo "missing dependency $needed: $depends"; exit 1; }
-done
-contents="$(dpkg-deb -c "$deb")"
-for file in ./usr/lib/score-analysis/Help.dat ./usr/bin/score-analysis \
-            ./usr/share/applications/score-analysis.desktop \
-            ./usr/share/metainfo/cn.moxu.ScoreAnalysis.metainfo.xml \
-            ./usr/share/man/man1/score-analysis.1 ./usr/share/man/man1/score-report.1; do
-    grep -q "$file" <<<"$contents" || { echo "missing from the package: $file"; exit 1; }
+              fonts-arphic-uming fonts-noto-cjk libxlsxwriter4 ./usr/lib/score-analysis/Help.dat \
+              ./usr/bin/score-analysis ./usr/share/applications/score-analysis.desktop \
+              ./usr/share/metainfo/cn.moxu.ScoreAnalysis.metainfo.xml \
+              ./usr/share/man/man1/score-analysis.1 ./usr/share/man/man1/score-report.1; do
+    grep -q "$needed" <<<"$listing" || { echo "the package lacks $needed"; exit 1; }
 done
 echo "installed tree and package are complete"
