@@ -16,8 +16,8 @@ constexpr std::int16_t Digit9 = 57;
 // The keystroke rule of the numeric fields: digits, backspace and the full
 // stop pass; every other code is set to Cancelled, which drops the key.
 inline void FilterNumericKey(std::int16_t &keyCode) {
-    if ((keyCode < keycode::Digit0 || keyCode > keycode::Digit9) &&
-        keyCode != keycode::Backspace && keyCode != keycode::FullStop)
+    if ((keyCode < keycode::Digit0 || keyCode > keycode::Digit9) && keyCode != keycode::Backspace &&
+        keyCode != keycode::FullStop)
         keyCode = keycode::Cancelled;
 }
 
