@@ -1,0 +1,44 @@
+// The module score-report loads to write a PDF, so that its other runs never
+// load Qt Gui and the fonts.
+#include "analysis/export/reportheader.h"
+#include "pages/reportpdf.h"
+
+#include <QGuiApplication>
+
+namespace {
+
+// Text needs a Gui application; without a display, on the offscreen platform.
+bool ensureGuiApplication() {
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) return true;
+    if (QCoreApplication::instance()) return false;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "score-report";
+    static char *argv[] = {name, nullptr};
+    // Kept until the process ends: a Gui application can't be made twice.
+    static QGuiApplication *application = new QGuiApplication(argc, argv);
+    return application != nullptr;
+}
+
+void write(const analysis::PdfRequest *request, QString *failure) {
+    if (!ensureGuiApplication()) {
+        *failure = QStringLiteral("无法在本进程中生成PDF文件：%1").arg(request->path);
+        return;
+    }
+    pages::ReportContent content;
+    content.header = request->header;
+    content.analysis = *request->analysis;
+    *failure = pages::writeReportPdf(content, request->path, request->sourceWorkbook);
+}
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT void score_report_write_pdf(const analysis::PdfRequest *request,
+                                                     QString *failure) {
+    // Qt's warnings (no session's runtime folder, say) are no concern of a
+    // script reading the output; a failure comes back as its message.
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    write(request, failure);
+    qInstallMessageHandler(previous);
+}
