@@ -63,10 +63,10 @@ void openReportWindow(benchmark::State &state) {
 void writePdf(benchmark::State &state) {
     ReportWindow *window = ReportWindow::showWindow();
     window->setSource(hundredRows());
-    const pages::ReportContent content = window->content();
+    const pages::ReportLayout layout = window->pageView->document();
     const QString path = QDir::temp().filePath(QStringLiteral("bench-report.pdf"));
     for (auto _ : state)
-        if (!pages::writeReportPdf(content, path, {}).isEmpty()) state.SkipWithError("not written");
+        if (!pages::writeReportPdf(layout, path, {}).isEmpty()) state.SkipWithError("not written");
     state.counters["pages"] = double(window->pageView->pageCount());
     delete window;
     QFile::remove(path);

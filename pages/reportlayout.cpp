@@ -15,12 +15,10 @@ constexpr double ContentTop = Margin + HeaderHeight;
 constexpr double ContentBottom = PageHeight - Margin - FooterHeight;
 
 Block table(const analysis::Table &source, std::vector<double> columns, QString title = {}) {
-    Block block{Block::Kind::Table,
-                title.isEmpty() ? source.title : title,
-                source.header,
-                std::move(columns),
-                {},
-                {}};
+    Block block{.kind = Block::Kind::Table,
+                .title = title.isEmpty() ? source.title : title,
+                .header = source.header,
+                .columns = std::move(columns)};
     for (const std::vector<analysis::TableCell> &row : source.rows) {
         QStringList texts;
         for (const analysis::TableCell &cell : row)
@@ -32,7 +30,7 @@ Block table(const analysis::Table &source, std::vector<double> columns, QString 
 
 Block text(const QString &title, const QStringList &paragraphs,
            Block::Kind kind = Block::Kind::Text) {
-    Block block{kind, title, {}, {1}, {}, {}};
+    Block block{.kind = kind, .title = title, .columns = {1}};
     for (const QString &paragraph : paragraphs)
         block.rows.push_back({paragraph});
     return block;
@@ -48,12 +46,10 @@ Block rankList(const analysis::Table &ranking) {
 }
 
 Block invalidRows(const analysis::ClassAnalysis &a) {
-    Block block{Block::Kind::Table,
-                QStringLiteral("无效成绩"),
-                {"行", "学号", "姓名", "成绩栏内容"},
-                {0.8, 2, 2, 2},
-                {},
-                {}};
+    Block block{.kind = Block::Kind::Table,
+                .title = QStringLiteral("无效成绩"),
+                .header = {"行", "学号", "姓名", "成绩栏内容"},
+                .columns = {0.8, 2, 2, 2}};
     for (const analysis::UncountedRow &row : a.uncounted)
         if (row.state == analysis::ScoreCell::State::Invalid)
             block.rows.push_back({QString::number(row.student.gridRow), row.student.number,
@@ -71,7 +67,9 @@ std::vector<Block> reportBlocks(const ReportContent &content) {
         blocks.push_back(table(tables.figures, {1.2, 1.2, 3}, QStringLiteral("成绩概况")));
         blocks.push_back(table(tables.grades, {1, 2, 1, 1.2}));
         blocks.push_back(table(tables.bands, {2, 1, 1.2}));
-        blocks.push_back({Block::Kind::Chart, QStringLiteral("分数段分布图"), {}, {}, {}, {}});
+        blocks.push_back({.kind = Block::Kind::Chart,
+                          .title = QStringLiteral("分数段分布图"),
+                          .chart = bandChart(a)});
         if (!tables.notes.isEmpty()) blocks.push_back(text(QStringLiteral("附注"), tables.notes));
         blocks.push_back(text(QStringLiteral("口径说明"), tables.rules));
         if (a.invalid > 0) blocks.push_back(invalidRows(a));
@@ -127,11 +125,16 @@ double tableHeaderHeight(const Block &block) {
                : 0;
 }
 
-// Fills the pages from the top: a block starts where the one before ended
-// and, when its title, header and first row don't fit, on a new page; its
-// rows go on on the next page whenever the page is full.
 ReportLayout layoutReport(const ReportContent &content) {
-    ReportLayout layout{reportBlocks(content), {{}}};
+    return layoutPages(QStringLiteral("成绩分析报告"), content.header, reportBlocks(content));
+}
+
+// A block starts where the one before ended and, when its title, header and
+// first row don't fit, on a new page; its rows go on on the next page
+// whenever the page is full.
+ReportLayout layoutPages(const QString &title, const analysis::ReportHeader &header,
+                         std::vector<Block> blocks) {
+    ReportLayout layout{title, header, std::move(blocks), {{}}};
     double y = ContentTop;
     for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
         Block &block = layout.blocks[b];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pages/histogram.h"
 #include "pages/reportcontent.h"
 
 #include <QFont>
@@ -29,11 +30,12 @@ QFont pageFont(double size, bool bold = false);
 struct Block {
     enum class Kind { Table, Text, Box, Chart };
     Kind kind = Kind::Text;
-    QString title;
-    QStringList header;            // a table's column titles
-    std::vector<double> columns;   // a table's relative column widths
-    std::vector<QStringList> rows; // a table's rows; a paragraph per row of text
-    std::vector<double> rowHeights;
+    QString title{};
+    QStringList header{};            // a table's column titles
+    std::vector<double> columns{};   // a table's relative column widths
+    std::vector<QStringList> rows{}; // a table's rows; a paragraph per row of text
+    std::vector<double> rowHeights{};
+    std::optional<BarChart> chart{}; // of a chart block
 };
 
 // A block, or the part of it that lies on one page.
@@ -44,11 +46,19 @@ struct Placement {
     bool continued = false; // the rows go on from the page before
 };
 
+// A document laid out over pages: any report, not only the class analysis.
 struct ReportLayout {
+    QString title; // after the exam's name at the top of every page
+    analysis::ReportHeader header;
     std::vector<Block> blocks;
     std::vector<std::vector<Placement>> pages;
 };
 
+// Measures the blocks and fills the pages with them, from the top.
+ReportLayout layoutPages(const QString &title, const analysis::ReportHeader &header,
+                         std::vector<Block> blocks);
+
+// The class analysis report.
 ReportLayout layoutReport(const ReportContent &content);
 
 // The heights of a block's parts, in units.

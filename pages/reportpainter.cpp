@@ -15,10 +15,9 @@ constexpr double Width = PageWidth - 2 * Margin;
 const QColor RuleColor(90, 90, 90);
 const QColor HeadingFill(225, 225, 245);
 
-void paintHeader(QPainter &painter, const analysis::ReportHeader &h) {
+void paintHeader(QPainter &painter, const QString &documentTitle, const analysis::ReportHeader &h) {
     painter.setFont(pageFont(60, true));
-    const QString title = h.exam.isEmpty() ? QStringLiteral("成绩分析报告")
-                                           : h.exam + QStringLiteral(" 成绩分析报告");
+    const QString title = h.exam.isEmpty() ? documentTitle : h.exam + u' ' + documentTitle;
     painter.drawText(QRectF(Margin, Margin, Width, 100), Qt::AlignCenter, title);
     painter.setFont(pageFont(BodySize));
     const QString lines[] = {
@@ -54,8 +53,7 @@ void paintRow(QPainter &painter, const Block &block, const QStringList &cells, d
     }
 }
 
-void paintPlacement(QPainter &painter, const ReportContent &content, const Block &block,
-                    const Placement &p) {
+void paintPlacement(QPainter &painter, const Block &block, const Placement &p) {
     double y = p.top;
     painter.setFont(pageFont(BodySize, true));
     painter.setPen(Qt::black);
@@ -65,9 +63,9 @@ void paintPlacement(QPainter &painter, const ReportContent &content, const Block
     y += titleHeight();
     painter.setFont(pageFont(BodySize));
     if (block.kind == Block::Kind::Chart) {
-        if (content.analysis)
-            paintBarChart(painter, QRectF(Margin, y, Width, ChartHeight),
-                          bandChart(*content.analysis), pageFont(28));
+        if (block.chart)
+            paintBarChart(painter, QRectF(Margin, y, Width, ChartHeight), *block.chart,
+                          pageFont(28));
         return;
     }
     if (block.kind == Block::Kind::Table) {
@@ -85,15 +83,14 @@ void paintPlacement(QPainter &painter, const ReportContent &content, const Block
 
 } // namespace
 
-void paintPage(QPainter &painter, const ReportContent &content, const ReportLayout &layout,
-               int page) {
+void paintPage(QPainter &painter, const ReportLayout &layout, int page) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setPen(Qt::black);
-    paintHeader(painter, content.header);
+    paintHeader(painter, layout.title, layout.header);
     for (const Placement &p : layout.pages[std::size_t(page)])
-        paintPlacement(painter, content, layout.blocks[std::size_t(p.block)], p);
+        paintPlacement(painter, layout.blocks[std::size_t(p.block)], p);
     painter.setFont(pageFont(28));
     painter.setPen(Qt::black);
     painter.drawText(QRectF(Margin, PageHeight - Margin - FooterHeight, Width, FooterHeight),
@@ -102,16 +99,15 @@ void paintPage(QPainter &painter, const ReportContent &content, const ReportLayo
     painter.restore();
 }
 
-void paintReport(QPagedPaintDevice &device, const ReportContent &content) {
+void paintPages(QPagedPaintDevice &device, const ReportLayout &layout) {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-    const ReportLayout layout = layoutReport(content);
     QPainter painter(&device);
     const double scale = double(device.width()) / PageWidth;
     for (int page = 0; page < int(layout.pages.size()); ++page) {
         if (page > 0) device.newPage();
         painter.resetTransform();
         painter.scale(scale, scale);
-        paintPage(painter, content, layout, page);
+        paintPage(painter, layout, page);
     }
 }
 

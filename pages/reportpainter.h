@@ -9,11 +9,10 @@ namespace pages {
 
 // Paints one page (counted from 0) in page units, 2100 × 2970, onto any
 // painter: the screen's, a PDF's, a printer's. The caller scales.
-void paintPage(QPainter &painter, const ReportContent &content, const ReportLayout &layout,
-               int page);
+void paintPage(QPainter &painter, const ReportLayout &layout, int page);
 
 // Paints every page onto a PDF writer or a printer, A4 portrait, each page
 // scaled to the device's page.
-void paintReport(QPagedPaintDevice &device, const ReportContent &content);
+void paintPages(QPagedPaintDevice &device, const ReportLayout &layout);
 
 } // namespace pages

@@ -9,7 +9,7 @@
 
 namespace pages {
 
-QString writeReportPdf(const ReportContent &content, const QString &path,
+QString writeReportPdf(const ReportLayout &layout, const QString &path,
                        const QString &sourceWorkbook) {
     return analysis::writeFileSafely(path, sourceWorkbook, [&](const QString &temporary) {
         QFile file(temporary);
@@ -19,7 +19,7 @@ QString writeReportPdf(const ReportContent &content, const QString &path,
             QPdfWriter writer(&file);
             writer.setTitle(QStringLiteral("成绩分析报告"));
             writer.setCreator(analysis::messages::applicationTitle());
-            paintReport(writer, content);
+            paintPages(writer, layout);
         }
         return file.flush() && file.error() == QFileDevice::NoError
                    ? QString()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/reportcontent.h"
+#include "pages/reportlayout.h"
 
 #include <QString>
 
@@ -10,7 +10,7 @@ namespace pages {
 // through writeFileSafely: never over a directory or over sourceWorkbook, an
 // existing file replaced only when the new one is complete. Returns an empty
 // text or the message of the failure.
-QString writeReportPdf(const ReportContent &content, const QString &path,
+QString writeReportPdf(const ReportLayout &layout, const QString &path,
                        const QString &sourceWorkbook);
 
 } // namespace pages

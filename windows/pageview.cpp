@@ -21,7 +21,11 @@ PageView::PageView(QWidget *parent) : QAbstractScrollArea(parent) {
 
 void PageView::setContent(const pages::ReportContent &content) {
     m_content = content;
-    m_layout = pages::layoutReport(m_content);
+    setPages(pages::layoutReport(m_content));
+}
+
+void PageView::setPages(pages::ReportLayout layout) {
+    m_layout = std::move(layout);
     updateScrollBar();
     viewport()->update();
 }
@@ -63,7 +67,7 @@ void PageView::paintEvent(QPaintEvent *event) {
         painter.save();
         painter.translate(rect.topLeft());
         painter.scale(scale(), scale());
-        pages::paintPage(painter, m_content, m_layout, page);
+        pages::paintPage(painter, m_layout, page);
         painter.restore();
     }
 }

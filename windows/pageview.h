@@ -12,8 +12,11 @@ class PageView : public QAbstractScrollArea {
 public:
     explicit PageView(QWidget *parent = nullptr);
 
+    // The class analysis report, or any document laid out over pages.
     void setContent(const pages::ReportContent &content);
+    void setPages(pages::ReportLayout layout);
     const pages::ReportContent &content() const { return m_content; }
+    const pages::ReportLayout &document() const { return m_layout; }
     int pageCount() const { return int(m_layout.pages.size()); }
     // Where a page lies in the viewport, in pixels.
     QRectF pageRect(int page) const;

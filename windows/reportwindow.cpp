@@ -231,7 +231,7 @@ void ReportWindow::exportTo(const QString &filter, const QString &suffix,
 void ReportWindow::exportPdf() {
     exportTo(QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf"),
              [this](const QString &path) {
-                 return pages::writeReportPdf(content(), path, m_source.workbookPath);
+                 return pages::writeReportPdf(pageView->document(), path, m_source.workbookPath);
              });
 }
 
@@ -248,7 +248,7 @@ void ReportWindow::print() {
         MessageBox::show(this, content().explanation);
         return;
     }
-    const pages::ReportContent shown = content();
+    const pages::ReportLayout shown = pageView->document();
     PrintDialog::preview(this,
-                         [shown](QPagedPaintDevice &device) { pages::paintReport(device, shown); });
+                         [shown](QPagedPaintDevice &device) { pages::paintPages(device, shown); });
 }
