@@ -5,23 +5,21 @@
 
 #include <QGuiApplication>
 
+#include <memory>
+
 namespace {
 
-// Text needs a Gui application; without a display, on the offscreen platform.
-bool ensureGuiApplication() {
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) return true;
-    if (QCoreApplication::instance()) return false;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "score-report";
-    static char *argv[] = {name, nullptr};
-    // Kept until the process ends: a Gui application can't be made twice.
-    static QGuiApplication *application = new QGuiApplication(argc, argv);
-    return application != nullptr;
-}
-
 void write(const analysis::PdfRequest *request, QString *failure) {
-    if (!ensureGuiApplication()) {
+    // Text needs a Gui application: without a display, on the offscreen
+    // platform, for this export only.
+    std::unique_ptr<QGuiApplication> application;
+    if (!QCoreApplication::instance()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "score-report";
+        static char *argv[] = {name, nullptr};
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         *failure = QStringLiteral("无法在本进程中生成PDF文件：%1").arg(request->path);
         return;
     }
