@@ -37,7 +37,7 @@ grep -qF "\"$("$prefix/bin/score-report" --version)\"" "$manual"
 groff -K utf8 -man -Tutf8 "$manual" 2>/dev/null | grep -q "各段百分比按最大余数法保留两位小数"
 # The PDF report through the installed module beside the program.
 "$prefix/bin/score-report" "$source/samples/class.xls" --school 实验中学 --export "$prefix/r.pdf" >/dev/null
-pdftotext "$prefix/r.pdf" - | grep -q "实验中学"
+grep -q "实验中学" <<<"$(pdftotext "$prefix/r.pdf" -)"
 
 # The Debian package: its dependencies and files.
 (cd "$build" && cpack -G DEB >/dev/null)
