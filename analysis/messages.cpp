@@ -18,7 +18,7 @@ QString scoreLineInvalid(const QString &lineName) {
 }
 
 QString exportNameInvalid(const QString &path) {
-    return QStringLiteral("导出文件名须以.xlsx或.csv结尾：%1").arg(path);
+    return QStringLiteral("导出文件名须以.xlsx、.csv或.pdf结尾：%1").arg(path);
 }
 
 QString exportIsDirectory(const QString &path) {

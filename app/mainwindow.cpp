@@ -4,8 +4,6 @@
 #include "analysis/workbookimport.h"
 #include "app/captionframe.h"
 #include "app/desktop.h"
-#include "app/filedialog.h"
-#include "app/messagebox.h"
 #include "app/numerickeyfilter.h"
 #include "app/scoregridview.h"
 #include "app/statisticsbar.h"
@@ -17,6 +15,9 @@
 #include "skin/twips.h"
 #include "skin/windowshape.h"
 #include "windows/aboutpanel.h"
+#include "windows/filedialog.h"
+#include "windows/messagebox.h"
+#include "windows/reportwindow.h"
 
 #include <QCloseEvent>
 #include <QDropEvent>
@@ -206,6 +207,9 @@ void MainWindow::buildResultsFrame() {
     statisticsBar = new StatisticsBar(resultsFrame);
     statisticsBar->setObjectName(QStringLiteral("statisticsBar"));
     statisticsBar->setGeometry(twipsRect(120, 6360, 4575, 540));
+    // Right of the figures' "%" column, which the rows leave free.
+    reportButton = addButton("reportButton", QStringLiteral("分析报告"), 200, 80, resultsFrame,
+                             twipsRect(3480, 600, 1215, 375));
 }
 
 void MainWindow::buildClassSizeRow() {
@@ -232,6 +236,10 @@ void MainWindow::connectCommands() {
     connect(importButton, &SkinnedButton::clicked, this, &MainWindow::importWorkbook);
     connect(statisticsButton, &SkinnedButton::clicked, this, &MainWindow::computeStatistics);
     connect(browseButton, &SkinnedButton::clicked, this, &MainWindow::browse);
+    connect(reportButton, &SkinnedButton::clicked, this, &MainWindow::showReport);
+    // An open report follows every field it reads.
+    for (QLineEdit *field : {classSizeField, excellentLowField, goodLowField, workbookPathField})
+        connect(field, &QLineEdit::textChanged, this, &MainWindow::updateReport);
     connect(scoreGrid, &ScoreGridView::leavingCell, this, &MainWindow::leaveCell);
     connect(scoreGrid, &ScoreGridView::cellEntered, this, &MainWindow::enterCell);
     connect(scoreGrid, &ScoreGridView::scrolled, this, &MainWindow::placeEditor);
@@ -240,8 +248,8 @@ void MainWindow::connectCommands() {
 
 // The colours and the outline set when the window loads.
 void MainWindow::applySkin() {
-    for (SkinnedButton *button :
-         {exitButton, helpButton, sortButton, importButton, statisticsButton, browseButton})
+    for (SkinnedButton *button : {exitButton, helpButton, sortButton, importButton,
+                                  statisticsButton, browseButton, reportButton})
         button->setFaceColor(toQColor(skin::ButtonColor));
     closeButton->setBackgroundColor(toQColor(skin::Base));
     const auto tint = [](CaptionFrame *frame, std::int16_t amount) {
@@ -261,7 +269,7 @@ void MainWindow::setTabOrder() {
         excellentHighField, goodLowField,     goodHighField,     workbookPathField,
         sheetNameField,     firstRowField,    numberColumnField, nameColumnField,
         scoreColumnField,   statisticsButton, exitButton,        helpButton,
-        sortButton,         importButton,     browseButton};
+        sortButton,         importButton,     browseButton,      reportButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -293,6 +301,7 @@ void MainWindow::importWorkbook() {
     // The grid changed under the box: reload it, or the next leave would
     // write stale text into the current cell.
     loadEditorFromCurrentCell();
+    updateReport();
     if (!outcome.ok()) MessageBox::show(this, outcome.message);
 }
 
@@ -324,6 +333,18 @@ void MainWindow::sortGrid() {
     scoreGrid->sortDescending();
     scoreGrid->showFirstRow();
     loadEditorFromCurrentCell();
+    updateReport();
+}
+
+void MainWindow::showReport() {
+    ReportWindow::showWindow();
+    updateReport();
+}
+
+void MainWindow::updateReport() {
+    if (ReportWindow *report = ReportWindow::instance())
+        report->setSource({scoreGrid->cells(), classSizeField->text(), excellentLowField->text(),
+                           goodLowField->text(), workbookPathField->text()});
 }
 
 void MainWindow::enterCell() {
@@ -334,6 +355,7 @@ void MainWindow::enterCell() {
 
 void MainWindow::leaveCell() {
     scoreGrid->setCellText(scoreGrid->currentRow(), scoreGrid->currentColumn(), cellEditor->text());
+    updateReport();
 }
 
 // Lays the box over the current cell, or hides it while the cell is scrolled

@@ -44,6 +44,7 @@ public:
     SkinnedButton *importButton;
     SkinnedButton *statisticsButton;
     SkinnedButton *browseButton;
+    SkinnedButton *reportButton; // opens the report window
 
     CaptionFrame *resultsFrame;
     CaptionFrame *importFrame;
@@ -62,6 +63,7 @@ public:
     void openWorkbook(const QString &path);
     void computeStatistics();
     void sortGrid();
+    void showReport();
 
 signals:
     // The program is to end: raised by the exit command and by every close.
@@ -88,6 +90,8 @@ private:
     void leaveCell();
     void placeEditor();
     void loadEditorFromCurrentCell();
+    // Hands an open report window the grid and fields as they now stand.
+    void updateReport();
 
     bool m_editorActive = false; // the box has been shown over a cell
 };

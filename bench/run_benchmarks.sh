@@ -165,3 +165,8 @@ EOF
 echo
 echo "== bench_startup (start to the first painted main window; target under 300 ms)"
 "$build/bench/bench_startup"
+
+echo
+echo "== bench_report (report window to its first painted page < 100 ms, PDF of 100 rows"
+echo "   < 300 ms; the plain score-report run beside SCORE_REPORT_BASELINE's, when given)"
+"$build/bench/bench_report"

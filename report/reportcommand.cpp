@@ -14,6 +14,7 @@
 #include "analysis/workbookimport.h"
 #include "report/analysistext.h"
 #include "report/helptext.h"
+#include "report/pdfexport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -34,6 +35,7 @@ struct Options {
     bool analysis = false;
     analysis::AnalysisSettingsTexts settings;
     std::optional<QString> exportPath;
+    analysis::ReportHeader header; // of a PDF report
 };
 
 // The options whose value is stored as typed.
@@ -55,6 +57,12 @@ const TextOption TextOptions[] = {
     {"--low-line", [](Options &o) { return &o.settings.lowLine; }},
     {"--band-width", [](Options &o) { return &o.settings.bandWidth; }},
     {"--ranking", [](Options &o) { return &o.settings.ranking; }},
+    {"--school", [](Options &o) { return &o.header.school; }},
+    {"--class-name", [](Options &o) { return &o.header.className; }},
+    {"--subject", [](Options &o) { return &o.header.subject; }},
+    {"--exam", [](Options &o) { return &o.header.exam; }},
+    {"--teacher", [](Options &o) { return &o.header.teacher; }},
+    {"--date", [](Options &o) { return &o.header.date; }},
 };
 
 Output usageError(const QString &why) {
@@ -204,7 +212,7 @@ std::optional<QString> analyse(const Options &options, const analysis::AnalysisS
     results.analysis = analysis::analyseClass(*rows.input, settings);
     if (!options.exportPath) return std::nullopt;
     const QString failed =
-        analysis::exportAnalysis(*results.analysis, *options.exportPath, options.import.path);
+        exportReport(*results.analysis, options.header, *options.exportPath, options.import.path);
     return failed.isEmpty() ? std::nullopt : std::optional<QString>(failed);
 }
 
@@ -223,7 +231,7 @@ Output run(const QStringList &arguments) {
         const analysis::AnalysisSettingsOutcome read =
             analysis::readAnalysisSettings(options.settings);
         if (!read.settings) return failure(options, read.message, std::nullopt);
-        if (options.exportPath && !analysis::isExportName(*options.exportPath))
+        if (options.exportPath && !isReportExportName(*options.exportPath))
             return failure(options, analysis::messages::exportNameInvalid(*options.exportPath),
                            std::nullopt);
         settings = read.settings;

@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev qt6-qpa-plugins qt6-translations-l10n libxcb-shape0-dev
     zlib1g-dev libxlsxwriter-dev
     fonts-arphic-uming fonts-noto-cjk
-    appstream groff-base
+    appstream groff-base poppler-utils
     libbenchmark-dev
     clang-14 libclang-rt-14-dev
     dpkg-dev file python3

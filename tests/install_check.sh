@@ -35,12 +35,15 @@ grep -q '"total":"2337"' <<<"$out"
 manual="$prefix/share/man/man1/score-report.1"
 grep -qF "\"$("$prefix/bin/score-report" --version)\"" "$manual"
 groff -K utf8 -man -Tutf8 "$manual" 2>/dev/null | grep -q "各段百分比按最大余数法保留两位小数"
+# The PDF report through the installed module beside the program.
+"$prefix/bin/score-report" "$source/samples/class.xls" --school 实验中学 --export "$prefix/r.pdf" >/dev/null
+grep -q "实验中学" <<<"$(pdftotext "$prefix/r.pdf" -)"
 
 # The Debian package: its dependencies and files.
 (cd "$build" && cpack -G DEB >/dev/null)
 deb="$(ls -t "$build"/score-analysis_*.deb | head -1)"
 listing="$(dpkg-deb -f "$deb" Depends; dpkg-deb -c "$deb")"
-for needed in libqt6widgets6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n \
+for needed in libqt6widgets6 libqt6core6 libqt6printsupport6 ./usr/lib/score-analysis/score-report-pdf.so qt6-qpa-plugins qt6-translations-l10n \
               fonts-arphic-uming fonts-noto-cjk libxlsxwriter4 ./usr/lib/score-analysis/Help.dat \
               ./usr/bin/score-analysis ./usr/share/applications/score-analysis.desktop \
               ./usr/share/metainfo/cn.moxu.ScoreAnalysis.metainfo.xml \

@@ -136,7 +136,7 @@ void TestAnalysisExport::failedExportKeepsEveryFile_data() {
     QTest::newRow("the workbook through a symbolic link") << "link.xlsx" << source;
     QTest::newRow("the workbook through a hard link") << "hard.xlsx" << source;
     QTest::newRow("another kind of file") << "old.txt"
-                                          << "导出文件名须以.xlsx或.csv结尾：";
+                                          << "导出文件名须以.xlsx、.csv或.pdf结尾：";
 }
 
 void TestAnalysisExport::failedExportKeepsEveryFile() {

@@ -3,6 +3,7 @@
 #include "app/scoregridview.h"
 #include "skin/skinnedbutton.h"
 #include "windows/helpwindow.h"
+#include "windows/reportwindow.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -21,6 +22,13 @@ void rightClick(QWidget *widget) {
     QCoreApplication::sendEvent(widget, &event);
 }
 
+// A command of the report window on a one-student class.
+void reportCommand(MainWindow *window, SkinnedButton *ReportWindow::*button) {
+    window->scoreGrid->setCellText(0, 2, QStringLiteral("90"));
+    QTest::mouseClick(window->reportButton, Qt::LeftButton);
+    QTest::mouseClick(ReportWindow::instance()->*button, Qt::LeftButton);
+}
+
 // Every dialog and menu the program shows besides the fields' menus, opened
 // the way the user opens it: one row each.
 const std::vector<std::pair<const char *, std::function<void(MainWindow *)>>> Openings = {
@@ -28,6 +36,8 @@ const std::vector<std::pair<const char *, std::function<void(MainWindow *)>>> Op
     {"message box", [](MainWindow *w) { QTest::mouseClick(w->importButton, Qt::LeftButton); }},
     {"grid's scroll bar", [](MainWindow *w) { rightClick(w->scoreGrid->verticalScrollBar()); }},
     {"help text", [](MainWindow *) { rightClick(HelpWindow::showWindow()->textBox->viewport()); }},
+    {"report's save dialog", [](MainWindow *w) { reportCommand(w, &ReportWindow::pdfButton); }},
+    {"print preview", [](MainWindow *w) { reportCommand(w, &ReportWindow::printButton); }},
 };
 
 // The texts the user reads: captions, labels, buttons and their tips, menu
@@ -93,6 +103,7 @@ private slots:
             rightClick(form.findChild<QLineEdit *>(field));
         QTRY_VERIFY(!texts.isEmpty());
         delete HelpWindow::instance();
+        delete ReportWindow::instance();
         // Product names and file patterns are written alike in every language.
         static const QRegularExpression allowed(u"Excel|OpenDocument|\\*\\.\\w+"_qs);
         static const QRegularExpression english(u"[A-Za-z]{2,}"_qs);

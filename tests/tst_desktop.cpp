@@ -1,6 +1,6 @@
 #include "app/desktop.h"
 #include "app/mainwindow.h"
-#include "app/messagebox.h"
+#include "windows/messagebox.h"
 #include "app/scoregridview.h"
 #include "skin/skinnedbutton.h"
 

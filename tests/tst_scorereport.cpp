@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -121,7 +122,7 @@ private slots:
             << u"{\"error\":{\"message\":\"分数线输入有误，须满足：低分线 ≤ 及格线 ≤ 良好线 ≤ 优秀线！\"}}\n"_s;
         QTest::newRow("export: not .xlsx or .csv")
             << QStringList{Sample, "--export", "/tmp/report.txt", "--json"} << 2
-            << u"{\"error\":{\"message\":\"导出文件名须以.xlsx或.csv结尾：/tmp/report.txt\"}}\n"_s;
+            << u"{\"error\":{\"message\":\"导出文件名须以.xlsx、.csv或.pdf结尾：/tmp/report.txt\"}}\n"_s;
         QTest::newRow("version") << QStringList{"--version"} << 0 << u"score-report 1.0.0\n"_s;
     }
 
@@ -134,6 +135,41 @@ private slots:
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), status);
         QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()), output);
+    }
+
+    // The PDF from the command line, without a display; and a clear failure
+    // when the program lies without its PDF module.
+    void pdfReport_data() {
+        QTest::addColumn<bool>("withModule");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("found"); // in the PDF's text, or in the message
+        QTest::newRow("module beside the program") << true << 0 << u"学校：实验中学"_s;
+        QTest::newRow("module missing") << false << 2 << u"无法载入生成PDF的模块"_s;
+    }
+
+    void pdfReport() {
+        QFETCH(bool, withModule);
+        QFETCH(int, status);
+        QFETCH(QString, found);
+        QTemporaryDir folder;
+        QString program = QStringLiteral(SCORE_REPORT_EXECUTABLE);
+        if (!withModule) {
+            QVERIFY(QFile::copy(program, folder.filePath(u"score-report"_s)));
+            program = folder.filePath(u"score-report"_s);
+        }
+        QProcess process;
+        process.setProcessEnvironment(QProcessEnvironment()); // no display
+        process.start(program, {Sample, "--class-size", "30", "--school", u"实验中学"_s, "--date",
+                                "2024-11-08", "--export", folder.filePath(u"r.pdf"_s)});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), status);
+        QProcess text;
+        text.start(u"pdftotext"_s, {folder.filePath(u"r.pdf"_s), u"-"_s});
+        QVERIFY(text.waitForFinished(60000));
+        const QString shown =
+            QString::fromUtf8(text.readAllStandardOutput() + process.readAllStandardError());
+        QVERIFY2(shown.contains(found), qPrintable(shown));
+        QCOMPARE(shown.contains(u"2024-11-08"_s), withModule);
     }
 };
 

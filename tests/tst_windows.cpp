@@ -1,8 +1,7 @@
 #include "analysis/helpfile.h"
-#include "app/filedialog.h"
 #include "app/mainwindow.h"
-#include "app/messagebox.h"
 #include "app/scoregridview.h"
+#include "app/statisticsbar.h"
 #include "skin/captionbutton.h"
 #include "skin/chrome.h"
 #include "skin/colors.h"
@@ -11,7 +10,9 @@
 #include "skin/songfont.h"
 #include "skin/windowshape.h"
 #include "windows/aboutpanel.h"
+#include "windows/filedialog.h"
 #include "windows/helpwindow.h"
+#include "windows/messagebox.h"
 
 #include <QFile>
 #include <QLabel>
@@ -222,6 +223,11 @@ private slots:
                                        "33.3333333333333"}));
         // A rate wider than its label shows whole in the tool tip.
         QCOMPARE(form->figureLabel(analysis::Figure::GoodRate)->toolTip(), u"33.3333333333333"_s);
+        // The bar's 305 pixels shared 9 : 10 : 8 : 3.
+        QStringList widths;
+        for (int part = 0; part < 4; ++part)
+            widths << QString::number(form->statisticsBar->partRect(part).width());
+        QCOMPARE(widths.join(u' '), u"92 101 82 30"_s);
     }
 
     void sort_data() {

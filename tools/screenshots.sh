@@ -1,7 +1,8 @@
 #!/bin/bash
 # Takes the README's screenshots on a virtual X11 display: the main window
 # after importing the sample class, a sort by score and the statistics, the
-# About panel and the help window, each cropped from the screen as a person
+# About panel, the help window and, at 100 %, the report window with its
+# header typed and the first page of its PDF, each cropped from the screen as a person
 # sees it (shape included). Needs xvfb, imagemagick, xdotool and x11-utils.
 #
 #   tools/screenshots.sh BUILD_DIR OUT_DIR [SCALE]
@@ -57,3 +58,24 @@ read -r ax ay _ _ < <(geometry "　版权说明")
 shoot "　版权说明" about-panel
 click "$ax" "$ay" 2827 2505         # the panel's 帮助
 shoot "　帮助" help-window
+[ "$scale" = 1 ] || exit 0
+xdotool key Escape
+click "$mx" "$my" 10800 1627        # 分析报告
+read -r rx ry _ _ < <(geometry "成绩分析报告")
+field() { # x y text: a report field, in pixels from the window's corner
+    xdotool mousemove "$((rx + $1))" "$((ry + $2))" click --repeat 3 1 type --delay 30 "$3"
+    sleep 0.3
+}
+field 100 70 实验中学
+field 260 70 初二（3）班
+field 100 96 数学
+field 260 96 期中考试
+field 100 122 李老师
+xdotool mousemove "$((rx + 170))" "$((ry + 330))" click 1 type --delay 30 "基础题得分较好，压轴题失分较多。"
+sleep 0.5
+shoot "成绩分析报告" report-window
+"$build/bin/score-report" "$root/samples/class.xls" --class-size 30 --school 实验中学 \
+    --class-name 初二（3）班 --subject 数学 --exam 期中考试 --teacher 李老师 \
+    --export "$out/report.pdf" >/dev/null
+pdftoppm -png -r 80 -f 1 -l 1 -singlefile "$out/report.pdf" "$out/report-page"
+rm "$out/report.pdf"

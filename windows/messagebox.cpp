@@ -1,4 +1,4 @@
-#include "app/messagebox.h"
+#include "windows/messagebox.h"
 
 #include "analysis/messages.h"
 

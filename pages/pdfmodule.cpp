@@ -1,0 +1,43 @@
+// The module score-report loads to write a PDF, so that its other runs never
+// load Qt Gui and the fonts.
+#include "analysis/export/reportheader.h"
+#include "pages/reportpdf.h"
+
+#include <QGuiApplication>
+
+#include <memory>
+
+namespace {
+
+void write(const analysis::PdfRequest *request, QString *failure) {
+    // Text needs a Gui application: without a display, on the offscreen
+    // platform, for this export only.
+    std::unique_ptr<QGuiApplication> application;
+    if (!QCoreApplication::instance()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "score-report";
+        static char *argv[] = {name, nullptr};
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        *failure = QStringLiteral("无法在本进程中生成PDF文件：%1").arg(request->path);
+        return;
+    }
+    pages::ReportContent content;
+    content.header = request->header;
+    content.analysis = *request->analysis;
+    *failure =
+        pages::writeReportPdf(pages::layoutReport(content), request->path, request->sourceWorkbook);
+}
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT void score_report_write_pdf(const analysis::PdfRequest *request,
+                                                     QString *failure) {
+    // Qt's warnings (no session's runtime folder, say) are no concern of a
+    // script reading the output; a failure comes back as its message.
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    write(request, failure);
+    qInstallMessageHandler(previous);
+}

@@ -1,0 +1,30 @@
+#include "pages/reportpdf.h"
+
+#include "analysis/export/safefile.h"
+#include "analysis/messages.h"
+#include "pages/reportpainter.h"
+
+#include <QFile>
+#include <QPdfWriter>
+
+namespace pages {
+
+QString writeReportPdf(const ReportLayout &layout, const QString &path,
+                       const QString &sourceWorkbook) {
+    return analysis::writeFileSafely(path, sourceWorkbook, [&](const QString &temporary) {
+        QFile file(temporary);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return analysis::messages::exportCannotWrite(path);
+        {
+            QPdfWriter writer(&file);
+            writer.setTitle(QStringLiteral("成绩分析报告"));
+            writer.setCreator(analysis::messages::applicationTitle());
+            paintPages(writer, layout);
+        }
+        return file.flush() && file.error() == QFileDevice::NoError
+                   ? QString()
+                   : analysis::messages::exportCannotWrite(path);
+    });
+}
+
+} // namespace pages

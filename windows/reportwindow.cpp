@@ -1,0 +1,254 @@
+#include "windows/reportwindow.h"
+
+#include "analysis/export/analysisexport.h"
+#include "analysis/gridrows.h"
+#include "pages/reportpainter.h"
+#include "pages/reportpdf.h"
+#include "skin/colors.h"
+#include "skin/picturebox.h"
+#include "skin/skinnedbutton.h"
+#include "skin/songfont.h"
+#include "skin/twips.h"
+#include "skin/windowshape.h"
+#include "windows/filedialog.h"
+#include "windows/messagebox.h"
+#include "windows/pageview.h"
+#include "windows/printdialog.h"
+#include "windows/windowplacement.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+constexpr int WidthTwips = 16200, HeightTwips = 10800;
+
+QLabel *heading(const QString &text) {
+    auto *label = new QLabel(text);
+    QFont font = songFont(10.5);
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+// A label and its field in the next row of a two-pair grid.
+QLineEdit *addField(QGridLayout *grid, int index, const QString &caption, const char *name,
+                    const QString &text = {}) {
+    auto *field = new QLineEdit(text);
+    field->setObjectName(QLatin1String(name));
+    const int row = grid->rowCount() - (index % 2 ? 1 : 0);
+    grid->addWidget(new QLabel(caption), row, (index % 2) * 2);
+    grid->addWidget(field, row, (index % 2) * 2 + 1);
+    return field;
+}
+
+QPlainTextEdit *addTextBox(QVBoxLayout *column, const QString &caption, const char *name) {
+    column->addWidget(new QLabel(caption));
+    auto *box = new QPlainTextEdit;
+    box->setObjectName(QLatin1String(name));
+    box->setTabChangesFocus(true);
+    box->setFixedHeight(56);
+    column->addWidget(box);
+    return box;
+}
+
+} // namespace
+
+ReportWindow::ReportWindow()
+    : SkinnedWindow(
+          {QStringLiteral("成绩分析报告"), QPoint(450, 210), QPoint(440, 200), skin::Base}, {}) {
+    setObjectName(QStringLiteral("ReportWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("成绩分析报告"));
+    setWindowIcon(skin::programIcon());
+    setFixedSize(twipsToPixels(WidthTwips), twipsToPixels(HeightTwips));
+    setFont(songFont(9));
+
+    auto *body = new QWidget(this);
+    body->setGeometry(8, twipsToPixels(480), width() - 16, height() - twipsToPixels(480) - 8);
+    auto *columns = new QHBoxLayout;
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->addWidget(buildFields());
+    pageView = new PageView;
+    pageView->setObjectName(QStringLiteral("pageView"));
+    columns->addWidget(pageView, 1);
+    auto *rows = new QVBoxLayout(body);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->addLayout(columns, 1);
+    buildCommands(body);
+    rows->addLayout(commandRow);
+
+    addLogoAndCloseButton(QPoint(WidthTwips - 470, 100));
+    CenterOnScreen(this);
+    ApplyRoundRegion(this, 20);
+    refresh();
+}
+
+QWidget *ReportWindow::buildFields() {
+    auto *panel = new QWidget;
+    panel->setFixedWidth(340);
+    auto *column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(heading(QStringLiteral("报告抬头")));
+    auto *header = new QGridLayout;
+    schoolField = addField(header, 0, QStringLiteral("学校"), "schoolField");
+    classNameField = addField(header, 1, QStringLiteral("班级"), "classNameField");
+    subjectField = addField(header, 2, QStringLiteral("科目"), "subjectField");
+    examField = addField(header, 3, QStringLiteral("考试名称"), "examField");
+    teacherField = addField(header, 4, QStringLiteral("任课教师"), "teacherField");
+    dateField =
+        addField(header, 5, QStringLiteral("日期"), "dateField", analysis::ReportHeader().date);
+    column->addLayout(header);
+    column->addWidget(heading(QStringLiteral("分析口径")));
+    auto *settings = new QGridLayout;
+    fullMarksField = addField(settings, 0, QStringLiteral("满分"), "fullMarksField", "100");
+    bandWidthField = addField(settings, 1, QStringLiteral("分数段宽度"), "bandWidthField", "10");
+    excellentLineField = addField(settings, 2, QStringLiteral("优秀线"), "excellentLineField");
+    goodLineField = addField(settings, 3, QStringLiteral("良好线"), "goodLineField");
+    passLineField = addField(settings, 4, QStringLiteral("及格线"), "passLineField", "60%");
+    lowLineField = addField(settings, 5, QStringLiteral("低分线"), "lowLineField", "40%");
+    rankingField = new QComboBox;
+    rankingField->setObjectName(QStringLiteral("rankingField"));
+    rankingField->addItem(QStringLiteral("同分并列，其后名次空出（1、1、3）"), "competition");
+    rankingField->addItem(QStringLiteral("同分并列，其后名次接续（1、1、2）"), "dense");
+    settings->addWidget(new QLabel(QStringLiteral("名次")), settings->rowCount(), 0);
+    settings->addWidget(rankingField, settings->rowCount() - 1, 1, 1, 3);
+    column->addLayout(settings);
+    column->addWidget(new QLabel(QStringLiteral("线可写分数，或满分的百分比如 85%")));
+    paperAnalysisBox = addTextBox(column, QStringLiteral("试卷分析"), "paperAnalysisBox");
+    problemsBox = addTextBox(column, QStringLiteral("存在问题"), "problemsBox");
+    measuresBox = addTextBox(column, QStringLiteral("改进措施"), "measuresBox");
+    column->addStretch(1);
+
+    for (QLineEdit *field : panel->findChildren<QLineEdit *>())
+        connect(field, &QLineEdit::textChanged, this, &ReportWindow::refresh);
+    for (QPlainTextEdit *box : {paperAnalysisBox, problemsBox, measuresBox})
+        connect(box, &QPlainTextEdit::textChanged, this, &ReportWindow::refresh);
+    connect(rankingField, &QComboBox::currentIndexChanged, this, &ReportWindow::refresh);
+    // Full marks other than 100 make the band fields' lines meaningless.
+    connect(fullMarksField, &QLineEdit::textChanged, this, &ReportWindow::followBandFields);
+    for (QLineEdit *line : {excellentLineField, goodLineField})
+        connect(line, &QLineEdit::textEdited, this, [this] { m_linesTyped = true; });
+    return panel;
+}
+
+void ReportWindow::buildCommands(QWidget *body) {
+    commandRow = new QHBoxLayout;
+    const auto command = [this, body](const char *name, const QString &caption) {
+        auto *button = new SkinnedButton(caption, 240, 80, body);
+        button->setObjectName(QLatin1String(name));
+        button->setFixedSize(twipsToPixels(1575), twipsToPixels(375));
+        button->setFaceColor(toQColor(skin::ButtonColor));
+        commandRow->addWidget(button);
+        return button;
+    };
+    pdfButton = command("pdfButton", QStringLiteral("导出 PDF"));
+    printButton = command("printButton", QStringLiteral("打　印"));
+    excelButton = command("excelButton", QStringLiteral("导出 Excel"));
+    csvButton = command("csvButton", QStringLiteral("导出 CSV"));
+    commandRow->addStretch(1);
+    connect(pdfButton, &SkinnedButton::clicked, this, &ReportWindow::exportPdf);
+    connect(printButton, &SkinnedButton::clicked, this, &ReportWindow::print);
+    connect(excelButton, &SkinnedButton::clicked, this,
+            [this] { exportSheet(QStringLiteral("xlsx")); });
+    connect(csvButton, &SkinnedButton::clicked, this,
+            [this] { exportSheet(QStringLiteral("csv")); });
+}
+
+void ReportWindow::setSource(const ReportSource &source) {
+    m_source = source;
+    m_hasSource = false;
+    for (int row = 0; row < analysis::ScoreGrid::Rows && !m_hasSource; ++row)
+        m_hasSource = !source.grid.isRowBlank(row);
+    followBandFields();
+    refresh();
+}
+
+const pages::ReportContent &ReportWindow::content() const {
+    return pageView->content();
+}
+
+// While full marks are 100 the excellent and good lines are the low bounds of
+// the main window's bands, until the teacher types a line.
+void ReportWindow::followBandFields() {
+    if (m_linesTyped) return;
+    const bool hundred = fullMarksField->text().trimmed() == QLatin1String("100");
+    const auto line = [hundred](const QString &band, const char *fallback) {
+        return hundred && !band.trimmed().isEmpty() ? band : QString::fromLatin1(fallback);
+    };
+    excellentLineField->setText(line(m_source.excellentLow, "85%"));
+    goodLineField->setText(line(m_source.goodLow, "75%"));
+}
+
+void ReportWindow::refresh() {
+    pages::ReportContent content;
+    content.header = {schoolField->text(), classNameField->text(), subjectField->text(),
+                      examField->text(),   teacherField->text(),   dateField->text()};
+    content.paperAnalysis = paperAnalysisBox->toPlainText();
+    content.problems = problemsBox->toPlainText();
+    content.measures = measuresBox->toPlainText();
+    const analysis::AnalysisSettingsOutcome settings = analysis::readAnalysisSettings(
+        {fullMarksField->text(), excellentLineField->text(), goodLineField->text(),
+         passLineField->text(), lowLineField->text(), bandWidthField->text(),
+         rankingField->currentData().toString()});
+    const analysis::GridRowsOutcome rows =
+        analysis::gridAnalysisInput(m_source.grid, m_source.classSize);
+    if (!m_hasSource)
+        content.explanation = QStringLiteral(
+            "尚无成绩数据。请先在主窗口导入工作簿（或在表格中录入成绩）；主窗口的表格、"
+            "班级人数和分数段一有改动，本报告随即更新。");
+    else if (!settings.settings)
+        content.explanation = settings.message;
+    else if (!rows.input)
+        content.explanation = rows.message;
+    else
+        content.analysis = analysis::analyseClass(*rows.input, *settings.settings);
+    pageView->setContent(content);
+}
+
+void ReportWindow::exportTo(const QString &filter, const QString &suffix,
+                            const std::function<QString(const QString &path)> &write) {
+    if (!content().analysis) {
+        MessageBox::show(this, content().explanation);
+        return;
+    }
+    const QString name =
+        QStringLiteral("成绩分析报告") +
+        (classNameField->text().isEmpty() ? QString() : u'-' + classNameField->text());
+    const QString folder = m_source.workbookPath.isEmpty()
+                               ? QString()
+                               : QFileInfo(m_source.workbookPath).absolutePath() + u'/';
+    const std::optional<QString> path = FileDialog::getSaveFileName(
+        this, QStringLiteral("导出"), filter, folder + name + u'.' + suffix, suffix);
+    if (!path) return;
+    if (const QString failed = write(*path); !failed.isEmpty()) MessageBox::show(this, failed);
+}
+
+void ReportWindow::exportPdf() {
+    exportTo(QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf"),
+             [this](const QString &path) {
+                 return pages::writeReportPdf(pageView->document(), path, m_source.workbookPath);
+             });
+}
+
+void ReportWindow::exportSheet(const QString &suffix) {
+    const QString filter = suffix == QLatin1String("csv") ? QStringLiteral("CSV 文件 (*.csv)")
+                                                          : QStringLiteral("Excel 工作簿 (*.xlsx)");
+    exportTo(filter, suffix, [this](const QString &path) {
+        return analysis::exportAnalysis(*content().analysis, path, m_source.workbookPath);
+    });
+}
+
+void ReportWindow::print() {
+    if (!content().analysis) {
+        MessageBox::show(this, content().explanation);
+        return;
+    }
+    const pages::ReportLayout shown = pageView->document();
+    PrintDialog::preview(this,
+                         [shown](QPagedPaintDevice &device) { pages::paintPages(device, shown); });
+}

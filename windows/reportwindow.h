@@ -1,0 +1,64 @@
+#pragma once
+
+#include "analysis/scoregrid.h"
+#include "pages/reportcontent.h"
+#include "skin/skinnedwindow.h"
+#include "windows/singlewindow.h"
+
+#include <functional>
+
+class PageView;
+class QComboBox;
+class QHBoxLayout;
+class QLineEdit;
+class QPlainTextEdit;
+class SkinnedButton;
+
+// What the report reads from the main window.
+struct ReportSource {
+    analysis::ScoreGrid grid; // as corrected and sorted
+    QString classSize, excellentLow, goodLow;
+    QString workbookPath; // never written over by an export
+};
+
+// The report window 成绩分析报告: the header fields, the settings of the
+// analysis and the teacher's three texts beside the pages as they print,
+// with the commands to export and print them.
+class ReportWindow : public SkinnedWindow {
+    Q_OBJECT
+
+public:
+    static ReportWindow *showWindow() { return SingleWindow<ReportWindow>::show(); }
+    static ReportWindow *instance() { return SingleWindow<ReportWindow>::instance(); }
+
+    // The main window's state; the pages show it at once.
+    void setSource(const ReportSource &source);
+    const pages::ReportContent &content() const;
+
+    QLineEdit *schoolField, *classNameField, *subjectField, *examField, *teacherField, *dateField;
+    QLineEdit *fullMarksField, *excellentLineField, *goodLineField, *passLineField, *lowLineField,
+        *bandWidthField;
+    QComboBox *rankingField;
+    QPlainTextEdit *paperAnalysisBox, *problemsBox, *measuresBox;
+    SkinnedButton *pdfButton, *printButton, *excelButton, *csvButton;
+    QHBoxLayout *commandRow; // a further command goes before its closing stretch
+    PageView *pageView;
+
+    void exportPdf();
+    void print();
+    void exportSheet(const QString &suffix); // "xlsx" or "csv"
+
+private:
+    friend class SingleWindow<ReportWindow>;
+    ReportWindow();
+    QWidget *buildFields();
+    void buildCommands(QWidget *body);
+    void followBandFields();
+    void refresh();
+    void exportTo(const QString &filter, const QString &suffix,
+                  const std::function<QString(const QString &path)> &write);
+
+    ReportSource m_source;
+    bool m_hasSource = false;
+    bool m_linesTyped = false; // the teacher typed a line: it no longer follows the bands
+};
