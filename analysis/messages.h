@@ -89,4 +89,17 @@ inline QString xlsxWriterMissing() {
     return QStringLiteral("无法载入libxlsxwriter，不能导出.xlsx文件，请安装libxlsxwriter4！");
 }
 
+// The comparison of a grade's classes.
+inline QString folderWithoutWorkbooks() {
+    return QStringLiteral("文件夹中没有工作簿（.xls、.xlsx、.xlsm或.ods文件）！");
+}
+inline QString nothingCompared() {
+    return QStringLiteral("没有可以比较的班级：每个来源都未能读取！");
+}
+inline QString sourceInvalid(const QString &source) {
+    return QStringLiteral("无法识别的来源：%1（@之后只能有first-row、number-column、name-column、"
+                          "score-column）")
+        .arg(source);
+}
+
 } // namespace analysis::messages

@@ -5,10 +5,18 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 namespace analysis {
 
 class ByteSource;
+
+// One row of a sheet read whole: its number, counted from 1, and the texts
+// of the columns asked for, in the order asked.
+struct SheetRow {
+    int row = 0;
+    QStringList texts;
+};
 
 // A workbook opened for reading cells. Failures are the numbers of
 // importerrors.h.
@@ -28,6 +36,13 @@ public:
     // (CellOutOfRange for a row or column outside the sheet, CannotOpen when
     // the sheet's data is damaged).
     virtual int cellText(int sheet, int row, int column, QString *text) = 0;
+
+    // Every row from firstRow to the end of the sheet that holds text in any
+    // of the columns, in row order; rows without text in them, between the
+    // others or after the last, are left out. One pass over the sheet,
+    // keeping only those columns. Returns 0 or a failure number, as cellText.
+    virtual int readRows(int sheet, int firstRow, const std::vector<int> &columns,
+                         std::vector<SheetRow> *rows) = 0;
 };
 
 // Opens a workbook file; the kind is told from the content, not the name.

@@ -15,6 +15,21 @@ QString padded(const QString &text, int width, bool right) {
     return right ? fill + text : text + fill;
 }
 
+QString linesText(const QString &title, const QStringList &lines) {
+    QString out = title + u'\n';
+    for (const QString &line : lines)
+        out += QStringLiteral("  ") + oneLine(line) + u'\n';
+    return out;
+}
+
+} // namespace
+
+QString oneLine(QString text) {
+    for (QChar &c : text)
+        if (c == u'\t' || c == u'\n' || c == u'\r') c = u' ';
+    return text;
+}
+
 QString tableText(const analysis::Table &table) {
     std::vector<std::vector<analysis::TableCell>> lines;
     std::vector<analysis::TableCell> header;
@@ -39,21 +54,6 @@ QString tableText(const analysis::Table &table) {
         out += text + u'\n';
     }
     return out;
-}
-
-QString linesText(const QString &title, const QStringList &lines) {
-    QString out = title + u'\n';
-    for (const QString &line : lines)
-        out += QStringLiteral("  ") + oneLine(line) + u'\n';
-    return out;
-}
-
-} // namespace
-
-QString oneLine(QString text) {
-    for (QChar &c : text)
-        if (c == u'\t' || c == u'\n' || c == u'\r') c = u' ';
-    return text;
 }
 
 QString analysisText(const analysis::AnalysisTables &tables) {

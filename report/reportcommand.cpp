@@ -13,6 +13,7 @@
 #include "analysis/statistics.h"
 #include "analysis/workbookimport.h"
 #include "report/analysistext.h"
+#include "report/comparecommand.h"
 #include "report/helptext.h"
 #include "report/pdfexport.h"
 
@@ -219,6 +220,7 @@ std::optional<QString> analyse(const Options &options, const analysis::AnalysisS
 } // namespace
 
 Output run(const QStringList &arguments) {
+    if (isCompare(arguments)) return runCompare(arguments);
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
         return {ExitOk, helpText(), {}};
     if (arguments.contains(QLatin1String("--version"))) return {ExitOk, versionText(), {}};

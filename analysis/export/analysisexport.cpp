@@ -16,20 +16,29 @@ bool isExportName(const QString &path) {
 
 QString exportAnalysis(const ClassAnalysis &analysis, const QString &path,
                        const QString &sourceWorkbook) {
-    if (!isExportName(path)) return messages::exportNameInvalid(path);
-    const bool xlsx = path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
     const AnalysisTables tables = analysisTables(analysis);
-    return writeFileSafely(path, sourceWorkbook, [&](const QString &temporary) -> QString {
+    return exportTables(
+        path, {sourceWorkbook},
+        [&](const QString &temporary) { return writeAnalysisXlsx(tables, temporary); },
+        [&] { return analysisCsv(tables); });
+}
+
+QString exportTables(const QString &path, const QStringList &protectedPaths,
+                     const std::function<XlsxWritten(const QString &)> &xlsx,
+                     const std::function<QByteArray()> &csv) {
+    if (!isExportName(path)) return messages::exportNameInvalid(path);
+    const bool asXlsx = path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
+    return writeFileSafely(path, protectedPaths, [&](const QString &temporary) -> QString {
         bool written = false;
-        if (xlsx) {
-            const XlsxWritten result = writeAnalysisXlsx(tables, temporary);
+        if (asXlsx) {
+            const XlsxWritten result = xlsx(temporary);
             if (result == XlsxWritten::LibraryMissing) return messages::xlsxWriterMissing();
             written = result == XlsxWritten::Written;
         } else {
             QFile file(temporary);
-            const QByteArray csv = analysisCsv(tables);
-            written =
-                file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.flush();
+            const QByteArray bytes = csv();
+            written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+                      file.flush();
         }
         return written ? QString() : messages::exportCannotWrite(path);
     });

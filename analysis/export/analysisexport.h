@@ -1,8 +1,13 @@
 #pragma once
 
 #include "analysis/classanalysis.h"
+#include "analysis/export/xlsxexport.h"
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 namespace analysis {
 
@@ -14,5 +19,13 @@ bool isExportName(const QString &path);
 // sourceWorkbook. Returns an empty text or the message of the failure.
 QString exportAnalysis(const ClassAnalysis &analysis, const QString &path,
                        const QString &sourceWorkbook);
+
+// Writes tables to path as .xlsx (through `xlsx`, given the file to fill) or
+// as .csv (the bytes `csv` gives), told by the name's ending, through
+// writeFileSafely: never over a directory or over any of protectedPaths.
+// Returns an empty text or the message of the failure.
+QString exportTables(const QString &path, const QStringList &protectedPaths,
+                     const std::function<XlsxWritten(const QString &)> &xlsx,
+                     const std::function<QByteArray()> &csv);
 
 } // namespace analysis

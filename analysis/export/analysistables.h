@@ -36,4 +36,14 @@ struct AnalysisTables {
 
 AnalysisTables analysisTables(const ClassAnalysis &analysis);
 
+// The cells of the tables: a text; a count; an exact score as typed, or 无;
+// a figure rounded to two decimals, or 无.
+TableCell textCell(const QString &value);
+TableCell countCell(int value);
+TableCell exactCell(const std::optional<Decimal> &value);
+TableCell figureCell(const std::optional<double> &value);
+
+// A band as "80≤成绩<90", the top band closed: "90≤成绩≤100".
+QString bandName(const ScoreBand &band, bool top);
+
 } // namespace analysis

@@ -53,4 +53,11 @@ QByteArray analysisCsv(const AnalysisTables &tables) {
     return out.toUtf8();
 }
 
+QByteArray tablesCsv(const std::vector<const Table *> &tables) {
+    QString out = QStringLiteral("\uFEFF");
+    for (const Table *table : tables)
+        if (!table->rows.empty()) appendTable(out, *table);
+    return out.toUtf8();
+}
+
 } // namespace analysis

@@ -12,4 +12,8 @@ namespace analysis {
 // the rules, each under its title, with an empty line between them.
 QByteArray analysisCsv(const AnalysisTables &tables);
 
+// Tables one after another in the same form, each under its title; a table
+// without rows is left out.
+QByteArray tablesCsv(const std::vector<const Table *> &tables);
+
 } // namespace analysis

@@ -45,9 +45,15 @@ bool syncToDisk(const QByteArray &path) {
 
 QString writeFileSafely(const QString &target, const QString &protectedPath,
                         const std::function<QString(const QString &temporaryPath)> &write) {
+    return writeFileSafely(target, QStringList{protectedPath}, write);
+}
+
+QString writeFileSafely(const QString &target, const QStringList &protectedPaths,
+                        const std::function<QString(const QString &temporaryPath)> &write) {
     const QFileInfo info(target);
     if (info.isDir()) return messages::exportIsDirectory(target);
-    if (sameFile(target, protectedPath)) return messages::exportIsSourceWorkbook(target);
+    for (const QString &protectedPath : protectedPaths)
+        if (sameFile(target, protectedPath)) return messages::exportIsSourceWorkbook(target);
     // A link is followed, so that the file it names is replaced, not the link.
     const QString finalPath = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
     const QByteArray finalName = QFile::encodeName(finalPath);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -13,6 +14,9 @@ namespace analysis {
 // inode, whatever the name) as `protectedPath`. Returns an empty text, or the
 // message of the failure; on every failure an existing target stays as it was.
 QString writeFileSafely(const QString &target, const QString &protectedPath,
+                        const std::function<QString(const QString &temporaryPath)> &write);
+// The same, refusing a target that is any of the protected files.
+QString writeFileSafely(const QString &target, const QStringList &protectedPaths,
                         const std::function<QString(const QString &temporaryPath)> &write);
 
 } // namespace analysis

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace analysis {
@@ -40,7 +41,15 @@ namespace {
     X(chart_axis_set_name)                                                                         \
     X(chart_axis_set_reverse)                                                                      \
     X(chart_axis_set_crossing_max)                                                                 \
-    X(chart_legend_set_position)
+    X(chart_legend_set_position)                                                                   \
+    X(chart_legend_delete_series)                                                                  \
+    X(chart_series_set_name)                                                                       \
+    X(chart_series_set_fill)                                                                       \
+    X(chart_series_set_line)                                                                       \
+    X(chart_series_set_trendline)                                                                  \
+    X(chart_series_set_trendline_name)                                                             \
+    X(chart_series_set_trendline_line)                                                             \
+    X(chart_set_series_overlap)
 
 struct XlsxApi {
 #define SCORE_DECLARE(name) decltype(&::name) name = nullptr;
@@ -173,20 +182,97 @@ void writeAnalysisSheet(const XlsxApi &x, lxw_workbook *book, const AnalysisTabl
     sheet.lines(QStringLiteral("口径说明"), tables.rules);
 }
 
-} // namespace
+// The class means as columns and the grade mean as a dashed line across
+// them: a column series of the grade mean, itself unseen, draws the line as
+// its trend (libxlsxwriter here can't combine a column and a line chart).
+void addMeanChart(const XlsxApi &x, lxw_workbook *book, SheetWriter &sheet, lxw_row_t last,
+                  lxw_col_t meanColumn, lxw_col_t gradeColumn, lxw_col_t chartColumn) {
+    const char *name = "班级对比";
+    lxw_chart *chart = x.workbook_add_chart(book, LXW_CHART_COLUMN);
+    lxw_chart_series *means = x.chart_add_series(chart, nullptr, nullptr);
+    x.chart_series_set_categories(means, name, 1, 0, last, 0);
+    x.chart_series_set_values(means, name, 1, meanColumn, last, meanColumn);
+    x.chart_series_set_name(means, "平均分");
+    x.chart_series_set_labels(means);
+    lxw_chart_series *grade = x.chart_add_series(chart, nullptr, nullptr);
+    x.chart_series_set_categories(grade, name, 1, 0, last, 0);
+    x.chart_series_set_values(grade, name, 1, gradeColumn, last, gradeColumn);
+    lxw_chart_fill noFill{};
+    noFill.none = 1;
+    lxw_chart_line noLine{}, dashed{};
+    noLine.none = 1;
+    dashed.color = 0xC00000;
+    dashed.width = 2;
+    dashed.dash_type = LXW_CHART_LINE_DASH_DASH;
+    x.chart_series_set_fill(grade, &noFill);
+    x.chart_series_set_line(grade, &noLine);
+    x.chart_series_set_trendline(grade, LXW_CHART_TRENDLINE_TYPE_LINEAR, 0);
+    x.chart_series_set_trendline_name(grade, "年级平均分");
+    x.chart_series_set_trendline_line(grade, &dashed);
+    x.chart_set_series_overlap(chart, 100);
+    int16_t unseen[] = {1, -1};
+    x.chart_legend_delete_series(chart, unseen);
+    x.chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
+    x.chart_title_set_name(chart, "各班平均分与年级平均分");
+    x.chart_axis_set_name(chart->x_axis, "班级");
+    x.chart_axis_set_name(chart->y_axis, "平均分");
+    x.worksheet_insert_chart(sheet.sheet(), sheet.row() + 1, chartColumn, chart);
+}
 
-XlsxWritten writeAnalysisXlsx(const AnalysisTables &tables, const QString &path) {
+// Sheet 班级对比: the class table with the grade mean beside each class for
+// the chart, the band counts, the failures and the chart; sheet 年级名次表:
+// the rank list under a frozen header.
+void writeGradeSheets(const XlsxApi &x, lxw_workbook *book, const GradeTables &tables) {
+    SheetWriter sheet(x, book, "班级对比");
+    Table classes = tables.classes;
+    classes.header << QStringLiteral("年级平均分");
+    const std::size_t classCount = classes.rows.size() - 1; // the last row is the grade's
+    const TableCell gradeMean = classes.rows.back()[GradeTables::MeanColumn];
+    for (std::size_t r = 0; r < classCount; ++r)
+        classes.rows[r].push_back(gradeMean);
+    sheet.table(classes, false);
+    sheet.skip();
+    sheet.table(tables.bands, true);
+    if (!tables.failures.rows.empty()) {
+        sheet.skip();
+        sheet.table(tables.failures, true);
+    }
+    if (classCount > 0)
+        addMeanChart(x, book, sheet, lxw_row_t(classCount), GradeTables::MeanColumn,
+                     lxw_col_t(classes.header.size() - 1), 0);
+    sheet.fitColumns();
+    SheetWriter students(x, book, "年级名次表");
+    students.table(tables.students, false);
+    x.worksheet_freeze_panes(students.sheet(), 1, 0);
+    students.fitColumns();
+}
+
+// Writes a workbook at path whose sheets `fill` adds.
+XlsxWritten writeWorkbook(const QString &path,
+                          const std::function<void(const XlsxApi &, lxw_workbook *)> &fill) {
     const XlsxApi *x = loadXlsxApi();
     if (!x) return XlsxWritten::LibraryMissing;
     lxw_workbook *book = x->workbook_new(QFile::encodeName(path).constData());
     if (!book) return XlsxWritten::Failed;
-
-    SheetWriter scores(*x, book, "成绩");
-    scores.table(tables.ranking, false);
-    x->worksheet_freeze_panes(scores.sheet(), 1, 0);
-    scores.fitColumns();
-    writeAnalysisSheet(*x, book, tables);
+    fill(*x, book);
     return x->workbook_close(book) == LXW_NO_ERROR ? XlsxWritten::Written : XlsxWritten::Failed;
+}
+
+} // namespace
+
+XlsxWritten writeGradeXlsx(const GradeTables &tables, const QString &path) {
+    return writeWorkbook(
+        path, [&](const XlsxApi &x, lxw_workbook *book) { writeGradeSheets(x, book, tables); });
+}
+
+XlsxWritten writeAnalysisXlsx(const AnalysisTables &tables, const QString &path) {
+    return writeWorkbook(path, [&](const XlsxApi &x, lxw_workbook *book) {
+        SheetWriter scores(x, book, "成绩");
+        scores.table(tables.ranking, false);
+        x.worksheet_freeze_panes(scores.sheet(), 1, 0);
+        scores.fitColumns();
+        writeAnalysisSheet(x, book, tables);
+    });
 }
 
 } // namespace analysis

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/export/analysistables.h"
+#include "analysis/grade/gradetables.h"
 
 #include <QString>
 
@@ -12,5 +13,11 @@ namespace analysis {
 // wide as their text.
 enum class XlsxWritten { Written, LibraryMissing, Failed };
 XlsxWritten writeAnalysisXlsx(const AnalysisTables &tables, const QString &path);
+
+// Writes the comparison of a grade's classes as an .xlsx workbook at path:
+// sheet 班级对比 holds the class table (with the grade mean beside each
+// class), the band counts, any failures and a column chart of the class
+// means with the grade mean as a line; sheet 年级名次表 the rank list.
+XlsxWritten writeGradeXlsx(const GradeTables &tables, const QString &path);
 
 } // namespace analysis

@@ -25,6 +25,8 @@ using zip::XmlReader;
 // Spaces, tabs and line breaks that elements may stand for in one scan. A
 // few bytes of <text:s text:c="1000000000"/> must not become gigabytes.
 constexpr qsizetype ExpandedCharacterBudget = 1 << 20;
+// The cells one scan keeps at most.
+constexpr std::size_t KeptCellBudget = std::size_t(1) << 20;
 
 const QString OfficeNamespace = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
 const QString TableNamespace = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
@@ -105,6 +107,7 @@ private:
     }
     int scanWindow() override;
     int keptCellText(int row, int column, QString *text) override;
+    int lastKeptRow() const override { return XmlSheet.lastRow(m_cells); }
 
     bool readNextName() const;
     std::unique_ptr<XmlReader> openContent(int *error) const;
@@ -201,7 +204,7 @@ bool OdsWorkbook::readNextName() const {
 }
 
 bool OdsWorkbook::keepsAny(qint64 first, qint64 last) const {
-    if (first <= StreamedColumns) return true;
+    if (first <= window().keptColumns()) return true;
     for (const int column : window().columns)
         if (column >= first && column <= last) return true;
     return false;
@@ -337,16 +340,18 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
         Cell cell;
         if (const int failure = readCellValue(xml, &cell)) return failure;
         if (cell.kind == Cell::Text && cell.text.isEmpty()) continue;
+        // A repeated row stands for as many rows of cells: a whole-sheet read
+        // keeps them up to a budget, past which the file is taken as hostile.
         const auto keep = [&](qint64 keptColumn) {
-            for (qint64 row = from; row <= to; ++row)
+            for (qint64 row = from; row <= to && m_cells.size() < KeptCellBudget; ++row)
                 m_cells.insert_or_assign(XmlSheet.cellKey(int(row), int(keptColumn)), cell);
         };
-        for (qint64 kept = firstColumn; kept <= std::min<qint64>(lastColumn, StreamedColumns);
-             ++kept)
+        const int keptColumns = window().keptColumns();
+        for (qint64 kept = firstColumn; kept <= std::min<qint64>(lastColumn, keptColumns); ++kept)
             keep(kept);
         for (const int wanted : window().columns)
-            if (wanted > StreamedColumns && wanted >= firstColumn && wanted <= lastColumn)
-                keep(wanted);
+            if (wanted > keptColumns && wanted >= firstColumn && wanted <= lastColumn) keep(wanted);
+        if (m_cells.size() >= KeptCellBudget) return CannotOpen;
     }
     return CannotOpen;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace analysis::readercore {
@@ -18,12 +19,15 @@ public:
     static constexpr int Rows = 128;
     static constexpr std::size_t OtherColumns = 16;
 
-    explicit CellWindow(int keptColumns) : m_keptColumns(keptColumns) {}
+    explicit CellWindow(int keptColumns) : m_defaultKept(keptColumns), m_keptColumns(keptColumns) {}
 
     int sheet = -1;
     int first = 0;
     int last = -1;
     std::vector<int> columns; // kept beyond the first ones
+
+    // The first columns kept whatever is asked for.
+    int keptColumns() const { return m_keptColumns; }
 
     bool keeps(int column) const {
         return (column >= 1 && column <= m_keptColumns) ||
@@ -36,7 +40,9 @@ public:
 
     // Moves or widens the window so that the next scan keeps the cell.
     void take(int cellSheet, int row, int column, int lastSheetRow) {
-        if (cellSheet != sheet || columns.size() >= OtherColumns) columns.clear();
+        if (cellSheet != sheet || columns.size() >= OtherColumns || m_keptColumns != m_defaultKept)
+            columns.clear();
+        m_keptColumns = m_defaultKept;
         if (!keeps(column)) columns.push_back(column);
         if (cellSheet != sheet || row < first || row > last) {
             first = row;
@@ -45,7 +51,21 @@ public:
         sheet = cellSheet;
     }
 
+    // Spans the rows from first to last of the sheet and keeps only the
+    // columns asked for: a whole-sheet read keeps no more than it needs.
+    void span(int cellSheet, int firstRow, int lastRow, std::vector<int> asked) {
+        sheet = cellSheet;
+        first = firstRow;
+        last = lastRow;
+        columns = std::move(asked);
+        m_keptColumns = 0;
+    }
+
+    // Forgets the rows kept, so that the next cell calls for a new scan.
+    void forget() { sheet = -1; }
+
 private:
+    int m_defaultKept;
     int m_keptColumns;
 };
 

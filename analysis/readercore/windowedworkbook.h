@@ -17,6 +17,8 @@ public:
     QStringList sheetNames() const override;
     int sheetIndex(const QString &name) const override;
     int cellText(int sheet, int row, int column, QString *text) final;
+    int readRows(int sheet, int firstRow, const std::vector<int> &columns,
+                 std::vector<SheetRow> *rows) final;
 
 protected:
     WindowedWorkbook(SheetLimits limits, int keptColumns)
@@ -35,12 +37,17 @@ protected:
     // failure number.
     virtual int keptCellText(int row, int column, QString *text) = 0;
 
+    // The last row that holds a kept cell after a sound scan, or 0.
+    virtual int lastKeptRow() const = 0;
+
     const CellWindow &window() const { return m_window; }
 
     // The worksheets, in order, of a reader that lists them all on opening.
     QStringList m_sheetNames;
 
 private:
+    int keptRows(int firstRow, const std::vector<int> &columns, std::vector<SheetRow> *rows);
+
     SheetLimits m_limits;
     CellWindow m_window;
     int m_windowError = NoError;

@@ -190,6 +190,7 @@ public:
 private:
     int scanWindow() override;
     int keptCellText(int row, int column, QString *text) override;
+    int lastKeptRow() const override { return LegacySheet.lastRow(m_cells); }
 
     struct SheetInfo {
         QByteArray codePageName; // BIFF5 names are decoded once the code page is known
@@ -227,7 +228,8 @@ private:
     void storeFormula(const std::uint8_t *body);
     void putCell(int row, int column, Cell cell);
     bool wanted(int row, int column) const {
-        return row >= m_scanFirst && row <= m_scanLast && column < LegacySheet.columns;
+        return row >= m_scanFirst && row <= m_scanLast && column < LegacySheet.columns &&
+               window().keeps(column + 1);
     }
 
     std::unique_ptr<ByteSource> m_source;

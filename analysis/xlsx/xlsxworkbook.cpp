@@ -262,6 +262,7 @@ public:
 private:
     int scanWindow() override;
     int keptCellText(int row, int column, QString *text) override;
+    int lastKeptRow() const override { return XmlSheet.lastRow(m_cells); }
 
     int readRow(XmlReader &xml, int row);
     bool readCell(XmlReader &xml, int row, int column);

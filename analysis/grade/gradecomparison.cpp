@@ -1,0 +1,259 @@
+#include "analysis/grade/gradecomparison.h"
+
+#include "analysis/fieldnumber.h"
+#include "analysis/importerrors.h"
+#include "analysis/messages.h"
+#include "analysis/spaces.h"
+#include "analysis/workbook.h"
+#include "analysis/workbookimport.h"
+
+#include <QFileInfo>
+#include <QThread>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <numeric>
+#include <thread>
+#include <variant>
+
+namespace analysis {
+
+namespace {
+
+// Where one class's rows lie, as numbers.
+struct Layout {
+    int firstRow = 0;
+    std::vector<int> columns; // number, name, score
+};
+
+// What reading one source gave: its classes (in sheet order) and failures.
+struct SourceResult {
+    std::vector<ComparedClass> classes;
+    std::vector<SourceFailure> failures;
+    std::vector<bool> namedBySheet; // by class: named after its sheet
+};
+
+// The source's fields over the list's over the import's defaults, checked
+// as the import checks them.
+std::variant<Layout, QString> layoutOf(const ClassFields &own, const ClassFields &shared) {
+    const auto pick = [&](std::optional<QString> ClassFields::*field, const char *fallback) {
+        return (own.*field).value_or((shared.*field).value_or(QLatin1String(fallback)));
+    };
+    const std::optional<std::int16_t> firstRow =
+        readFieldInteger(pick(&ClassFields::firstRow, "2"));
+    if (!firstRow || *firstRow < 1) return messages::firstRowInvalid();
+    Layout layout{*firstRow, {}};
+    for (const auto &[field, fallback] :
+         {std::pair{&ClassFields::numberColumn, "1"}, std::pair{&ClassFields::nameColumn, "2"},
+          std::pair{&ClassFields::scoreColumn, "3"}}) {
+        const std::optional<std::int16_t> column = readFieldInteger(pick(field, fallback));
+        if (!column) return messages::columnOutOfRange();
+        layout.columns.push_back(*column);
+    }
+    return layout;
+}
+
+// Every row of the sheet from the first data row on whose three cells are
+// not all empty once their spaces are trimmed, as the import trims them.
+int readClassRows(Workbook &workbook, int sheet, const Layout &layout, AnalysisInput *input) {
+    std::vector<SheetRow> rows;
+    if (const int failure = workbook.readRows(sheet, layout.firstRow, layout.columns, &rows))
+        return failure;
+    for (const SheetRow &row : rows) {
+        StudentRow student{row.row, trimSpaces(row.texts[0]), trimSpaces(row.texts[1]),
+                           trimSpaces(row.texts[2])};
+        if (student.number.isEmpty() && student.name.isEmpty() && student.score.isEmpty()) continue;
+        input->rows.push_back(std::move(student));
+    }
+    return NoError;
+}
+
+SourceFailure failureOf(const QString &source, int number) {
+    return {source, number, importFailureMessage(number)};
+}
+
+// The sheets a source names: one, or every one.
+std::vector<int> sheetsOf(const ClassSource &source, const Workbook &workbook) {
+    const QStringList names = workbook.sheetNames();
+    if (source.kind == ClassSource::Kind::EverySheet) {
+        std::vector<int> all(std::size_t(names.size()));
+        std::iota(all.begin(), all.end(), 0);
+        return all;
+    }
+    if (source.sheet.isEmpty()) return names.isEmpty() ? std::vector<int>{} : std::vector<int>{0};
+    const int index = workbook.sheetIndex(source.sheet);
+    return index < 0 ? std::vector<int>{} : std::vector<int>{index};
+}
+
+SourceResult readSource(const ClassSource &source, const ClassFields &shared,
+                        const AnalysisSettings &settings) {
+    SourceResult result;
+    if (source.kind == ClassSource::Kind::Folder) {
+        result.failures.push_back({source.label, std::nullopt, messages::folderWithoutWorkbooks()});
+        return result;
+    }
+    const std::variant<Layout, QString> layout = layoutOf(source.fields, shared);
+    if (const QString *message = std::get_if<QString>(&layout)) {
+        result.failures.push_back({source.label, std::nullopt, *message});
+        return result;
+    }
+    int error = NoError;
+    const std::unique_ptr<Workbook> workbook = openWorkbook(source.path, &error);
+    if (!workbook) {
+        result.failures.push_back(failureOf(source.label, error));
+        return result;
+    }
+    const std::vector<int> sheets = sheetsOf(source, *workbook);
+    if (sheets.empty() && source.kind == ClassSource::Kind::File)
+        result.failures.push_back(failureOf(source.label, SheetMissing));
+    const QStringList names = workbook->sheetNames();
+    for (const int sheet : sheets) {
+        const bool every = source.kind == ClassSource::Kind::EverySheet;
+        const QString label = every ? source.path + u':' + names[sheet] : source.label;
+        AnalysisInput input;
+        if (const int failure = readClassRows(*workbook, sheet, std::get<Layout>(layout), &input)) {
+            result.failures.push_back(failureOf(label, failure));
+            continue;
+        }
+        ComparedClass compared{
+            names[sheet], label, analyseClass(std::move(input), settings), {}, 0};
+        compared.analysis.rules.clear(); // the same for every class: the grade keeps them
+        result.classes.push_back(std::move(compared));
+        result.namedBySheet.push_back(every);
+    }
+    return result;
+}
+
+// Reads the sources on `threads` threads, each taking the next source not
+// yet taken; the results stay in the order of the sources.
+std::vector<SourceResult> readSources(const std::vector<ClassSource> &sources,
+                                      const ClassFields &shared, const AnalysisSettings &settings,
+                                      const CompareControl &control) {
+    std::vector<SourceResult> results(sources.size());
+    std::atomic<std::size_t> next{0};
+    std::mutex reporting;
+    const auto report = [&](std::size_t source, SourceState state) {
+        if (!control.progress) return;
+        const std::lock_guard lock(reporting);
+        control.progress(source, state);
+    };
+    const auto work = [&] {
+        for (std::size_t i = next++; i < sources.size(); i = next++) {
+            if (control.cancel && control.cancel->load()) {
+                report(i, SourceState::Cancelled);
+                continue;
+            }
+            report(i, SourceState::Reading);
+            results[i] = readSource(sources[i], shared, settings);
+            report(i, results[i].failures.empty() ? SourceState::Read : SourceState::Failed);
+        }
+    };
+    const int wanted = control.threads > 0 ? control.threads : QThread::idealThreadCount();
+    const std::size_t count = std::clamp<std::size_t>(std::size_t(std::max(wanted, 1)), 1,
+                                                      std::max<std::size_t>(sources.size(), 1));
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < count; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread &helper : helpers)
+        helper.join();
+    return results;
+}
+
+// A class is named after its sheet when its workbook gives the list more
+// than one class, else after its file; a name already taken gets "（2）",
+// "（3）"… in list order.
+void nameClasses(const std::vector<ClassSource> &sources, std::vector<SourceResult> &results) {
+    std::map<QString, int> classesOfFile;
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        classesOfFile[QFileInfo(sources[i].path).absoluteFilePath()] +=
+            int(results[i].classes.size());
+    std::map<QString, int> taken;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const QFileInfo file(sources[i].path);
+        for (std::size_t c = 0; c < results[i].classes.size(); ++c) {
+            QString &name = results[i].classes[c].name;
+            if (!results[i].namedBySheet[c] && classesOfFile[file.absoluteFilePath()] < 2)
+                name = file.completeBaseName();
+            const int seen = ++taken[name];
+            if (seen > 1) name += QStringLiteral("（%1）").arg(seen);
+        }
+    }
+}
+
+// Competition ranks of the classes by mean: equal means share a rank.
+void rankClasses(std::vector<ComparedClass> &classes, const std::optional<double> &gradeMean) {
+    std::vector<ComparedClass *> withMean;
+    for (ComparedClass &c : classes) {
+        if (!c.analysis.mean) continue;
+        withMean.push_back(&c);
+        if (gradeMean && *gradeMean != 0)
+            c.aboveMeanRate = (*c.analysis.mean - *gradeMean) / *gradeMean * 100.0;
+    }
+    std::stable_sort(withMean.begin(), withMean.end(),
+                     [](const ComparedClass *a, const ComparedClass *b) {
+                         return *a->analysis.mean > *b->analysis.mean;
+                     });
+    for (std::size_t i = 0; i < withMean.size(); ++i)
+        withMean[i]->rank = i > 0 && *withMean[i]->analysis.mean == *withMean[i - 1]->analysis.mean
+                                ? withMean[i - 1]->rank
+                                : int(i) + 1;
+}
+
+// The grade's figures over every class's rows, and its rank list. The rows
+// are numbered through the grade so that each ranked student leads back to
+// its class.
+void gradeFigures(GradeComparison &comparison) {
+    struct Origin {
+        int classIndex, classRank, sheetRow;
+    };
+    std::vector<Origin> origins;
+    AnalysisInput input;
+    const auto add = [&](int c, const StudentRow &row, int classRank) {
+        origins.push_back({c, classRank, row.gridRow});
+        input.rows.push_back({int(origins.size()), row.number, row.name, row.score});
+    };
+    for (std::size_t c = 0; c < comparison.classes.size(); ++c) {
+        const ClassAnalysis &analysis = comparison.classes[c].analysis;
+        for (const RankedStudent &student : analysis.ranking)
+            add(int(c), student.student, student.rank);
+        for (const UncountedRow &row : analysis.uncounted)
+            add(int(c), row.student, 0);
+    }
+    comparison.grade = analyseClass(std::move(input), comparison.settings);
+    for (const RankedStudent &ranked : comparison.grade.ranking) {
+        const Origin &origin = origins[std::size_t(ranked.student.gridRow - 1)];
+        StudentRow student = ranked.student;
+        student.gridRow = origin.sheetRow;
+        comparison.students.push_back(
+            {origin.classIndex, std::move(student), ranked.score, ranked.rank, origin.classRank});
+    }
+    // Their rows count through the grade, not through any sheet.
+    comparison.grade.ranking.clear();
+    comparison.grade.uncounted.clear();
+    comparison.grade.highestStudents.clear();
+    comparison.grade.lowestStudents.clear();
+}
+
+} // namespace
+
+GradeComparison compareGrade(const std::vector<ClassSource> &sources, const ClassFields &shared,
+                             const AnalysisSettings &settings, const CompareControl &control) {
+    GradeComparison comparison;
+    comparison.settings = settings;
+    std::vector<SourceResult> results = readSources(sources, shared, settings, control);
+    nameClasses(sources, results);
+    comparison.cancelled = control.cancel && control.cancel->load();
+    for (SourceResult &result : results) {
+        std::move(result.classes.begin(), result.classes.end(),
+                  std::back_inserter(comparison.classes));
+        std::move(result.failures.begin(), result.failures.end(),
+                  std::back_inserter(comparison.failures));
+    }
+    gradeFigures(comparison);
+    rankClasses(comparison.classes, comparison.grade.mean);
+    return comparison;
+}
+
+} // namespace analysis

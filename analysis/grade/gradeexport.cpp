@@ -1,0 +1,24 @@
+#include "analysis/grade/gradeexport.h"
+
+#include "analysis/export/analysisexport.h"
+#include "analysis/export/csvexport.h"
+#include "analysis/export/xlsxexport.h"
+#include "analysis/grade/gradetables.h"
+
+namespace analysis {
+
+QString exportGrade(const GradeComparison &comparison, const QString &path,
+                    const std::vector<ClassSource> &sources) {
+    QStringList workbooks;
+    for (const ClassSource &source : sources)
+        workbooks << source.path;
+    const GradeTables tables = gradeTables(comparison);
+    return exportTables(
+        path, workbooks,
+        [&](const QString &temporary) { return writeGradeXlsx(tables, temporary); },
+        [&] {
+            return tablesCsv({&tables.classes, &tables.bands, &tables.students, &tables.failures});
+        });
+}
+
+} // namespace analysis

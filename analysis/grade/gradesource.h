@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace analysis {
+
+// Where the classes' rows lie: the first data row and the three columns, as
+// typed. A source's own fields replace the list's.
+struct ClassFields {
+    std::optional<QString> firstRow, numberColumn, nameColumn, scoreColumn;
+};
+
+// One entry of the list of classes to compare.
+struct ClassSource {
+    enum class Kind {
+        File,       // the sheet named `sheet`, or the first sheet when none is named
+        EverySheet, // one class per worksheet, each named after its sheet
+        Folder,     // every workbook in the folder; see expandFolders
+    };
+    Kind kind = Kind::File;
+    QString path;
+    QString sheet;
+    ClassFields fields; // this source's own fields
+    QString label;      // the source as given, for the lists
+};
+
+// Reads a source as typed on a command line: FILE, FILE:SHEET, FILE:* or a
+// folder, optionally followed by the source's own fields as
+// @first-row=R,number-column=C,name-column=C,score-column=C (any of them).
+// A path that exists is taken whole, whatever it holds; otherwise the sheet
+// follows the last colon (a sheet name can hold no colon). Returns nothing
+// when the fields after @ can't be understood.
+std::optional<ClassSource> parseClassSource(const QString &text);
+
+// Replaces each folder by the workbooks in it (not in its subfolders), by
+// name in code-point order: the files ending in .xls, .xlsx, .xlsm or .ods,
+// in any case; the kind of each is then told by its content. A folder
+// without any stays in the list, to be reported as such.
+std::vector<ClassSource> expandFolders(const std::vector<ClassSource> &sources);
+
+} // namespace analysis
