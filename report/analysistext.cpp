@@ -25,34 +25,39 @@ QString linesText(const QString &title, const QStringList &lines) {
 } // namespace
 
 QString oneLine(QString text) {
+    if (!text.contains(u'\t') && !text.contains(u'\n') && !text.contains(u'\r')) return text;
     for (QChar &c : text)
         if (c == u'\t' || c == u'\n' || c == u'\r') c = u' ';
     return text;
 }
 
+// Written line by line from the table itself: a rank list of a whole grade
+// is not copied.
 QString tableText(const analysis::Table &table) {
-    std::vector<std::vector<analysis::TableCell>> lines;
     std::vector<analysis::TableCell> header;
     for (const QString &name : table.header)
         header.push_back({name, std::nullopt});
-    lines.push_back(header);
-    lines.insert(lines.end(), table.rows.begin(), table.rows.end());
     std::vector<int> widths(header.size(), 0);
-    for (std::vector<analysis::TableCell> &line : lines)
-        for (std::size_t c = 0; c < line.size(); ++c) {
-            line[c].text = oneLine(line[c].text);
-            widths[c] = std::max(widths[c], analysis::displayWidth(line[c].text));
-        }
-    QString out = table.title + u'\n';
-    for (const std::vector<analysis::TableCell> &line : lines) {
-        QString text;
+    const auto measure = [&widths](const std::vector<analysis::TableCell> &line) {
         for (std::size_t c = 0; c < line.size(); ++c)
-            text += padded(line[c].text, widths[c], line[c].number.has_value()) +
-                    QString(ColumnGap, u' ');
-        while (text.endsWith(u' '))
-            text.chop(1);
-        out += text + u'\n';
-    }
+            widths[c] = std::max(widths[c], analysis::displayWidth(oneLine(line[c].text)));
+    };
+    measure(header);
+    for (const std::vector<analysis::TableCell> &row : table.rows)
+        measure(row);
+    QString out = table.title + u'\n';
+    const auto append = [&](const std::vector<analysis::TableCell> &line) {
+        const qsizetype start = out.size();
+        for (std::size_t c = 0; c < line.size(); ++c)
+            out += padded(oneLine(line[c].text), widths[c], line[c].number.has_value()) +
+                   QString(ColumnGap, u' ');
+        while (out.size() > start && out.endsWith(u' '))
+            out.chop(1);
+        out += u'\n';
+    };
+    append(header);
+    for (const std::vector<analysis::TableCell> &row : table.rows)
+        append(row);
     return out;
 }
 

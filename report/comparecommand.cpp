@@ -11,6 +11,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 namespace report {
 
@@ -92,7 +93,9 @@ Output failure(const CompareOptions &options, const QString &message,
                const analysis::GradeComparison *comparison = nullptr) {
     if (options.json) {
         QJsonObject root{{"error", QJsonObject{{"message", message}}}};
-        if (comparison) root.insert("failures", analysis::gradeJson(*comparison)["failures"]);
+        if (comparison)
+            root.insert("failures",
+                        QJsonDocument::fromJson(analysis::gradeJson(*comparison))["failures"]);
         return {ExitFailure, jsonText(root), {}};
     }
     QString text;
@@ -141,7 +144,7 @@ Output runCompare(const QStringList &arguments) {
             !failed.isEmpty())
             return failure(options, failed);
     return {ExitOk,
-            options.json ? jsonText(analysis::gradeJson(comparison))
+            options.json ? QString::fromUtf8(analysis::gradeJson(comparison)) + u'\n'
                          : plainOutput(comparison, options),
             {}};
 }

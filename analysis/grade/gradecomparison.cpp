@@ -208,8 +208,13 @@ void gradeFigures(GradeComparison &comparison) {
     struct Origin {
         int classIndex, classRank, sheetRow;
     };
+    std::size_t rows = 0;
+    for (const ComparedClass &compared : comparison.classes)
+        rows += std::size_t(compared.analysis.expected);
     std::vector<Origin> origins;
+    origins.reserve(rows);
     AnalysisInput input;
+    input.rows.reserve(rows);
     const auto add = [&](int c, const StudentRow &row, int classRank) {
         origins.push_back({c, classRank, row.gridRow});
         input.rows.push_back({int(origins.size()), row.number, row.name, row.score});
@@ -222,6 +227,7 @@ void gradeFigures(GradeComparison &comparison) {
             add(int(c), row.student, 0);
     }
     comparison.grade = analyseClass(std::move(input), comparison.settings);
+    comparison.students.reserve(comparison.grade.ranking.size());
     for (const RankedStudent &ranked : comparison.grade.ranking) {
         const Origin &origin = origins[std::size_t(ranked.student.gridRow - 1)];
         StudentRow student = ranked.student;
@@ -229,6 +235,9 @@ void gradeFigures(GradeComparison &comparison) {
         comparison.students.push_back(
             {origin.classIndex, std::move(student), ranked.score, ranked.rank, origin.classRank});
     }
+    // The rank list now holds every counted student once.
+    for (ComparedClass &compared : comparison.classes)
+        compared.analysis.ranking = {};
     // Their rows count through the grade, not through any sheet.
     comparison.grade.ranking.clear();
     comparison.grade.uncounted.clear();

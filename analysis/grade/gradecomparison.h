@@ -17,7 +17,7 @@ namespace analysis {
 struct ComparedClass {
     QString name;
     QString source;
-    ClassAnalysis analysis;              // ranking and uncounted rows kept for the rank list
+    ClassAnalysis analysis;              // its ranking left empty: see GradeComparison::students
     std::optional<double> aboveMeanRate; // (class mean − grade mean) ÷ grade mean × 100
     int rank = 0;                        // by mean, equal means sharing a rank; 0 without a mean
 };

@@ -3,6 +3,9 @@
 #include "analysis/export/analysisjson.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
 
 namespace analysis {
 
@@ -26,10 +29,28 @@ QJsonValue optional(const std::optional<double> &value) {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
+// A JSON string, escaped as QJsonDocument escapes it.
+void appendString(QByteArray &out, const QString &text) {
+    out += '"';
+    for (const char c : text.toUtf8()) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c >= 0 && c < 0x20) {
+            const int named = QByteArrayView("\b\f\n\r\t").indexOf(c);
+            out += named >= 0 ? '\\' + QByteArray(1, "bfnrt"[named])
+                              : "\\u" + QByteArray::number(int(c), 16).rightJustified(4, '0');
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
 } // namespace
 
-QJsonObject gradeJson(const GradeComparison &comparison) {
-    QJsonArray classes, students, failures;
+QByteArray gradeJson(const GradeComparison &comparison) {
+    QJsonArray classes, failures;
     for (const ComparedClass &c : comparison.classes) {
         QJsonObject object = figures(c.analysis);
         object.insert("name", c.name);
@@ -38,22 +59,32 @@ QJsonObject gradeJson(const GradeComparison &comparison) {
         object.insert("rank", c.rank ? QJsonValue(c.rank) : QJsonValue(QJsonValue::Null));
         classes.append(object);
     }
-    for (const GradeStudent &s : comparison.students)
-        students.append(QJsonObject{{"class", comparison.classes[std::size_t(s.classIndex)].name},
-                                    {"number", s.student.number},
-                                    {"name", s.student.name},
-                                    {"score", s.score.toDouble()},
-                                    {"gradeRank", s.gradeRank},
-                                    {"classRank", s.classRank}});
     for (const SourceFailure &f : comparison.failures)
         failures.append(
             QJsonObject{{"source", f.source},
                         {"number", f.number ? QJsonValue(*f.number) : QJsonValue(QJsonValue::Null)},
                         {"message", f.message}});
-    return {{"classes", classes},
-            {"grade", figures(comparison.grade)},
-            {"students", students},
-            {"failures", failures}};
+    const QJsonObject rest{
+        {"classes", classes}, {"grade", figures(comparison.grade)}, {"failures", failures}};
+    // The rank list of a whole district is written one student at a time,
+    // never held as one tree of JSON values; "students" sorts last.
+    QByteArray out = QJsonDocument(rest).toJson(QJsonDocument::Compact);
+    out.chop(1);
+    out += ",\"students\":[";
+    for (std::size_t i = 0; i < comparison.students.size(); ++i) {
+        const GradeStudent &s = comparison.students[i];
+        out += i > 0 ? ",{\"class\":" : "{\"class\":";
+        appendString(out, comparison.classes[std::size_t(s.classIndex)].name);
+        out += ",\"classRank\":" + QByteArray::number(s.classRank) +
+               ",\"gradeRank\":" + QByteArray::number(s.gradeRank) + ",\"name\":";
+        appendString(out, s.student.name);
+        out += ",\"number\":";
+        appendString(out, s.student.number);
+        out += ",\"score\":" +
+               QByteArray::number(s.score.toDouble(), 'g', QLocale::FloatingPointShortest) + '}';
+    }
+    out += "]}";
+    return out;
 }
 
 } // namespace analysis

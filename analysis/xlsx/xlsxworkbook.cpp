@@ -279,7 +279,10 @@ private:
     int m_stylesError = NoError;
     std::vector<bool> m_dateStyles; // by cell format index
 
-    // The cells of the window.
+    // The cells of the window, and the shared strings found so far: a text
+    // that many sheets share, found again, would send the walk through the
+    // shared strings back to their start.
+    static constexpr std::size_t KeptStrings = 1 << 16;
     std::unordered_map<std::uint64_t, Cell> m_cells;
     std::unordered_map<std::uint32_t, QString> m_strings;
 };
@@ -460,7 +463,7 @@ int XlsxWorkbook::readRow(XmlReader &xml, int row) {
 
 int XlsxWorkbook::scanWindow() {
     m_cells.clear();
-    m_strings.clear();
+    if (m_strings.size() > KeptStrings) m_strings.clear();
     zip::XmlPart part = zip::openXml(*m_archive, m_sheetParts[std::size_t(window().sheet)]);
     if (!part.reader) return part.failure(CannotOpen);
     XmlReader *xml = part.reader.get();
@@ -499,7 +502,8 @@ int XlsxWorkbook::scanWindow() {
     if (!m_sharedStrings) return NoError;
     std::vector<std::uint32_t> indexes;
     for (const auto &[key, cell] : m_cells)
-        if (cell.kind == Cell::SharedText) indexes.push_back(std::uint32_t(cell.number));
+        if (cell.kind == Cell::SharedText && !m_strings.contains(std::uint32_t(cell.number)))
+            indexes.push_back(std::uint32_t(cell.number));
     std::sort(indexes.begin(), indexes.end());
     indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
     return m_sharedStrings->resolve(indexes, &m_strings);
