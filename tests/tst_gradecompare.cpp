@@ -1,3 +1,4 @@
+#include "analysis/grade/gradecomparison.h"
 #include "analysis/workbook.h"
 #include "report/reportcommand.h"
 
@@ -175,6 +176,39 @@ private slots:
                      u"grade_sheets.xlsx:四班 9 输入表格名称有误，无法打开表格，请重新输入！"_s,
                      u"grade/二班.ods null 数据起始行输入有误，请输入1到32668之间的行号！"_s,
                      u"../support null 文件夹中没有工作簿（.xls、.xlsx、.xlsm或.ods文件）！"_s}));
+    }
+
+    // What a window watching the reading sees: each source's states in order,
+    // the sheets of one workbook reported as one source.
+    void progressAndCancel_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QStringList>("states");
+        QTest::newRow("read") << false << QStringList{"0:1 0:2", "1:1 1:3", "2:1 2:2"};
+        QTest::newRow("cancelled") << true << QStringList{"0:4", "1:4", "2:4"};
+    }
+
+    void progressAndCancel() {
+        QFETCH(bool, cancel);
+        QFETCH(QStringList, states);
+        std::vector<analysis::ClassSource> sources(3);
+        sources[0].path = Class1;
+        sources[1].path = Sheets;
+        sources[1].sheet = u"四班"_s;
+        sources[2] = {analysis::ClassSource::Kind::EverySheet, Sheets, {}, {}, u"sheets"_s};
+        QStringList seen(3);
+        const std::atomic<bool> stop{cancel};
+        analysis::CompareControl control{
+            [&](std::size_t source, analysis::SourceState state) {
+                seen[qsizetype(source)] += QStringLiteral(" %1:%2").arg(source).arg(int(state));
+            },
+            &stop, 2};
+        const analysis::GradeComparison result =
+            analysis::compareGrade(sources, {}, analysis::defaultAnalysisSettings(), control);
+        for (QString &line : seen)
+            line = line.trimmed();
+        QCOMPARE(seen, states);
+        QCOMPARE(result.classes.size(), cancel ? 0u : 4u);
+        QCOMPARE(result.cancelled, cancel);
     }
 
     void refused_data() {

@@ -86,72 +86,159 @@ std::vector<int> sheetsOf(const ClassSource &source, const Workbook &workbook) {
     return index < 0 ? std::vector<int>{} : std::vector<int>{index};
 }
 
-SourceResult readSource(const ClassSource &source, const ClassFields &shared,
-                        const AnalysisSettings &settings) {
+// One piece of the reading: a source, or one sheet of a source that takes
+// every sheet, so that the sheets of one workbook are spread over the cores.
+struct Job {
+    std::size_t source = 0;
+    std::optional<int> sheet;
+};
+
+// Reads jobs on one thread, keeping the workbook of the last one open for
+// the next: the sheets of one workbook are read from one opening per thread.
+class JobReader {
+public:
+    JobReader(const ClassFields &shared, const AnalysisSettings &settings)
+        : m_shared(shared), m_settings(settings) {}
+
+    SourceResult read(const ClassSource &source, std::optional<int> sheet);
+
+private:
+    void readSheet(const ClassSource &source, int sheet, const Layout &layout,
+                   SourceResult &result);
+
+    const ClassFields &m_shared;
+    const AnalysisSettings &m_settings;
+    QString m_path;
+    std::unique_ptr<Workbook> m_workbook;
+    int m_error = NoError;
+};
+
+SourceResult JobReader::read(const ClassSource &source, std::optional<int> sheet) {
     SourceResult result;
     if (source.kind == ClassSource::Kind::Folder) {
         result.failures.push_back({source.label, std::nullopt, messages::folderWithoutWorkbooks()});
         return result;
     }
-    const std::variant<Layout, QString> layout = layoutOf(source.fields, shared);
+    const std::variant<Layout, QString> layout = layoutOf(source.fields, m_shared);
     if (const QString *message = std::get_if<QString>(&layout)) {
         result.failures.push_back({source.label, std::nullopt, *message});
         return result;
     }
-    int error = NoError;
-    const std::unique_ptr<Workbook> workbook = openWorkbook(source.path, &error);
-    if (!workbook) {
-        result.failures.push_back(failureOf(source.label, error));
+    if (!m_workbook || m_path != source.path) {
+        m_path = source.path;
+        m_workbook = openWorkbook(source.path, &m_error);
+    }
+    if (!m_workbook) {
+        result.failures.push_back(failureOf(source.label, m_error));
         return result;
     }
-    const std::vector<int> sheets = sheetsOf(source, *workbook);
-    if (sheets.empty() && source.kind == ClassSource::Kind::File)
-        result.failures.push_back(failureOf(source.label, SheetMissing));
-    const QStringList names = workbook->sheetNames();
-    for (const int sheet : sheets) {
-        const bool every = source.kind == ClassSource::Kind::EverySheet;
-        const QString label = every ? source.path + u':' + names[sheet] : source.label;
-        AnalysisInput input;
-        if (const int failure = readClassRows(*workbook, sheet, std::get<Layout>(layout), &input)) {
-            result.failures.push_back(failureOf(label, failure));
-            continue;
-        }
-        ComparedClass compared{
-            names[sheet], label, analyseClass(std::move(input), settings), {}, 0};
-        compared.analysis.rules.clear(); // the same for every class: the grade keeps them
-        result.classes.push_back(std::move(compared));
-        result.namedBySheet.push_back(every);
-    }
+    const std::vector<int> sheets =
+        sheet ? std::vector<int>{*sheet} : sheetsOf(source, *m_workbook);
+    if (sheets.empty()) result.failures.push_back(failureOf(source.label, SheetMissing));
+    for (const int one : sheets)
+        readSheet(source, one, std::get<Layout>(layout), result);
     return result;
 }
 
-// Reads the sources on `threads` threads, each taking the next source not
-// yet taken; the results stay in the order of the sources.
-std::vector<SourceResult> readSources(const std::vector<ClassSource> &sources,
-                                      const ClassFields &shared, const AnalysisSettings &settings,
-                                      const CompareControl &control) {
-    std::vector<SourceResult> results(sources.size());
-    std::atomic<std::size_t> next{0};
-    std::mutex reporting;
-    const auto report = [&](std::size_t source, SourceState state) {
-        if (!control.progress) return;
-        const std::lock_guard lock(reporting);
-        control.progress(source, state);
+void JobReader::readSheet(const ClassSource &source, int sheet, const Layout &layout,
+                          SourceResult &result) {
+    const QString name = m_workbook->sheetNames()[sheet];
+    const bool every = source.kind == ClassSource::Kind::EverySheet;
+    const QString label = every ? source.path + u':' + name : source.label;
+    AnalysisInput input;
+    if (const int failure = readClassRows(*m_workbook, sheet, layout, &input)) {
+        result.failures.push_back(failureOf(label, failure));
+        return;
+    }
+    ComparedClass compared{name, label, analyseClass(std::move(input), m_settings), {}, 0};
+    compared.analysis.rules.clear(); // the same for every class: the grade keeps them
+    result.classes.push_back(std::move(compared));
+    result.namedBySheet.push_back(every);
+}
+
+// The jobs of the sources, in their order: a source that takes every sheet
+// of a workbook that opens gives one job a sheet.
+std::vector<Job> jobsOf(const std::vector<ClassSource> &sources) {
+    std::vector<Job> jobs;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        int error = NoError;
+        const std::unique_ptr<Workbook> workbook = sources[i].kind == ClassSource::Kind::EverySheet
+                                                       ? openWorkbook(sources[i].path, &error)
+                                                       : nullptr;
+        const int sheets = workbook ? int(workbook->sheetNames().size()) : 0;
+        if (sheets == 0) jobs.push_back({i, std::nullopt});
+        for (int sheet = 0; sheet < sheets; ++sheet)
+            jobs.push_back({i, sheet});
+    }
+    return jobs;
+}
+
+// Tells the watcher how each source goes: Reading when its first job starts,
+// then Read, Failed or Cancelled when its last job ends.
+class ProgressReport {
+public:
+    ProgressReport(const CompareControl &control, const std::vector<Job> &jobs, std::size_t sources)
+        : m_control(control), m_sources(sources) {
+        for (const Job &job : jobs)
+            ++m_sources[job.source].jobs;
+    }
+
+    void started(std::size_t source) {
+        const std::lock_guard lock(m_mutex);
+        if (m_sources[source].started++ == 0) tell(source, SourceState::Reading);
+    }
+
+    void ended(std::size_t source, bool failed, bool cancelled) {
+        const std::lock_guard lock(m_mutex);
+        Source &s = m_sources[source];
+        s.failed = s.failed || failed;
+        s.cancelled = s.cancelled || cancelled;
+        if (++s.ended < s.jobs) return;
+        tell(source, s.cancelled ? SourceState::Cancelled
+                     : s.failed  ? SourceState::Failed
+                                 : SourceState::Read);
+    }
+
+private:
+    struct Source {
+        int jobs = 0, started = 0, ended = 0;
+        bool failed = false, cancelled = false;
     };
+
+    void tell(std::size_t source, SourceState state) {
+        if (m_control.progress) m_control.progress(source, state);
+    }
+
+    const CompareControl &m_control;
+    std::vector<Source> m_sources;
+    std::mutex m_mutex;
+};
+
+// Reads the jobs on a thread per core, each thread taking the next job not
+// yet taken; the results stay in the order of the jobs.
+std::vector<SourceResult> readSources(const std::vector<ClassSource> &sources,
+                                      const std::vector<Job> &jobs, const ClassFields &shared,
+                                      const AnalysisSettings &settings,
+                                      const CompareControl &control) {
+    std::vector<SourceResult> results(jobs.size());
+    ProgressReport progress(control, jobs, sources.size());
+    std::atomic<std::size_t> next{0};
     const auto work = [&] {
-        for (std::size_t i = next++; i < sources.size(); i = next++) {
+        JobReader reader(shared, settings);
+        for (std::size_t i = next++; i < jobs.size(); i = next++) {
+            const std::size_t source = jobs[i].source;
             if (control.cancel && control.cancel->load()) {
-                report(i, SourceState::Cancelled);
+                progress.ended(source, false, true);
                 continue;
             }
-            report(i, SourceState::Reading);
-            results[i] = readSource(sources[i], shared, settings);
-            report(i, results[i].failures.empty() ? SourceState::Read : SourceState::Failed);
+            progress.started(source);
+            results[i] = reader.read(sources[source], jobs[i].sheet);
+            progress.ended(source, !results[i].failures.empty(), false);
         }
     };
     const int wanted = control.threads > 0 ? control.threads : QThread::idealThreadCount();
     const std::size_t count = std::clamp<std::size_t>(std::size_t(std::max(wanted, 1)), 1,
-                                                      std::max<std::size_t>(sources.size(), 1));
+                                                      std::max<std::size_t>(jobs.size(), 1));
     std::vector<std::thread> helpers;
     for (std::size_t t = 1; t < count; ++t)
         helpers.emplace_back(work);
@@ -164,17 +251,18 @@ std::vector<SourceResult> readSources(const std::vector<ClassSource> &sources,
 // A class is named after its sheet when its workbook gives the list more
 // than one class, else after its file; a name already taken gets "（2）",
 // "（3）"… in list order.
-void nameClasses(const std::vector<ClassSource> &sources, std::vector<SourceResult> &results) {
+void nameClasses(const std::vector<ClassSource> &sources, const std::vector<Job> &jobs,
+                 std::vector<SourceResult> &results) {
     std::map<QString, int> classesOfFile;
-    for (std::size_t i = 0; i < sources.size(); ++i)
-        classesOfFile[QFileInfo(sources[i].path).absoluteFilePath()] +=
-            int(results[i].classes.size());
+    for (std::size_t j = 0; j < jobs.size(); ++j)
+        classesOfFile[QFileInfo(sources[jobs[j].source].path).absoluteFilePath()] +=
+            int(results[j].classes.size());
     std::map<QString, int> taken;
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        const QFileInfo file(sources[i].path);
-        for (std::size_t c = 0; c < results[i].classes.size(); ++c) {
-            QString &name = results[i].classes[c].name;
-            if (!results[i].namedBySheet[c] && classesOfFile[file.absoluteFilePath()] < 2)
+    for (std::size_t j = 0; j < jobs.size(); ++j) {
+        const QFileInfo file(sources[jobs[j].source].path);
+        for (std::size_t c = 0; c < results[j].classes.size(); ++c) {
+            QString &name = results[j].classes[c].name;
+            if (!results[j].namedBySheet[c] && classesOfFile[file.absoluteFilePath()] < 2)
                 name = file.completeBaseName();
             const int seen = ++taken[name];
             if (seen > 1) name += QStringLiteral("（%1）").arg(seen);
@@ -251,8 +339,9 @@ GradeComparison compareGrade(const std::vector<ClassSource> &sources, const Clas
                              const AnalysisSettings &settings, const CompareControl &control) {
     GradeComparison comparison;
     comparison.settings = settings;
-    std::vector<SourceResult> results = readSources(sources, shared, settings, control);
-    nameClasses(sources, results);
+    const std::vector<Job> jobs = jobsOf(sources);
+    std::vector<SourceResult> results = readSources(sources, jobs, shared, settings, control);
+    nameClasses(sources, jobs, results);
     comparison.cancelled = control.cancel && control.cancel->load();
     for (SourceResult &result : results) {
         std::move(result.classes.begin(), result.classes.end(),
