@@ -86,21 +86,17 @@ std::vector<int> sheetsOf(const ClassSource &source, const Workbook &workbook) {
     return index < 0 ? std::vector<int>{} : std::vector<int>{index};
 }
 
-// One piece of the reading: a source, or one sheet of a source that takes
-// every sheet, so that the sheets of one workbook are spread over the cores.
-struct Job {
-    std::size_t source = 0;
-    std::optional<int> sheet;
-};
-
-// Reads jobs on one thread, keeping the workbook of the last one open for
-// the next: the sheets of one workbook are read from one opening per thread.
-class JobReader {
+// Reads sources on one thread, keeping the workbook of the last one open
+// for the next: sheets of one workbook named one after another are read
+// from one opening. The sheets of one source stay on one thread: its
+// workbook's shared parts (the shared strings of an .xlsx, the one content
+// part of an .ods) would otherwise be walked once a thread.
+class SourceReader {
 public:
-    JobReader(const ClassFields &shared, const AnalysisSettings &settings)
+    SourceReader(const ClassFields &shared, const AnalysisSettings &settings)
         : m_shared(shared), m_settings(settings) {}
 
-    SourceResult read(const ClassSource &source, std::optional<int> sheet);
+    SourceResult read(const ClassSource &source);
 
 private:
     void readSheet(const ClassSource &source, int sheet, const Layout &layout,
@@ -113,7 +109,7 @@ private:
     int m_error = NoError;
 };
 
-SourceResult JobReader::read(const ClassSource &source, std::optional<int> sheet) {
+SourceResult SourceReader::read(const ClassSource &source) {
     SourceResult result;
     if (source.kind == ClassSource::Kind::Folder) {
         result.failures.push_back({source.label, std::nullopt, messages::folderWithoutWorkbooks()});
@@ -132,16 +128,15 @@ SourceResult JobReader::read(const ClassSource &source, std::optional<int> sheet
         result.failures.push_back(failureOf(source.label, m_error));
         return result;
     }
-    const std::vector<int> sheets =
-        sheet ? std::vector<int>{*sheet} : sheetsOf(source, *m_workbook);
+    const std::vector<int> sheets = sheetsOf(source, *m_workbook);
     if (sheets.empty()) result.failures.push_back(failureOf(source.label, SheetMissing));
     for (const int one : sheets)
         readSheet(source, one, std::get<Layout>(layout), result);
     return result;
 }
 
-void JobReader::readSheet(const ClassSource &source, int sheet, const Layout &layout,
-                          SourceResult &result) {
+void SourceReader::readSheet(const ClassSource &source, int sheet, const Layout &layout,
+                             SourceResult &result) {
     const QString name = m_workbook->sheetNames()[sheet];
     const bool every = source.kind == ClassSource::Kind::EverySheet;
     const QString label = every ? source.path + u':' + name : source.label;
@@ -156,89 +151,35 @@ void JobReader::readSheet(const ClassSource &source, int sheet, const Layout &la
     result.namedBySheet.push_back(every);
 }
 
-// The jobs of the sources, in their order: a source that takes every sheet
-// of a workbook that opens gives one job a sheet.
-std::vector<Job> jobsOf(const std::vector<ClassSource> &sources) {
-    std::vector<Job> jobs;
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        int error = NoError;
-        const std::unique_ptr<Workbook> workbook = sources[i].kind == ClassSource::Kind::EverySheet
-                                                       ? openWorkbook(sources[i].path, &error)
-                                                       : nullptr;
-        const int sheets = workbook ? int(workbook->sheetNames().size()) : 0;
-        if (sheets == 0) jobs.push_back({i, std::nullopt});
-        for (int sheet = 0; sheet < sheets; ++sheet)
-            jobs.push_back({i, sheet});
-    }
-    return jobs;
-}
-
-// Tells the watcher how each source goes: Reading when its first job starts,
-// then Read, Failed or Cancelled when its last job ends.
-class ProgressReport {
-public:
-    ProgressReport(const CompareControl &control, const std::vector<Job> &jobs, std::size_t sources)
-        : m_control(control), m_sources(sources) {
-        for (const Job &job : jobs)
-            ++m_sources[job.source].jobs;
-    }
-
-    void started(std::size_t source) {
-        const std::lock_guard lock(m_mutex);
-        if (m_sources[source].started++ == 0) tell(source, SourceState::Reading);
-    }
-
-    void ended(std::size_t source, bool failed, bool cancelled) {
-        const std::lock_guard lock(m_mutex);
-        Source &s = m_sources[source];
-        s.failed = s.failed || failed;
-        s.cancelled = s.cancelled || cancelled;
-        if (++s.ended < s.jobs) return;
-        tell(source, s.cancelled ? SourceState::Cancelled
-                     : s.failed  ? SourceState::Failed
-                                 : SourceState::Read);
-    }
-
-private:
-    struct Source {
-        int jobs = 0, started = 0, ended = 0;
-        bool failed = false, cancelled = false;
-    };
-
-    void tell(std::size_t source, SourceState state) {
-        if (m_control.progress) m_control.progress(source, state);
-    }
-
-    const CompareControl &m_control;
-    std::vector<Source> m_sources;
-    std::mutex m_mutex;
-};
-
-// Reads the jobs on a thread per core, each thread taking the next job not
-// yet taken; the results stay in the order of the jobs.
+// Reads the sources on a thread per core, each thread taking the next source
+// not yet taken; the results stay in the order of the sources. The watcher
+// hears of one source at a time.
 std::vector<SourceResult> readSources(const std::vector<ClassSource> &sources,
-                                      const std::vector<Job> &jobs, const ClassFields &shared,
-                                      const AnalysisSettings &settings,
+                                      const ClassFields &shared, const AnalysisSettings &settings,
                                       const CompareControl &control) {
-    std::vector<SourceResult> results(jobs.size());
-    ProgressReport progress(control, jobs, sources.size());
+    std::vector<SourceResult> results(sources.size());
+    std::mutex reporting;
+    const auto report = [&](std::size_t source, SourceState state) {
+        if (!control.progress) return;
+        const std::lock_guard lock(reporting);
+        control.progress(source, state);
+    };
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
-        JobReader reader(shared, settings);
-        for (std::size_t i = next++; i < jobs.size(); i = next++) {
-            const std::size_t source = jobs[i].source;
+        SourceReader reader(shared, settings);
+        for (std::size_t i = next++; i < sources.size(); i = next++) {
             if (control.cancel && control.cancel->load()) {
-                progress.ended(source, false, true);
+                report(i, SourceState::Cancelled);
                 continue;
             }
-            progress.started(source);
-            results[i] = reader.read(sources[source], jobs[i].sheet);
-            progress.ended(source, !results[i].failures.empty(), false);
+            report(i, SourceState::Reading);
+            results[i] = reader.read(sources[i]);
+            report(i, results[i].failures.empty() ? SourceState::Read : SourceState::Failed);
         }
     };
     const int wanted = control.threads > 0 ? control.threads : QThread::idealThreadCount();
     const std::size_t count = std::clamp<std::size_t>(std::size_t(std::max(wanted, 1)), 1,
-                                                      std::max<std::size_t>(jobs.size(), 1));
+                                                      std::max<std::size_t>(sources.size(), 1));
     std::vector<std::thread> helpers;
     for (std::size_t t = 1; t < count; ++t)
         helpers.emplace_back(work);
@@ -251,18 +192,17 @@ std::vector<SourceResult> readSources(const std::vector<ClassSource> &sources,
 // A class is named after its sheet when its workbook gives the list more
 // than one class, else after its file; a name already taken gets "（2）",
 // "（3）"… in list order.
-void nameClasses(const std::vector<ClassSource> &sources, const std::vector<Job> &jobs,
-                 std::vector<SourceResult> &results) {
+void nameClasses(const std::vector<ClassSource> &sources, std::vector<SourceResult> &results) {
     std::map<QString, int> classesOfFile;
-    for (std::size_t j = 0; j < jobs.size(); ++j)
-        classesOfFile[QFileInfo(sources[jobs[j].source].path).absoluteFilePath()] +=
-            int(results[j].classes.size());
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        classesOfFile[QFileInfo(sources[i].path).absoluteFilePath()] +=
+            int(results[i].classes.size());
     std::map<QString, int> taken;
-    for (std::size_t j = 0; j < jobs.size(); ++j) {
-        const QFileInfo file(sources[jobs[j].source].path);
-        for (std::size_t c = 0; c < results[j].classes.size(); ++c) {
-            QString &name = results[j].classes[c].name;
-            if (!results[j].namedBySheet[c] && classesOfFile[file.absoluteFilePath()] < 2)
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const QFileInfo file(sources[i].path);
+        for (std::size_t c = 0; c < results[i].classes.size(); ++c) {
+            QString &name = results[i].classes[c].name;
+            if (!results[i].namedBySheet[c] && classesOfFile[file.absoluteFilePath()] < 2)
                 name = file.completeBaseName();
             const int seen = ++taken[name];
             if (seen > 1) name += QStringLiteral("（%1）").arg(seen);
@@ -339,9 +279,8 @@ GradeComparison compareGrade(const std::vector<ClassSource> &sources, const Clas
                              const AnalysisSettings &settings, const CompareControl &control) {
     GradeComparison comparison;
     comparison.settings = settings;
-    const std::vector<Job> jobs = jobsOf(sources);
-    std::vector<SourceResult> results = readSources(sources, jobs, shared, settings, control);
-    nameClasses(sources, jobs, results);
+    std::vector<SourceResult> results = readSources(sources, shared, settings, control);
+    nameClasses(sources, results);
     comparison.cancelled = control.cancel && control.cancel->load();
     for (SourceResult &result : results) {
         std::move(result.classes.begin(), result.classes.end(),

@@ -48,7 +48,7 @@ std::optional<ClassSource> parseClassSource(const QString &text) {
     ClassSource source;
     QString place = text;
     const qsizetype at = text.lastIndexOf(u'@');
-    if (at > 0 && !QFileInfo::exists(text)) {
+    if (at > 0 && text.indexOf(u'=', at) > at && !QFileInfo::exists(text)) {
         const std::optional<ClassFields> fields = parseFields(text.mid(at + 1));
         if (!fields) return std::nullopt;
         source.fields = *fields;

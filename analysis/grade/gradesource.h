@@ -31,8 +31,9 @@ struct ClassSource {
 // folder, optionally followed by the source's own fields as
 // @first-row=R,number-column=C,name-column=C,score-column=C (any of them).
 // A path that exists is taken whole, whatever it holds; otherwise the sheet
-// follows the last colon (a sheet name can hold no colon). Returns nothing
-// when the fields after @ can't be understood.
+// follows the last colon (a sheet name can hold no colon), and an @ starts
+// the fields only when an = follows it. Returns nothing when the fields
+// after @ can't be understood.
 std::optional<ClassSource> parseClassSource(const QString &text);
 
 // Replaces each folder by the workbooks in it (not in its subfolders), by
