@@ -1,5 +1,6 @@
 #include "analysis/grade/gradecomparison.h"
 
+#include "analysis/bytesource.h"
 #include "analysis/fieldnumber.h"
 #include "analysis/importerrors.h"
 #include "analysis/messages.h"
@@ -7,6 +8,7 @@
 #include "analysis/workbook.h"
 #include "analysis/workbookimport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
@@ -69,6 +71,21 @@ int readClassRows(Workbook &workbook, int sheet, const Layout &layout, AnalysisI
     return NoError;
 }
 
+// A class's workbook is small: it is read whole at once, since mapping and
+// unmapping thousands of files from several threads costs more than copying
+// them (each unmapping stops the other threads to flush their page tables).
+// A larger one is mapped, as the import maps it.
+std::unique_ptr<Workbook> openClassWorkbook(const QString &path, int *error) {
+    constexpr qint64 WholeReadLimit = 1 << 20;
+    const QFileInfo info(path);
+    QFile file(path);
+    if (info.isFile() && info.size() <= WholeReadLimit && file.open(QIODevice::ReadOnly)) {
+        QByteArray bytes = file.readAll();
+        if (bytes.size() == info.size()) return openWorkbook(memorySource(std::move(bytes)), error);
+    }
+    return openWorkbook(path, error);
+}
+
 SourceFailure failureOf(const QString &source, int number) {
     return {source, number, importFailureMessage(number)};
 }
@@ -122,7 +139,7 @@ SourceResult SourceReader::read(const ClassSource &source) {
     }
     if (!m_workbook || m_path != source.path) {
         m_path = source.path;
-        m_workbook = openWorkbook(source.path, &m_error);
+        m_workbook = openClassWorkbook(source.path, &m_error);
     }
     if (!m_workbook) {
         result.failures.push_back(failureOf(source.label, m_error));
