@@ -1,9 +1,10 @@
 #pragma once
 
 // What any bytes must give the workbook readers, read the way the import
-// reads them: text or one of the failure numbers of importerrors.h, and cells
-// outside the sheet out of range. Shared by the damage tests and the fuzz
-// targets; a crash, a hang or a sanitizer report is theirs to notice.
+// reads them (and as the grade comparison reads a sheet whole): text or one
+// of the failure numbers of importerrors.h, and cells outside the sheet out
+// of range. Shared by the damage tests and the fuzz targets; a crash, a hang
+// or a sanitizer report is theirs to notice.
 
 #include "analysis/bytesource.h"
 #include "analysis/importerrors.h"
@@ -50,6 +51,12 @@ inline QString problem(const QByteArray &bytes, int cornerRow, int cornerColumn)
     if (workbook->sheetIndex(names.first()) != 0)
         return QStringLiteral("the first sheet not found first");
     if (const QString wrong = readLikeTheImport(*workbook, 0); !wrong.isEmpty()) return wrong;
+    // The whole sheet as the grade comparison reads it; cells are asked for
+    // afterwards as before.
+    std::vector<SheetRow> rows;
+    const int whole = workbook->readRows(0, 1, {1, 2, 3}, &rows);
+    if (whole != NoError && (whole != CannotOpen || !rows.empty()))
+        return QStringLiteral("whole-sheet failure %1 with %2 rows").arg(whole).arg(rows.size());
     // Row 1048577 and column 16385 lie beyond every kind of workbook.
     for (const auto &[row, column] : {std::pair{1, 16385}, {1, 0}, {0, 1}, {1048577, 1}})
         if (workbook->cellText(0, row, column, &text) != CellOutOfRange)
