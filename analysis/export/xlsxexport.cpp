@@ -21,7 +21,7 @@ namespace {
 // when a workbook is written, so that no other run of the programs pays for
 // loading them.
 #define SCORE_XLSX_FUNCTIONS(X)                                                                    \
-    X(workbook_new)                                                                                \
+    X(workbook_new_opt)                                                                            \
     X(workbook_add_worksheet)                                                                      \
     X(workbook_add_format)                                                                         \
     X(workbook_add_chart)                                                                          \
@@ -42,14 +42,9 @@ namespace {
     X(chart_axis_set_reverse)                                                                      \
     X(chart_axis_set_crossing_max)                                                                 \
     X(chart_legend_set_position)                                                                   \
-    X(chart_legend_delete_series)                                                                  \
     X(chart_series_set_name)                                                                       \
     X(chart_series_set_fill)                                                                       \
-    X(chart_series_set_line)                                                                       \
-    X(chart_series_set_trendline)                                                                  \
-    X(chart_series_set_trendline_name)                                                             \
-    X(chart_series_set_trendline_line)                                                             \
-    X(chart_set_series_overlap)
+    X(chart_axis_set_min)
 
 struct XlsxApi {
 #define SCORE_DECLARE(name) decltype(&::name) name = nullptr;
@@ -182,11 +177,12 @@ void writeAnalysisSheet(const XlsxApi &x, lxw_workbook *book, const AnalysisTabl
     sheet.lines(QStringLiteral("口径说明"), tables.rules);
 }
 
-// The class means as columns and the grade mean as a dashed line across
-// them: a column series of the grade mean, itself unseen, draws the line as
-// its trend (libxlsxwriter here can't combine a column and a line chart).
+// The class means as columns, each beside a column of the grade mean, from 0
+// up: this libxlsxwriter can't lay a line over columns, and a trend line of
+// a hidden series, which would draw one, is not drawn by every spreadsheet
+// program.
 void addMeanChart(const XlsxApi &x, lxw_workbook *book, SheetWriter &sheet, lxw_row_t last,
-                  lxw_col_t meanColumn, lxw_col_t gradeColumn, lxw_col_t chartColumn) {
+                  lxw_col_t meanColumn, lxw_col_t gradeColumn) {
     const char *name = "班级对比";
     lxw_chart *chart = x.workbook_add_chart(book, LXW_CHART_COLUMN);
     lxw_chart_series *means = x.chart_add_series(chart, nullptr, nullptr);
@@ -197,26 +193,16 @@ void addMeanChart(const XlsxApi &x, lxw_workbook *book, SheetWriter &sheet, lxw_
     lxw_chart_series *grade = x.chart_add_series(chart, nullptr, nullptr);
     x.chart_series_set_categories(grade, name, 1, 0, last, 0);
     x.chart_series_set_values(grade, name, 1, gradeColumn, last, gradeColumn);
-    lxw_chart_fill noFill{};
-    noFill.none = 1;
-    lxw_chart_line noLine{}, dashed{};
-    noLine.none = 1;
-    dashed.color = 0xC00000;
-    dashed.width = 2;
-    dashed.dash_type = LXW_CHART_LINE_DASH_DASH;
-    x.chart_series_set_fill(grade, &noFill);
-    x.chart_series_set_line(grade, &noLine);
-    x.chart_series_set_trendline(grade, LXW_CHART_TRENDLINE_TYPE_LINEAR, 0);
-    x.chart_series_set_trendline_name(grade, "年级平均分");
-    x.chart_series_set_trendline_line(grade, &dashed);
-    x.chart_set_series_overlap(chart, 100);
-    int16_t unseen[] = {1, -1};
-    x.chart_legend_delete_series(chart, unseen);
+    x.chart_series_set_name(grade, "年级平均分");
+    lxw_chart_fill grey{};
+    grey.color = 0xBFBFBF;
+    x.chart_series_set_fill(grade, &grey);
+    x.chart_axis_set_min(chart->y_axis, 0);
     x.chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
     x.chart_title_set_name(chart, "各班平均分与年级平均分");
     x.chart_axis_set_name(chart->x_axis, "班级");
     x.chart_axis_set_name(chart->y_axis, "平均分");
-    x.worksheet_insert_chart(sheet.sheet(), sheet.row() + 1, chartColumn, chart);
+    x.worksheet_insert_chart(sheet.sheet(), sheet.row() + 1, 0, chart);
 }
 
 // Sheet 班级对比: the class table with the grade mean beside each class for
@@ -239,7 +225,7 @@ void writeGradeSheets(const XlsxApi &x, lxw_workbook *book, const GradeTables &t
     }
     if (classCount > 0)
         addMeanChart(x, book, sheet, lxw_row_t(classCount), GradeTables::MeanColumn,
-                     lxw_col_t(classes.header.size() - 1), 0);
+                     lxw_col_t(classes.header.size() - 1));
     sheet.fitColumns();
     SheetWriter students(x, book, "年级名次表");
     students.table(tables.students, false);
@@ -249,10 +235,13 @@ void writeGradeSheets(const XlsxApi &x, lxw_workbook *book, const GradeTables &t
 
 // Writes a workbook at path whose sheets `fill` adds.
 XlsxWritten writeWorkbook(const QString &path,
-                          const std::function<void(const XlsxApi &, lxw_workbook *)> &fill) {
+                          const std::function<void(const XlsxApi &, lxw_workbook *)> &fill,
+                          bool constantMemory = false) {
     const XlsxApi *x = loadXlsxApi();
     if (!x) return XlsxWritten::LibraryMissing;
-    lxw_workbook *book = x->workbook_new(QFile::encodeName(path).constData());
+    lxw_workbook_options options{};
+    options.constant_memory = constantMemory;
+    lxw_workbook *book = x->workbook_new_opt(QFile::encodeName(path).constData(), &options);
     if (!book) return XlsxWritten::Failed;
     fill(*x, book);
     return x->workbook_close(book) == LXW_NO_ERROR ? XlsxWritten::Written : XlsxWritten::Failed;
@@ -262,7 +251,8 @@ XlsxWritten writeWorkbook(const QString &path,
 
 XlsxWritten writeGradeXlsx(const GradeTables &tables, const QString &path) {
     return writeWorkbook(
-        path, [&](const XlsxApi &x, lxw_workbook *book) { writeGradeSheets(x, book, tables); });
+        path, [&](const XlsxApi &x, lxw_workbook *book) { writeGradeSheets(x, book, tables); },
+        true);
 }
 
 XlsxWritten writeAnalysisXlsx(const AnalysisTables &tables, const QString &path) {
