@@ -1,8 +1,8 @@
 #include "app/desktop.h"
 #include "app/mainwindow.h"
-#include "windows/messagebox.h"
 #include "app/scoregridview.h"
 #include "skin/skinnedbutton.h"
+#include "windows/messagebox.h"
 
 #include <QCommandLineParser>
 #include <QLineEdit>
