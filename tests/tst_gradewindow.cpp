@@ -58,8 +58,10 @@ class TestGradeWindow : public QObject {
         click(window()->removeButton);
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(Fixtures + u"grade/三班.xls"_s)});
-        QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(window(), &drop);
+        QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window()->windowHandle(), &enter);
+        QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window()->windowHandle(), &drop);
         QSignalSpy done(window(), &GradeWindow::computed);
         click(window()->computeButton);
         click(window()->computeButton);
