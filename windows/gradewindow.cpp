@@ -107,6 +107,7 @@ GradeWindow::GradeWindow()
     buildCommands(commands);
     auto *rows = new QVBoxLayout(body);
     rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(8);
     rows->addLayout(columns, 1);
     rows->addLayout(commands);
 
@@ -164,11 +165,11 @@ QWidget *GradeWindow::buildResults() {
     classTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     classTable->verticalHeader()->hide();
     classTable->horizontalHeader()->setMinimumSectionSize(40);
-    column->addWidget(classTable, 1);
+    column->addWidget(classTable, 2);
     column->addWidget(headingLabel(QStringLiteral("各班平均分")));
     chartView = new MeanChart;
     chartView->setObjectName(QStringLiteral("chartView"));
-    column->addWidget(chartView, 1);
+    column->addWidget(chartView, 3);
     return panel;
 }
 
