@@ -26,8 +26,8 @@ void write(const analysis::PdfRequest *request, QString *failure) {
     pages::ReportContent content;
     content.header = request->header;
     content.analysis = *request->analysis;
-    *failure =
-        pages::writeReportPdf(pages::layoutReport(content), request->path, request->sourceWorkbook);
+    *failure = pages::writeReportPdf(pages::layoutReport(content), request->path,
+                                     {request->sourceWorkbook});
 }
 
 } // namespace

@@ -14,20 +14,6 @@ constexpr double BlockGap = 40, BoxHeight = 320;
 constexpr double ContentTop = Margin + HeaderHeight;
 constexpr double ContentBottom = PageHeight - Margin - FooterHeight;
 
-Block table(const analysis::Table &source, std::vector<double> columns, QString title = {}) {
-    Block block{.kind = Block::Kind::Table,
-                .title = title.isEmpty() ? source.title : title,
-                .header = source.header,
-                .columns = std::move(columns)};
-    for (const std::vector<analysis::TableCell> &row : source.rows) {
-        QStringList texts;
-        for (const analysis::TableCell &cell : row)
-            texts << cell.text;
-        block.rows.push_back(texts);
-    }
-    return block;
-}
-
 Block text(const QString &title, const QStringList &paragraphs,
            Block::Kind kind = Block::Kind::Text) {
     Block block{.kind = kind, .title = title, .columns = {1}};
@@ -38,7 +24,7 @@ Block text(const QString &title, const QStringList &paragraphs,
 
 // The rank list as printed: 名次, 学号, 姓名, 成绩, without the grid row.
 Block rankList(const analysis::Table &ranking) {
-    Block block = table(ranking, {1, 2, 2, 1.2});
+    Block block = tableBlock(ranking, {1, 2, 2, 1.2});
     block.header.removeAt(1);
     for (QStringList &row : block.rows)
         row.removeAt(1);
@@ -64,9 +50,9 @@ std::vector<Block> reportBlocks(const ReportContent &content) {
     } else {
         const analysis::ClassAnalysis &a = *content.analysis;
         const analysis::AnalysisTables tables = analysis::analysisTables(a);
-        blocks.push_back(table(tables.figures, {1.2, 1.2, 3}, QStringLiteral("成绩概况")));
-        blocks.push_back(table(tables.grades, {1, 2, 1, 1.2}));
-        blocks.push_back(table(tables.bands, {2, 1, 1.2}));
+        blocks.push_back(tableBlock(tables.figures, {1.2, 1.2, 3}, QStringLiteral("成绩概况")));
+        blocks.push_back(tableBlock(tables.grades, {1, 2, 1, 1.2}));
+        blocks.push_back(tableBlock(tables.bands, {2, 1, 1.2}));
         blocks.push_back({.kind = Block::Kind::Chart,
                           .title = QStringLiteral("分数段分布图"),
                           .chart = bandChart(a)});
@@ -106,6 +92,20 @@ void measure(Block &block) {
 }
 
 } // namespace
+
+Block tableBlock(const analysis::Table &source, std::vector<double> columns, QString title) {
+    Block block{.kind = Block::Kind::Table,
+                .title = title.isEmpty() ? source.title : title,
+                .header = source.header,
+                .columns = std::move(columns)};
+    for (const std::vector<analysis::TableCell> &row : source.rows) {
+        QStringList texts;
+        for (const analysis::TableCell &cell : row)
+            texts << cell.text;
+        block.rows.push_back(texts);
+    }
+    return block;
+}
 
 QFont pageFont(double size, bool bold) {
     QFont font(QStringList{QStringLiteral("AR PL UMing CN"), QStringLiteral("SimSun"),

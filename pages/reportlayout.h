@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/export/analysistables.h"
 #include "pages/histogram.h"
 #include "pages/reportcontent.h"
 
@@ -57,6 +58,9 @@ struct ReportLayout {
 // Measures the blocks and fills the pages with them, from the top.
 ReportLayout layoutPages(const QString &title, const analysis::ReportHeader &header,
                          std::vector<Block> blocks);
+
+// A table of the exports as a block; its own title unless one is given.
+Block tableBlock(const analysis::Table &source, std::vector<double> columns, QString title = {});
 
 // The class analysis report.
 ReportLayout layoutReport(const ReportContent &content);

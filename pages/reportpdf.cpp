@@ -10,14 +10,14 @@
 namespace pages {
 
 QString writeReportPdf(const ReportLayout &layout, const QString &path,
-                       const QString &sourceWorkbook) {
-    return analysis::writeFileSafely(path, sourceWorkbook, [&](const QString &temporary) {
+                       const QStringList &sourceWorkbooks) {
+    return analysis::writeFileSafely(path, sourceWorkbooks, [&](const QString &temporary) {
         QFile file(temporary);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return analysis::messages::exportCannotWrite(path);
         {
             QPdfWriter writer(&file);
-            writer.setTitle(QStringLiteral("成绩分析报告"));
+            writer.setTitle(layout.title);
             writer.setCreator(analysis::messages::applicationTitle());
             paintPages(writer, layout);
         }

@@ -2,7 +2,8 @@
 # Takes the README's screenshots on a virtual X11 display: the main window
 # after importing the sample class, a sort by score and the statistics, the
 # About panel, the help window and, at 100 %, the report window with its
-# header typed and the first page of its PDF, each cropped from the screen as a person
+# header typed and the first page of its PDF, and the grade comparison of
+# the three fixture classes, each cropped from the screen as a person
 # sees it (shape included). Needs xvfb, imagemagick, xdotool and x11-utils.
 #
 #   tools/screenshots.sh BUILD_DIR OUT_DIR [SCALE]
@@ -74,6 +75,17 @@ field 100 122 李老师
 xdotool mousemove "$((rx + 170))" "$((ry + 330))" click 1 type --delay 30 "基础题得分较好，压轴题失分较多。"
 sleep 0.5
 shoot "成绩分析报告" report-window
+xdotool mousemove "$((rx + 490))" "$((ry + 698))" click 1   # 年级对比
+sleep 1
+read -r gx gy _ _ < <(geometry "年级对比")
+xdotool mousemove "$((gx + 176))" "$((gy + 417))" click 1   # 添加文件夹
+xdotool search --sync --onlyvisible --name "^选择班级工作簿所在的文件夹\$" >/dev/null
+xdotool type --delay 20 "$root/tests/fixtures/grade"
+xdotool key Return
+sleep 0.5
+xdotool mousemove "$((gx + 60))" "$((gy + 698))" click 1    # 计算
+sleep 2
+shoot "年级对比" grade-window
 "$build/bin/score-report" "$root/samples/class.xls" --class-size 30 --school 实验中学 \
     --class-name 初二（3）班 --subject 数学 --exam 期中考试 --teacher 李老师 \
     --export "$out/report.pdf" >/dev/null

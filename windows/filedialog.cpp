@@ -11,26 +11,42 @@ QString &offeredFilter() {
     return filter;
 }
 
-std::deque<std::optional<QString>> &queuedAnswers() {
-    static std::deque<std::optional<QString>> answers;
+// One answer is the files chosen at once; a single-file dialog takes the first.
+std::deque<std::optional<QStringList>> &queuedAnswers() {
+    static std::deque<std::optional<QStringList>> answers;
     return answers;
 }
 
 // The answer a test queued, if any, for the dialog offering this filter.
-std::optional<std::optional<QString>> queuedAnswer(const QString &filter) {
+std::optional<std::optional<QStringList>> queuedAnswers(const QString &filter) {
     offeredFilter() = filter;
     if (queuedAnswers().empty()) return std::nullopt;
-    std::optional<std::optional<QString>> answer(std::in_place, queuedAnswers().front());
+    std::optional<std::optional<QStringList>> answer(std::in_place, queuedAnswers().front());
     queuedAnswers().pop_front();
     return answer;
 }
 
-std::optional<QString> chosenFile(QFileDialog &dialog) {
+std::optional<std::optional<QString>> queuedAnswer(const QString &filter) {
+    const auto answer = queuedAnswers(filter);
+    if (!answer) return std::nullopt;
+    if (!*answer || (*answer)->isEmpty()) return std::optional<QString>();
+    return std::optional<QString>((*answer)->constFirst());
+}
+
+QStringList chosenFiles(QFileDialog &dialog) {
     // Qt's own dialog speaks the program's language; a desktop's dialog would
     // speak the desktop's.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+    QStringList paths;
+    if (dialog.exec() == QDialog::Accepted)
+        for (const QString &path : dialog.selectedFiles())
+            paths << QFileInfo(path).absoluteFilePath();
+    return paths;
+}
+
+std::optional<QString> chosenFile(QFileDialog &dialog) {
+    const QStringList paths = chosenFiles(dialog);
+    return paths.isEmpty() ? std::nullopt : std::optional<QString>(paths.constFirst());
 }
 } // namespace
 
@@ -40,6 +56,21 @@ std::optional<QString> FileDialog::getOpenFileName(QWidget *parent, const QStrin
     const QString directory = startIn.isEmpty() ? QString() : QFileInfo(startIn).absolutePath();
     QFileDialog dialog(parent, QStringLiteral("打开工作簿"), directory, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    return chosenFile(dialog);
+}
+
+QStringList FileDialog::getOpenFileNames(QWidget *parent, const QString &filter) {
+    if (const auto answer = queuedAnswers(filter)) return answer->value_or(QStringList());
+    QFileDialog dialog(parent, QStringLiteral("打开工作簿"), QString(), filter);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    return chosenFiles(dialog);
+}
+
+std::optional<QString> FileDialog::getExistingDirectory(QWidget *parent, const QString &caption) {
+    if (const auto answer = queuedAnswer(QString())) return *answer;
+    QFileDialog dialog(parent, caption);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
     return chosenFile(dialog);
 }
 
@@ -60,7 +91,11 @@ std::optional<QString> FileDialog::getSaveFileName(QWidget *parent, const QStrin
 }
 
 void FileDialog::setNextFileName(const QString &path) {
-    queuedAnswers().push_back(path);
+    queuedAnswers().push_back(QStringList{path});
+}
+
+void FileDialog::setNextFileNames(const QStringList &paths) {
+    queuedAnswers().push_back(paths);
 }
 
 void FileDialog::setNextCancel() {

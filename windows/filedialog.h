@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,6 +15,12 @@ namespace FileDialog {
 std::optional<QString> getOpenFileName(QWidget *parent, const QString &filter,
                                        const QString &startIn);
 
+// The chosen files' full paths (several at once), empty when the user cancels.
+QStringList getOpenFileNames(QWidget *parent, const QString &filter);
+
+// The chosen folder's full path, or nothing when the user cancels.
+std::optional<QString> getExistingDirectory(QWidget *parent, const QString &caption);
+
 // The full path to write, or nothing when the user cancels; a name without
 // the filter's ending gets it.
 std::optional<QString> getSaveFileName(QWidget *parent, const QString &caption,
@@ -22,6 +28,7 @@ std::optional<QString> getSaveFileName(QWidget *parent, const QString &caption,
                                        const QString &suffix);
 
 void setNextFileName(const QString &path);
+void setNextFileNames(const QStringList &paths); // the answer of one multiple choice
 void setNextCancel();
 // The filter the last call offered, for tests.
 QString lastFilter();

@@ -11,9 +11,11 @@
 #include "skin/twips.h"
 #include "skin/windowshape.h"
 #include "windows/filedialog.h"
+#include "windows/gradewindow.h"
 #include "windows/messagebox.h"
 #include "windows/pageview.h"
 #include "windows/printdialog.h"
+#include "windows/settingsfields.h"
 #include "windows/windowplacement.h"
 
 #include <QComboBox>
@@ -26,25 +28,6 @@
 namespace {
 
 constexpr int WidthTwips = 16200, HeightTwips = 10800;
-
-QLabel *heading(const QString &text) {
-    auto *label = new QLabel(text);
-    QFont font = songFont(10.5);
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
-// A label and its field in the next row of a two-pair grid.
-QLineEdit *addField(QGridLayout *grid, int index, const QString &caption, const char *name,
-                    const QString &text = {}) {
-    auto *field = new QLineEdit(text);
-    field->setObjectName(QLatin1String(name));
-    const int row = grid->rowCount() - (index % 2 ? 1 : 0);
-    grid->addWidget(new QLabel(caption), row, (index % 2) * 2);
-    grid->addWidget(field, row, (index % 2) * 2 + 1);
-    return field;
-}
 
 QPlainTextEdit *addTextBox(QVBoxLayout *column, const QString &caption, const char *name) {
     column->addWidget(new QLabel(caption));
@@ -93,32 +76,24 @@ QWidget *ReportWindow::buildFields() {
     panel->setFixedWidth(340);
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(heading(QStringLiteral("报告抬头")));
+    column->addWidget(headingLabel(QStringLiteral("报告抬头")));
     auto *header = new QGridLayout;
-    schoolField = addField(header, 0, QStringLiteral("学校"), "schoolField");
-    classNameField = addField(header, 1, QStringLiteral("班级"), "classNameField");
-    subjectField = addField(header, 2, QStringLiteral("科目"), "subjectField");
-    examField = addField(header, 3, QStringLiteral("考试名称"), "examField");
-    teacherField = addField(header, 4, QStringLiteral("任课教师"), "teacherField");
+    schoolField = addGridField(header, 0, QStringLiteral("学校"), "schoolField", {});
+    classNameField = addGridField(header, 1, QStringLiteral("班级"), "classNameField", {});
+    subjectField = addGridField(header, 2, QStringLiteral("科目"), "subjectField", {});
+    examField = addGridField(header, 3, QStringLiteral("考试名称"), "examField", {});
+    teacherField = addGridField(header, 4, QStringLiteral("任课教师"), "teacherField", {});
     dateField =
-        addField(header, 5, QStringLiteral("日期"), "dateField", analysis::ReportHeader().date);
+        addGridField(header, 5, QStringLiteral("日期"), "dateField", analysis::ReportHeader().date);
     column->addLayout(header);
-    column->addWidget(heading(QStringLiteral("分析口径")));
-    auto *settings = new QGridLayout;
-    fullMarksField = addField(settings, 0, QStringLiteral("满分"), "fullMarksField", "100");
-    bandWidthField = addField(settings, 1, QStringLiteral("分数段宽度"), "bandWidthField", "10");
-    excellentLineField = addField(settings, 2, QStringLiteral("优秀线"), "excellentLineField");
-    goodLineField = addField(settings, 3, QStringLiteral("良好线"), "goodLineField");
-    passLineField = addField(settings, 4, QStringLiteral("及格线"), "passLineField", "60%");
-    lowLineField = addField(settings, 5, QStringLiteral("低分线"), "lowLineField", "40%");
-    rankingField = new QComboBox;
-    rankingField->setObjectName(QStringLiteral("rankingField"));
-    rankingField->addItem(QStringLiteral("同分并列，其后名次空出（1、1、3）"), "competition");
-    rankingField->addItem(QStringLiteral("同分并列，其后名次接续（1、1、2）"), "dense");
-    settings->addWidget(new QLabel(QStringLiteral("名次")), settings->rowCount(), 0);
-    settings->addWidget(rankingField, settings->rowCount() - 1, 1, 1, 3);
-    column->addLayout(settings);
-    column->addWidget(new QLabel(QStringLiteral("线可写分数，或满分的百分比如 85%")));
+    const SettingsFields settings = addSettingsFields(column);
+    fullMarksField = settings.fullMarks;
+    bandWidthField = settings.bandWidth;
+    excellentLineField = settings.excellentLine;
+    goodLineField = settings.goodLine;
+    passLineField = settings.passLine;
+    lowLineField = settings.lowLine;
+    rankingField = settings.ranking;
     paperAnalysisBox = addTextBox(column, QStringLiteral("试卷分析"), "paperAnalysisBox");
     problemsBox = addTextBox(column, QStringLiteral("存在问题"), "problemsBox");
     measuresBox = addTextBox(column, QStringLiteral("改进措施"), "measuresBox");
@@ -150,8 +125,10 @@ void ReportWindow::buildCommands(QWidget *body) {
     printButton = command("printButton", QStringLiteral("打　印"));
     excelButton = command("excelButton", QStringLiteral("导出 Excel"));
     csvButton = command("csvButton", QStringLiteral("导出 CSV"));
+    gradeButton = command("gradeButton", QStringLiteral("年级对比"));
     commandRow->addStretch(1);
     connect(pdfButton, &SkinnedButton::clicked, this, &ReportWindow::exportPdf);
+    connect(gradeButton, &SkinnedButton::clicked, this, [] { GradeWindow::showWindow(); });
     connect(printButton, &SkinnedButton::clicked, this, &ReportWindow::print);
     connect(excelButton, &SkinnedButton::clicked, this,
             [this] { exportSheet(QStringLiteral("xlsx")); });
@@ -191,10 +168,10 @@ void ReportWindow::refresh() {
     content.paperAnalysis = paperAnalysisBox->toPlainText();
     content.problems = problemsBox->toPlainText();
     content.measures = measuresBox->toPlainText();
-    const analysis::AnalysisSettingsOutcome settings = analysis::readAnalysisSettings(
-        {fullMarksField->text(), excellentLineField->text(), goodLineField->text(),
-         passLineField->text(), lowLineField->text(), bandWidthField->text(),
-         rankingField->currentData().toString()});
+    const analysis::AnalysisSettingsOutcome settings =
+        SettingsFields{fullMarksField, bandWidthField, excellentLineField, goodLineField,
+                       passLineField,  lowLineField,   rankingField}
+            .read();
     const analysis::GridRowsOutcome rows =
         analysis::gridAnalysisInput(m_source.grid, m_source.classSize);
     if (!m_hasSource)
@@ -231,7 +208,7 @@ void ReportWindow::exportTo(const QString &filter, const QString &suffix,
 void ReportWindow::exportPdf() {
     exportTo(QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf"),
              [this](const QString &path) {
-                 return pages::writeReportPdf(pageView->document(), path, m_source.workbookPath);
+                 return pages::writeReportPdf(pageView->document(), path, {m_source.workbookPath});
              });
 }
 

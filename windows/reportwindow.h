@@ -41,7 +41,8 @@ public:
     QComboBox *rankingField;
     QPlainTextEdit *paperAnalysisBox, *problemsBox, *measuresBox;
     SkinnedButton *pdfButton, *printButton, *excelButton, *csvButton;
-    QHBoxLayout *commandRow; // a further command goes before its closing stretch
+    SkinnedButton *gradeButton; // opens the window 年级对比
+    QHBoxLayout *commandRow;    // a further command goes before its closing stretch
     PageView *pageView;
 
     void exportPdf();

@@ -1,0 +1,119 @@
+#include "analysis/workbook.h"
+#include "skin/skinnedbutton.h"
+#include "skin/songfont.h"
+#include "windows/filedialog.h"
+#include "windows/gradewindow.h"
+#include "windows/messagebox.h"
+#include "windows/printdialog.h"
+
+#include <QListWidget>
+#include <QMimeData>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+const QString Fixtures = QStringLiteral(SCORE_FIXTURES_DIR "/");
+
+static QString pdfText(const QString &path) {
+    QProcess process;
+    process.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The window driven as a grade leader would: browse, add a folder, drop,
+// remove, compute, export.
+class TestGradeWindow : public QObject {
+    Q_OBJECT
+
+    QStringList messages;
+    QTemporaryDir folder;
+
+    GradeWindow *window() const { return GradeWindow::instance(); }
+
+    // 一班, 二班 and a damaged workbook browsed at once, a folder without
+    // workbooks added and removed again, 三班 dropped, computed (twice clicked).
+    bool computeThree() {
+        FileDialog::setNextFileNames({Fixtures + u"grade/一班.xlsx"_s,
+                                      Fixtures + u"grade/二班.ods"_s,
+                                      Fixtures + u"broken_truncated.xlsx"_s});
+        QTest::mouseClick(window()->addFilesButton, Qt::LeftButton);
+        FileDialog::setNextFileName(Fixtures + u"../support"_s);
+        QTest::mouseClick(window()->addFolderButton, Qt::LeftButton);
+        window()->sourceList->setCurrentRow(3);
+        QTest::mouseClick(window()->removeButton, Qt::LeftButton);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(Fixtures + u"grade/三班.xls"_s)});
+        QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window()->windowHandle(), &enter);
+        QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window()->windowHandle(), &drop);
+        QSignalSpy done(window(), &GradeWindow::computed);
+        QTest::mouseClick(window()->computeButton, Qt::LeftButton);
+        QTest::mouseClick(window()->computeButton, Qt::LeftButton);
+        return done.wait(20000) && done.count() == 1;
+    }
+
+private slots:
+    void init() {
+        installSongFaceSubstitutes();
+        MessageBox::setRecorder([this](const QString &text) { messages.append(text); });
+        QVERIFY(QTest::qWaitForWindowExposed(GradeWindow::showWindow()));
+    }
+
+    void cleanup() { delete window(); }
+
+    // 一班 90 80 缺考 70, 二班 90 60 abc, 三班 100 50 (blank row) 60 30:
+    // grade mean 70; the damaged workbook is listed with its message.
+    void classTableAndStates() {
+        QVERIFY(computeThree());
+        QStringList rows(window()->classTable->rowCount());
+        for (int row = 0; row < rows.size(); ++row)
+            for (int column = 0; column < window()->classTable->columnCount(); ++column)
+                rows[row] += window()->classTable->item(row, column)->text() + u' ';
+        QCOMPARE(rows,
+                 (QStringList{u"一班 4 3 1 80.00 14.29 90 70 8.16 33.33 100.00 0.00 66.67 1 "_s,
+                              u"二班 3 2 0 75.00 7.14 90 60 15.00 50.00 100.00 0.00 50.00 2 "_s,
+                              u"三班 4 4 0 60.00 -14.29 100 30 25.50 25.00 50.00 25.00 25.00 3 "_s,
+                              u"年级 11 9 1 70.00  100 30 21.08 33.33 77.78 11.11 44.44  "_s}));
+        QCOMPARE(window()->sourceList->item(2)->text(),
+                 u"broken_truncated.xlsx　无法打开Excel文件，请检查后重新输入文件名及路径！"_s);
+        QCOMPARE(window()->sourceList->item(3)->text(), u"三班.xls　已读取"_s);
+    }
+
+    void exportsAndPrint() {
+        QVERIFY(computeThree());
+        FileDialog::setNextFileName(folder.filePath(u"年级.xlsx"_s));
+        QTest::mouseClick(window()->excelButton, Qt::LeftButton);
+        FileDialog::setNextFileName(folder.filePath(u"年级"_s)); // the ending is added
+        QTest::mouseClick(window()->csvButton, Qt::LeftButton);
+        FileDialog::setNextFileName(folder.filePath(u"年级"_s));
+        QTest::mouseClick(window()->pdfButton, Qt::LeftButton);
+        int error = -1;
+        const auto book = analysis::openWorkbook(folder.filePath(u"年级.xlsx"_s), &error);
+        std::vector<analysis::SheetRow> rows;
+        QCOMPARE(book ? book->readRows(0, 1, {1, 5, 6}, &rows) : error, 0);
+        QCOMPARE(rows[3].texts, (QStringList{u"三班"_s, "60", "-14.29"}));
+        QFile csv(folder.filePath(u"年级.csv"_s));
+        QVERIFY(
+            csv.open(QIODevice::ReadOnly) &&
+            csv.readAll().contains(
+                u"\r\n二班,3,2,0,75.00,7.14,90,60,15.00,50.00,100.00,0.00,50.00,2\r\n"_s.toUtf8()));
+        const QString text = pdfText(folder.filePath(u"年级.pdf"_s));
+        QVERIFY2(text.contains(u"年级平均分 70"_s) && text.contains(u"吴十"_s), qPrintable(text));
+        PrintDialog::setRecorder([this](const PrintDialog::PaintPages &paint) {
+            QPdfWriter writer(folder.filePath(u"printed.pdf"_s));
+            paint(writer);
+        });
+        QTest::mouseClick(window()->printButton, Qt::LeftButton);
+        QCOMPARE(pdfText(folder.filePath(u"printed.pdf"_s)), text);
+    }
+};
+
+QTEST_MAIN(TestGradeWindow)
+#include "tst_gradewindow.moc"

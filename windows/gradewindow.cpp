@@ -1,0 +1,374 @@
+#include "windows/gradewindow.h"
+
+#include "analysis/grade/gradeexport.h"
+#include "analysis/grade/gradetables.h"
+#include "pages/gradelayout.h"
+#include "pages/histogram.h"
+#include "pages/reportpainter.h"
+#include "pages/reportpdf.h"
+#include "skin/colors.h"
+#include "skin/picturebox.h"
+#include "skin/skinnedbutton.h"
+#include "skin/songfont.h"
+#include "skin/twips.h"
+#include "skin/windowshape.h"
+#include "windows/filedialog.h"
+#include "windows/messagebox.h"
+#include "windows/printdialog.h"
+#include "windows/windowplacement.h"
+
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPainter>
+#include <QTableWidget>
+#include <QThread>
+
+namespace {
+
+constexpr int WidthTwips = 16200, HeightTwips = 10800;
+
+// The chart of the class means, painted by the pages' own chart code so
+// that the window shows what prints.
+class MeanChart : public QWidget {
+public:
+    std::optional<pages::BarChart> chart;
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        if (!chart) return;
+        painter.setRenderHint(QPainter::Antialiasing);
+        const double scale = height() / pages::ChartHeight;
+        painter.scale(scale, scale);
+        pages::paintBarChart(painter, QRectF(0, 0, width() / scale, pages::ChartHeight), *chart,
+                             pages::pageFont(pages::BodySize));
+    }
+};
+
+SkinnedButton *makeButton(QWidget *parent, const char *name, const QString &caption,
+                          int widthTwips) {
+    auto *button = new SkinnedButton(caption, 240, 80, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFaceColor(toQColor(skin::ButtonColor));
+    button->setFixedSize(twipsToPixels(widthTwips), twipsToPixels(375));
+    return button;
+}
+
+QString stateText(analysis::SourceState state) {
+    switch (state) {
+    case analysis::SourceState::Waiting:
+        return QStringLiteral("等待读取");
+    case analysis::SourceState::Reading:
+        return QStringLiteral("正在读取");
+    case analysis::SourceState::Read:
+        return QStringLiteral("已读取");
+    case analysis::SourceState::Failed:
+        return QStringLiteral("读取失败");
+    case analysis::SourceState::Cancelled:
+        return QStringLiteral("已取消");
+    }
+    return {};
+}
+
+std::optional<QString> typed(const QLineEdit *field) {
+    const QString text = field->text().trimmed();
+    return text.isEmpty() ? std::nullopt : std::optional<QString>(text);
+}
+
+} // namespace
+
+GradeWindow::GradeWindow()
+    : SkinnedWindow({QStringLiteral("年级对比"), QPoint(450, 210), QPoint(440, 200), skin::Base},
+                    {}) {
+    setObjectName(QStringLiteral("GradeWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("年级对比"));
+    setWindowIcon(skin::programIcon());
+    setFixedSize(twipsToPixels(WidthTwips), twipsToPixels(HeightTwips));
+    setFont(songFont(9));
+    setAcceptDrops(true);
+
+    auto *body = new QWidget(this);
+    body->setGeometry(8, twipsToPixels(480), width() - 16, height() - twipsToPixels(480) - 8);
+    auto *columns = new QHBoxLayout;
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->addWidget(buildSources());
+    columns->addWidget(buildResults(), 1);
+    auto *commands = new QHBoxLayout;
+    buildCommands(commands);
+    auto *rows = new QVBoxLayout(body);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(8);
+    rows->addLayout(columns, 1);
+    rows->addLayout(commands);
+
+    addLogoAndCloseButton(QPoint(WidthTwips - 470, 100));
+    CenterOnScreen(this);
+    ApplyRoundRegion(this, 20);
+}
+
+GradeWindow::~GradeWindow() {
+    m_cancel = true;
+    if (m_thread) m_thread->wait();
+    delete m_thread;
+}
+
+QWidget *GradeWindow::buildSources() {
+    auto *panel = new QWidget;
+    panel->setFixedWidth(340);
+    auto *column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(headingLabel(QStringLiteral("班级来源")));
+    sourceList = new QListWidget;
+    sourceList->setObjectName(QStringLiteral("sourceList"));
+    column->addWidget(sourceList, 1);
+    auto *buttons = new QHBoxLayout;
+    addFilesButton = makeButton(panel, "addFilesButton", QStringLiteral("添加文件"), 1200);
+    addFolderButton = makeButton(panel, "addFolderButton", QStringLiteral("添加文件夹"), 1400);
+    removeButton = makeButton(panel, "removeButton", QStringLiteral("移　除"), 1200);
+    for (SkinnedButton *button : {addFilesButton, addFolderButton, removeButton})
+        buttons->addWidget(button);
+    column->addLayout(buttons);
+    everySheetBox = new QCheckBox(QStringLiteral("工作簿的每个工作表是一个班"));
+    everySheetBox->setObjectName(QStringLiteral("everySheetBox"));
+    column->addWidget(everySheetBox);
+    column->addWidget(headingLabel(QStringLiteral("数据位置（各班相同）")));
+    auto *grid = new QGridLayout;
+    firstRowField = addGridField(grid, 0, QStringLiteral("数据起始行"), "firstRowField", "2");
+    numberColumnField = addGridField(grid, 1, QStringLiteral("学号在列"), "numberColumnField", "1");
+    nameColumnField = addGridField(grid, 2, QStringLiteral("姓名在列"), "nameColumnField", "2");
+    scoreColumnField = addGridField(grid, 3, QStringLiteral("成绩在列"), "scoreColumnField", "3");
+    column->addLayout(grid);
+    settings = addSettingsFields(column, QStringLiteral("85%"), QStringLiteral("75%"));
+    connect(addFilesButton, &SkinnedButton::clicked, this, &GradeWindow::addFiles);
+    connect(addFolderButton, &SkinnedButton::clicked, this, &GradeWindow::addFolder);
+    connect(removeButton, &SkinnedButton::clicked, this, &GradeWindow::removeSelected);
+    return panel;
+}
+
+QWidget *GradeWindow::buildResults() {
+    auto *panel = new QWidget;
+    auto *column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(headingLabel(QStringLiteral("班级对比")));
+    classTable = new QTableWidget;
+    classTable->setObjectName(QStringLiteral("classTable"));
+    classTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    classTable->verticalHeader()->hide();
+    classTable->horizontalHeader()->setMinimumSectionSize(40);
+    column->addWidget(classTable, 2);
+    column->addWidget(headingLabel(QStringLiteral("各班平均分")));
+    chartView = new MeanChart;
+    chartView->setObjectName(QStringLiteral("chartView"));
+    column->addWidget(chartView, 3);
+    return panel;
+}
+
+void GradeWindow::buildCommands(QHBoxLayout *row) {
+    computeButton = makeButton(this, "computeButton", QStringLiteral("计　算"), 1575);
+    excelButton = makeButton(this, "excelButton", QStringLiteral("导出 Excel"), 1575);
+    csvButton = makeButton(this, "csvButton", QStringLiteral("导出 CSV"), 1575);
+    pdfButton = makeButton(this, "pdfButton", QStringLiteral("导出 PDF"), 1575);
+    printButton = makeButton(this, "printButton", QStringLiteral("打　印"), 1575);
+    for (SkinnedButton *button : {computeButton, excelButton, csvButton, pdfButton, printButton})
+        row->addWidget(button);
+    row->addStretch(1);
+    connect(computeButton, &SkinnedButton::clicked, this, &GradeWindow::compute);
+    connect(excelButton, &SkinnedButton::clicked, this,
+            [this] { exportSheet(QStringLiteral("xlsx")); });
+    connect(csvButton, &SkinnedButton::clicked, this,
+            [this] { exportSheet(QStringLiteral("csv")); });
+    connect(pdfButton, &SkinnedButton::clicked, this, &GradeWindow::exportPdf);
+    connect(printButton, &SkinnedButton::clicked, this, &GradeWindow::print);
+}
+
+void GradeWindow::addFiles() {
+    addPaths(FileDialog::getOpenFileNames(
+        this, QStringLiteral("所有工作簿 (*.xls *.xlsx *.xlsm *.ods);;所有文件 (*)")));
+}
+
+void GradeWindow::addFolder() {
+    if (const std::optional<QString> folder =
+            FileDialog::getExistingDirectory(this, QStringLiteral("选择班级工作簿所在的文件夹")))
+        addPaths({*folder});
+}
+
+void GradeWindow::addPaths(const QStringList &paths) {
+    if (isComputing()) return;
+    for (const QString &path : paths) {
+        analysis::ClassSource source;
+        source.path = QFileInfo(path).absoluteFilePath();
+        source.label = source.path;
+        if (QFileInfo(path).isDir()) {
+            source.kind = analysis::ClassSource::Kind::Folder;
+            for (const analysis::ClassSource &file : analysis::expandFolders({source}))
+                addSource(file);
+            continue;
+        }
+        if (everySheetBox->isChecked()) {
+            source.kind = analysis::ClassSource::Kind::EverySheet;
+            source.label += QStringLiteral(":*");
+        }
+        addSource(source);
+    }
+}
+
+void GradeWindow::addSource(const analysis::ClassSource &source) {
+    m_sources.push_back(source);
+    auto *item = new QListWidgetItem(sourceList);
+    item->setToolTip(source.label);
+    showState(sourceList->count() - 1, stateText(analysis::SourceState::Waiting));
+}
+
+void GradeWindow::showState(int row, const QString &state) {
+    const analysis::ClassSource &source = m_sources[std::size_t(row)];
+    QString name = QFileInfo(source.path).fileName();
+    if (source.kind == analysis::ClassSource::Kind::EverySheet)
+        name += QStringLiteral("（每表一班）");
+    sourceList->item(row)->setText(name + QStringLiteral("　") + state);
+}
+
+void GradeWindow::removeSelected() {
+    const int row = sourceList->currentRow();
+    if (isComputing() || row < 0) return;
+    m_sources.erase(m_sources.begin() + row);
+    delete sourceList->takeItem(row);
+}
+
+void GradeWindow::compute() {
+    if (isComputing()) return;
+    if (m_sources.empty()) {
+        MessageBox::show(this, QStringLiteral("请先添加各班的工作簿或其所在的文件夹！"));
+        return;
+    }
+    const analysis::AnalysisSettingsOutcome outcome = settings.read();
+    if (!outcome.settings) {
+        MessageBox::show(this, outcome.message);
+        return;
+    }
+    for (int row = 0; row < sourceList->count(); ++row)
+        showState(row, stateText(analysis::SourceState::Waiting));
+    const analysis::ClassFields fields{typed(firstRowField), typed(numberColumnField),
+                                       typed(nameColumnField), typed(scoreColumnField)};
+    m_cancel = false;
+    analysis::CompareControl control;
+    control.cancel = &m_cancel;
+    // The reading threads hand each state to the window's own thread.
+    control.progress = [this](std::size_t source, analysis::SourceState state) {
+        QMetaObject::invokeMethod(
+            this, [this, source, state] { showState(int(source), stateText(state)); },
+            Qt::QueuedConnection);
+    };
+    m_thread =
+        QThread::create([this, sources = m_sources, fields, chosen = *outcome.settings, control] {
+            auto result = std::make_shared<analysis::GradeComparison>(
+                analysis::compareGrade(sources, fields, chosen, control));
+            QMetaObject::invokeMethod(
+                this, [this, result] { finish(result); }, Qt::QueuedConnection);
+        });
+    m_computedSources = m_sources;
+    computeButton->setEnabled(false);
+    m_thread->start();
+}
+
+void GradeWindow::finish(const std::shared_ptr<analysis::GradeComparison> &comparison) {
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+    computeButton->setEnabled(true);
+    m_comparison = std::move(*comparison);
+    // A failure is told beside its source, in the program's words.
+    for (const analysis::SourceFailure &failure : m_comparison->failures)
+        for (std::size_t row = 0; row < m_computedSources.size(); ++row) {
+            const analysis::ClassSource &source = m_computedSources[row];
+            if (failure.source == source.label ||
+                (source.kind == analysis::ClassSource::Kind::EverySheet &&
+                 failure.source.startsWith(source.path + u':'))) {
+                showState(int(row), failure.message);
+                break;
+            }
+        }
+    showResults();
+    emit computed();
+}
+
+void GradeWindow::showResults() {
+    const analysis::Table table = analysis::gradeTables(*m_comparison).classes;
+    classTable->clear();
+    classTable->setColumnCount(int(table.header.size()));
+    classTable->setHorizontalHeaderLabels(table.header);
+    classTable->setRowCount(int(table.rows.size()));
+    for (std::size_t r = 0; r < table.rows.size(); ++r)
+        for (std::size_t c = 0; c < table.rows[r].size(); ++c)
+            classTable->setItem(int(r), int(c), new QTableWidgetItem(table.rows[r][c].text));
+    classTable->resizeColumnsToContents();
+    static_cast<MeanChart *>(chartView)->chart = pages::gradeChart(*m_comparison);
+    chartView->update();
+}
+
+bool GradeWindow::checkResults() {
+    if (m_comparison) return true;
+    MessageBox::show(this, QStringLiteral("尚无对比结果。请先添加各班的工作簿，再按“计　算”。"));
+    return false;
+}
+
+QStringList GradeWindow::sourcePaths() const {
+    QStringList paths;
+    for (const analysis::ClassSource &source : m_computedSources)
+        paths << source.path;
+    return paths;
+}
+
+void GradeWindow::exportTo(const QString &filter, const QString &suffix,
+                           const std::function<QString(const QString &path)> &write) {
+    if (!checkResults()) return;
+    const std::optional<QString> path = FileDialog::getSaveFileName(
+        this, QStringLiteral("导出"), filter, QStringLiteral("年级对比.") + suffix, suffix);
+    if (!path) return;
+    if (const QString failed = write(*path); !failed.isEmpty()) MessageBox::show(this, failed);
+}
+
+void GradeWindow::exportSheet(const QString &suffix) {
+    const QString filter = suffix == QLatin1String("csv") ? QStringLiteral("CSV 文件 (*.csv)")
+                                                          : QStringLiteral("Excel 工作簿 (*.xlsx)");
+    exportTo(filter, suffix, [this](const QString &path) {
+        return analysis::exportGrade(*m_comparison, path, m_computedSources);
+    });
+}
+
+void GradeWindow::exportPdf() {
+    exportTo(QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf"),
+             [this](const QString &path) {
+                 return pages::writeReportPdf(pages::layoutGrade(*m_comparison, {}), path,
+                                              sourcePaths());
+             });
+}
+
+void GradeWindow::print() {
+    if (!checkResults()) return;
+    const pages::ReportLayout layout = pages::layoutGrade(*m_comparison, {});
+    PrintDialog::preview(
+        this, [layout](QPagedPaintDevice &device) { pages::paintPages(device, layout); });
+}
+
+void GradeWindow::dragEnterEvent(QDragEnterEvent *event) {
+    if (!isComputing() && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+// Dropped files and folders join the list as the browse dialog's would.
+void GradeWindow::dropEvent(QDropEvent *event) {
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    addPaths(paths);
+    event->acceptProposedAction();
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "analysis/grade/gradecomparison.h"
+#include "skin/skinnedwindow.h"
+#include "windows/settingsfields.h"
+#include "windows/singlewindow.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QHBoxLayout;
+class QLineEdit;
+class QListWidget;
+class QTableWidget;
+class QThread;
+class SkinnedButton;
+
+// The window 年级对比: a list of class workbooks (added by the browse dialog,
+// a folder or a drop) read and compared off the window's thread, the class
+// table with the grade row, the chart of the class means against the grade
+// mean, and the comparison's exports, PDF and print.
+class GradeWindow : public SkinnedWindow {
+    Q_OBJECT
+
+public:
+    static GradeWindow *showWindow() { return SingleWindow<GradeWindow>::show(); }
+    static GradeWindow *instance() { return SingleWindow<GradeWindow>::instance(); }
+    ~GradeWindow() override;
+
+    // Adds workbooks and folders to the list, each folder as its workbooks.
+    void addPaths(const QStringList &paths);
+    bool isComputing() const { return m_thread != nullptr; }
+    const std::optional<analysis::GradeComparison> &comparison() const { return m_comparison; }
+
+    QListWidget *sourceList;
+    QCheckBox *everySheetBox; // files added from now on: a class per sheet
+    QLineEdit *firstRowField, *numberColumnField, *nameColumnField, *scoreColumnField;
+    SettingsFields settings;
+    QTableWidget *classTable;
+    QWidget *chartView;
+    SkinnedButton *addFilesButton, *addFolderButton, *removeButton;
+    SkinnedButton *computeButton, *excelButton, *csvButton, *pdfButton, *printButton;
+
+    void addFiles();
+    void addFolder();
+    void removeSelected();
+    void compute();
+    void exportSheet(const QString &suffix); // "xlsx" or "csv"
+    void exportPdf();
+    void print();
+
+signals:
+    void computed();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    friend class SingleWindow<GradeWindow>;
+    GradeWindow();
+    QWidget *buildSources();
+    QWidget *buildResults();
+    void buildCommands(QHBoxLayout *row);
+    void addSource(const analysis::ClassSource &source);
+    void showState(int row, const QString &state);
+    void finish(const std::shared_ptr<analysis::GradeComparison> &comparison);
+    void showResults();
+    bool checkResults();
+    void exportTo(const QString &filter, const QString &suffix,
+                  const std::function<QString(const QString &path)> &write);
+    QStringList sourcePaths() const;
+
+    std::vector<analysis::ClassSource> m_sources;         // the list, folders expanded
+    std::vector<analysis::ClassSource> m_computedSources; // those of m_comparison
+    std::optional<analysis::GradeComparison> m_comparison;
+    QThread *m_thread = nullptr;
+    std::atomic<bool> m_cancel{false};
+};
