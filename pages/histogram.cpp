@@ -61,7 +61,15 @@ void paintReference(QPainter &painter, const QRectF &plot, const BarChart &chart
     } else {
         const double y = plot.bottom() - line.position / axisEnd * plot.height();
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        painter.drawText(QRectF(plot.right() - 400, y - 44, 400, 40),
+        // The label goes beside the axis title below the plot, with a piece of the
+        // line as its key: on the line itself it would cover a bar's caption.
+        const QFontMetricsF metrics(painter.font());
+        const double width = metrics.horizontalAdvance(line.label);
+        const double baseline = plot.bottom() + PlotBottom - metrics.height() / 2;
+        painter.drawLine(QPointF(plot.right() - width - 110, baseline),
+                         QPointF(plot.right() - width - 20, baseline));
+        painter.drawText(QRectF(plot.right() - width - 10, baseline - metrics.height() / 2,
+                                width + 10, metrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, line.label);
     }
 }

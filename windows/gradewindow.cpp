@@ -123,10 +123,9 @@ GradeWindow::~GradeWindow() {
 }
 
 QWidget *GradeWindow::buildSources() {
-    auto *panel = new QWidget;
-    panel->setFixedWidth(340);
+    QWidget *panel = fieldPanel(340);
     auto *column = new QVBoxLayout(panel);
-    column->setContentsMargins(0, 0, 0, 0);
+    column->setContentsMargins(6, 4, 6, 6);
     column->addWidget(headingLabel(QStringLiteral("班级来源")));
     sourceList = new QListWidget;
     sourceList->setObjectName(QStringLiteral("sourceList"));

@@ -72,10 +72,9 @@ ReportWindow::ReportWindow()
 }
 
 QWidget *ReportWindow::buildFields() {
-    auto *panel = new QWidget;
-    panel->setFixedWidth(340);
+    QWidget *panel = fieldPanel(340);
     auto *column = new QVBoxLayout(panel);
-    column->setContentsMargins(0, 0, 0, 0);
+    column->setContentsMargins(6, 4, 6, 6);
     column->addWidget(headingLabel(QStringLiteral("报告抬头")));
     auto *header = new QGridLayout;
     schoolField = addGridField(header, 0, QStringLiteral("学校"), "schoolField", {});

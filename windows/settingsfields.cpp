@@ -1,11 +1,23 @@
 #include "windows/settingsfields.h"
 
+#include "skin/colors.h"
 #include "skin/songfont.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+
+QWidget *fieldPanel(int width) {
+    auto *panel = new QWidget;
+    panel->setFixedWidth(width);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, toQColor(skin::Base));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    panel->setPalette(palette);
+    return panel;
+}
 
 QLabel *headingLabel(const QString &text) {
     auto *label = new QLabel(text);

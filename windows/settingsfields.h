@@ -9,6 +9,13 @@ class QLineEdit;
 class QString;
 class QVBoxLayout;
 
+class QWidget;
+
+// The column of fields beside a window's pages: a flat panel of the skin's
+// base colour, on which black captions stay legible down to the dark end of
+// the window's gradient.
+QWidget *fieldPanel(int width);
+
 // A block's heading, in the bold Song face.
 QLabel *headingLabel(const QString &text);
 
