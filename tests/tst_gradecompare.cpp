@@ -108,17 +108,26 @@ private slots:
     // grade mean 630 ÷ 9 = 70.
     void handWorked_data() {
         QTest::addColumn<QStringList>("sources");
-        QTest::newRow("files") << QStringList{Class1, Class2, Class3};
-        QTest::newRow("every sheet") << QStringList{Sheets + u":*"_s};
+        QTest::addColumn<QString>("sourceOfClass3");
+        QTest::newRow("files") << QStringList{Class1, Class2, Class3} << u"grade/三班.xls"_s;
+        QTest::newRow("every sheet")
+            << QStringList{Sheets + u":*"_s} << u"grade_sheets.xlsx:三班"_s;
         QTest::newRow("named sheets")
-            << QStringList{Sheets + u":一班"_s, Sheets + u":二班"_s, Sheets + u":三班"_s};
-        QTest::newRow("folder") << QStringList{Fixtures + u"grade"_s};
-        QTest::newRow("files in another order") << QStringList{Class3, Class1, Class2};
+            << QStringList{Sheets + u":一班"_s, Sheets + u":二班"_s, Sheets + u":三班"_s}
+            << u"grade_sheets.xlsx:三班"_s;
+        QTest::newRow("folder") << QStringList{Fixtures + u"grade"_s} << u"grade/三班.xls"_s;
+        QTest::newRow("files in another order")
+            << QStringList{Class3, Class1, Class2} << u"grade/三班.xls"_s;
     }
 
     void handWorked() {
         QFETCH(QStringList, sources);
+        QFETCH(QString, sourceOfClass3);
         const QJsonObject root = compare(sources);
+        QString source;
+        for (const QJsonValue c : root["classes"_L1].toArray())
+            if (c["name"_L1] == u"三班"_s) source = c["source"_L1].toString().remove(Fixtures);
+        QCOMPARE(source, sourceOfClass3);
         QStringList classes = classLines(root);
         classes.sort();
         QCOMPARE(classes,
