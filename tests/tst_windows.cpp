@@ -353,6 +353,7 @@ private slots:
         QTest::newRow("dark separator") << u"main"_s << QPoint(0, 28) << QColor(0, 0, 105);
         QTest::newRow("light separator") << u"main"_s << QPoint(782, 29) << QColor(255, 255, 255);
         QTest::newRow("results frame") << u"main"_s << QPoint(748, 516) << QColor(118, 118, 245);
+        QTest::newRow("grid line, crisp") << u"main"_s << QPoint(80, 300) << QColor(192, 192, 192);
         QTest::newRow("results frame's etched right edge")
             << u"main"_s << QPoint(767, 256) << QColor(128, 128, 128);
         QTest::newRow("import frame") << u"main"_s << QPoint(254, 514) << QColor(78, 78, 205);
