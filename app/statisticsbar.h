@@ -16,8 +16,6 @@ public:
 
     // The counts in the order excellent, good, qualified, failing.
     void setCounts(const std::array<int, 4> &counts);
-    const std::array<int, 4> &counts() const { return m_counts; }
-    bool isShowingCounts() const { return m_shown; }
 
     // Where the part of each count lies in the widget, in pixels; empty for a
     // count of 0.

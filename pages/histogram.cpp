@@ -47,13 +47,13 @@ void paintAxes(QPainter &painter, const QRectF &plot, const BarChart &chart, Val
                      Qt::AlignHCenter | Qt::AlignBottom, chart.categoryTitle);
 }
 
-void paintReference(QPainter &painter, const QRectF &plot, const BarChart &chart, double axisEnd) {
+void paintReference(QPainter &painter, const QRectF &plot, const BarChart &chart, double axisEnd,
+                    double slot) {
     if (!chart.reference) return;
     const ChartReference &line = *chart.reference;
     QPen pen(ReferenceColor, 4, Qt::DashLine);
     painter.setPen(pen);
     if (line.axis == ChartReference::Axis::Category) {
-        const double slot = plot.width() / double(std::max<std::size_t>(1, chart.bars.size()));
         const double x = plot.left() + line.position * slot;
         painter.drawLine(QPointF(x, plot.top() - 40), QPointF(x, plot.bottom()));
         painter.drawText(QRectF(x + 8, plot.top() - 80, 400, 40), Qt::AlignLeft | Qt::AlignVCenter,
@@ -122,14 +122,13 @@ void paintBarChart(QPainter &painter, const QRectF &area, const BarChart &chart,
         painter.fillRect(rect, BarColor);
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(Qt::black);
-        const QRectF slotRect(plot.left() + slot * double(i), 0, slot, 0);
-        painter.drawText(
-            QRectF(slotRect.left(), rect.top() - 2 * lineHeight - 4, slot, 2 * lineHeight),
-            Qt::AlignHCenter | Qt::AlignBottom, bar.caption);
-        painter.drawText(QRectF(slotRect.left(), plot.bottom() + 6, slot, lineHeight),
+        const double slotLeft = plot.left() + slot * double(i);
+        painter.drawText(QRectF(slotLeft, rect.top() - 2 * lineHeight - 4, slot, 2 * lineHeight),
+                         Qt::AlignHCenter | Qt::AlignBottom, bar.caption);
+        painter.drawText(QRectF(slotLeft, plot.bottom() + 6, slot, lineHeight),
                          Qt::AlignHCenter | Qt::AlignTop, bar.label);
     }
-    paintReference(painter, plot, chart, axisEnd);
+    paintReference(painter, plot, chart, axisEnd, slot);
     painter.restore();
 }
 

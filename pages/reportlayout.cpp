@@ -75,16 +75,11 @@ double wrappedHeight(const QFontMetricsF &metrics, double width, const QString &
 
 void measure(Block &block) {
     const QFontMetricsF metrics(pageFont(BodySize));
-    const double width = PageWidth - 2 * Margin;
-    double sum = 0;
-    for (double c : block.columns)
-        sum += c;
     for (const QStringList &row : block.rows) {
         double height = 0;
         for (qsizetype c = 0; c < row.size(); ++c)
-            height =
-                std::max(height, wrappedHeight(metrics, width * block.columns[std::size_t(c)] / sum,
-                                               row[c]));
+            height = std::max(height,
+                              wrappedHeight(metrics, columnWidth(block, std::size_t(c)), row[c]));
         block.rowHeights.push_back(block.kind == Block::Kind::Box ? std::max(height, BoxHeight)
                                                                   : height);
     }
@@ -92,6 +87,13 @@ void measure(Block &block) {
 }
 
 } // namespace
+
+double columnWidth(const Block &block, std::size_t column) {
+    double sum = 0;
+    for (double c : block.columns)
+        sum += c;
+    return (PageWidth - 2 * Margin) * block.columns[column] / sum;
+}
 
 Block tableBlock(const analysis::Table &source, std::vector<double> columns, QString title) {
     Block block{.kind = Block::Kind::Table,

@@ -39,6 +39,9 @@ struct Block {
     std::optional<BarChart> chart{}; // of a chart block
 };
 
+// The width of a table block's column: its share of the width between the margins.
+double columnWidth(const Block &block, std::size_t column);
+
 // A block, or the part of it that lies on one page.
 struct Placement {
     int block = 0;

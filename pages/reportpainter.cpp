@@ -35,12 +35,9 @@ void paintHeader(QPainter &painter, const QString &documentTitle, const analysis
 // One row of cells across the column, each wrapped in its width.
 void paintRow(QPainter &painter, const Block &block, const QStringList &cells, double top,
               double height, bool grid) {
-    double sum = 0;
-    for (double c : block.columns)
-        sum += c;
     double x = Margin;
     for (qsizetype c = 0; c < cells.size(); ++c) {
-        const double w = Width * block.columns[std::size_t(c)] / sum;
+        const double w = columnWidth(block, std::size_t(c));
         const QRectF cell(x, top, w, height);
         painter.setPen(Qt::black);
         painter.drawText(cell.adjusted(Padding, Padding, -Padding, -Padding),

@@ -12,9 +12,9 @@
 #include "skin/songfont.h"
 #include "skin/twips.h"
 #include "skin/windowshape.h"
+#include "windows/documentcommands.h"
 #include "windows/filedialog.h"
 #include "windows/messagebox.h"
-#include "windows/printdialog.h"
 #include "windows/windowplacement.h"
 
 #include <QCheckBox>
@@ -53,15 +53,6 @@ protected:
                              pages::pageFont(pages::BodySize));
     }
 };
-
-SkinnedButton *makeButton(QWidget *parent, const char *name, const QString &caption,
-                          int widthTwips) {
-    auto *button = new SkinnedButton(caption, 240, 80, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setFaceColor(toQColor(skin::ButtonColor));
-    button->setFixedSize(twipsToPixels(widthTwips), twipsToPixels(375));
-    return button;
-}
 
 QString stateText(analysis::SourceState state) {
     switch (state) {
@@ -131,9 +122,9 @@ QWidget *GradeWindow::buildSources() {
     sourceList->setObjectName(QStringLiteral("sourceList"));
     column->addWidget(sourceList, 1);
     auto *buttons = new QHBoxLayout;
-    addFilesButton = makeButton(panel, "addFilesButton", QStringLiteral("添加文件"), 1200);
-    addFolderButton = makeButton(panel, "addFolderButton", QStringLiteral("添加文件夹"), 1400);
-    removeButton = makeButton(panel, "removeButton", QStringLiteral("移　除"), 1200);
+    addFilesButton = commandButton(panel, "addFilesButton", QStringLiteral("添加文件"), 1200);
+    addFolderButton = commandButton(panel, "addFolderButton", QStringLiteral("添加文件夹"), 1400);
+    removeButton = commandButton(panel, "removeButton", QStringLiteral("移　除"), 1200);
     for (SkinnedButton *button : {addFilesButton, addFolderButton, removeButton})
         buttons->addWidget(button);
     column->addLayout(buttons);
@@ -173,11 +164,11 @@ QWidget *GradeWindow::buildResults() {
 }
 
 void GradeWindow::buildCommands(QHBoxLayout *row) {
-    computeButton = makeButton(this, "computeButton", QStringLiteral("计　算"), 1575);
-    excelButton = makeButton(this, "excelButton", QStringLiteral("导出 Excel"), 1575);
-    csvButton = makeButton(this, "csvButton", QStringLiteral("导出 CSV"), 1575);
-    pdfButton = makeButton(this, "pdfButton", QStringLiteral("导出 PDF"), 1575);
-    printButton = makeButton(this, "printButton", QStringLiteral("打　印"), 1575);
+    computeButton = commandButton(this, "computeButton", QStringLiteral("计　算"), 1575);
+    excelButton = commandButton(this, "excelButton", QStringLiteral("导出 Excel"), 1575);
+    csvButton = commandButton(this, "csvButton", QStringLiteral("导出 CSV"), 1575);
+    pdfButton = commandButton(this, "pdfButton", QStringLiteral("导出 PDF"), 1575);
+    printButton = commandButton(this, "printButton", QStringLiteral("打　印"), 1575);
     for (SkinnedButton *button : {computeButton, excelButton, csvButton, pdfButton, printButton})
         row->addWidget(button);
     row->addStretch(1);
@@ -327,36 +318,25 @@ QStringList GradeWindow::sourcePaths() const {
     return paths;
 }
 
-void GradeWindow::exportTo(const QString &filter, const QString &suffix,
+void GradeWindow::exportTo(const QString &suffix,
                            const std::function<QString(const QString &path)> &write) {
-    if (!checkResults()) return;
-    const std::optional<QString> path = FileDialog::getSaveFileName(
-        this, QStringLiteral("导出"), filter, QStringLiteral("年级对比.") + suffix, suffix);
-    if (!path) return;
-    if (const QString failed = write(*path); !failed.isEmpty()) MessageBox::show(this, failed);
+    if (checkResults()) saveDocument(this, QStringLiteral("年级对比.") + suffix, suffix, write);
 }
 
 void GradeWindow::exportSheet(const QString &suffix) {
-    const QString filter = suffix == QLatin1String("csv") ? QStringLiteral("CSV 文件 (*.csv)")
-                                                          : QStringLiteral("Excel 工作簿 (*.xlsx)");
-    exportTo(filter, suffix, [this](const QString &path) {
+    exportTo(suffix, [this](const QString &path) {
         return analysis::exportGrade(*m_comparison, path, m_computedSources);
     });
 }
 
 void GradeWindow::exportPdf() {
-    exportTo(QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf"),
-             [this](const QString &path) {
-                 return pages::writeReportPdf(pages::layoutGrade(*m_comparison, {}), path,
-                                              sourcePaths());
-             });
+    exportTo(QStringLiteral("pdf"), [this](const QString &path) {
+        return pages::writeReportPdf(pages::layoutGrade(*m_comparison, {}), path, sourcePaths());
+    });
 }
 
 void GradeWindow::print() {
-    if (!checkResults()) return;
-    const pages::ReportLayout layout = pages::layoutGrade(*m_comparison, {});
-    PrintDialog::preview(
-        this, [layout](QPagedPaintDevice &device) { pages::paintPages(device, layout); });
+    if (checkResults()) printPages(this, pages::layoutGrade(*m_comparison, {}));
 }
 
 void GradeWindow::dragEnterEvent(QDragEnterEvent *event) {

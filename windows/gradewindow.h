@@ -33,7 +33,6 @@ public:
     // Adds workbooks and folders to the list, each folder as its workbooks.
     void addPaths(const QStringList &paths);
     bool isComputing() const { return m_thread != nullptr; }
-    const std::optional<analysis::GradeComparison> &comparison() const { return m_comparison; }
 
     QListWidget *sourceList;
     QCheckBox *everySheetBox; // files added from now on: a class per sheet
@@ -70,8 +69,7 @@ private:
     void finish(const std::shared_ptr<analysis::GradeComparison> &comparison);
     void showResults();
     bool checkResults();
-    void exportTo(const QString &filter, const QString &suffix,
-                  const std::function<QString(const QString &path)> &write);
+    void exportTo(const QString &suffix, const std::function<QString(const QString &path)> &write);
     QStringList sourcePaths() const;
 
     std::vector<analysis::ClassSource> m_sources;         // the list, folders expanded

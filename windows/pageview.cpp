@@ -19,11 +19,6 @@ PageView::PageView(QWidget *parent) : QAbstractScrollArea(parent) {
     viewport()->setPalette(palette);
 }
 
-void PageView::setContent(const pages::ReportContent &content) {
-    m_content = content;
-    setPages(pages::layoutReport(m_content));
-}
-
 void PageView::setPages(pages::ReportLayout layout) {
     m_layout = std::move(layout);
     updateScrollBar();

@@ -12,10 +12,8 @@ class PageView : public QAbstractScrollArea {
 public:
     explicit PageView(QWidget *parent = nullptr);
 
-    // The class analysis report, or any document laid out over pages.
-    void setContent(const pages::ReportContent &content);
+    // Any document laid out over pages.
     void setPages(pages::ReportLayout layout);
-    const pages::ReportContent &content() const { return m_content; }
     const pages::ReportLayout &document() const { return m_layout; }
     int pageCount() const { return int(m_layout.pages.size()); }
     // Where a page lies in the viewport, in pixels.
@@ -30,6 +28,5 @@ private:
     double scale() const; // pixels per page unit
     void updateScrollBar();
 
-    pages::ReportContent m_content;
     pages::ReportLayout m_layout;
 };

@@ -10,11 +10,10 @@
 #include "skin/songfont.h"
 #include "skin/twips.h"
 #include "skin/windowshape.h"
-#include "windows/filedialog.h"
+#include "windows/documentcommands.h"
 #include "windows/gradewindow.h"
 #include "windows/messagebox.h"
 #include "windows/pageview.h"
-#include "windows/printdialog.h"
 #include "windows/settingsfields.h"
 #include "windows/windowplacement.h"
 
@@ -24,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -62,8 +62,7 @@ ReportWindow::ReportWindow()
     auto *rows = new QVBoxLayout(body);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->addLayout(columns, 1);
-    buildCommands(body);
-    rows->addLayout(commandRow);
+    rows->addLayout(buildCommands(body));
 
     addLogoAndCloseButton(QPoint(WidthTwips - 470, 100));
     CenterOnScreen(this);
@@ -98,34 +97,29 @@ QWidget *ReportWindow::buildFields() {
     measuresBox = addTextBox(column, QStringLiteral("改进措施"), "measuresBox");
     column->addStretch(1);
 
+    // Full marks other than 100 make the band fields' lines meaningless; the
+    // lines follow before the pages are laid out.
+    connect(fullMarksField, &QLineEdit::textChanged, this, &ReportWindow::followBandFields);
     for (QLineEdit *field : panel->findChildren<QLineEdit *>())
         connect(field, &QLineEdit::textChanged, this, &ReportWindow::refresh);
     for (QPlainTextEdit *box : {paperAnalysisBox, problemsBox, measuresBox})
         connect(box, &QPlainTextEdit::textChanged, this, &ReportWindow::refresh);
     connect(rankingField, &QComboBox::currentIndexChanged, this, &ReportWindow::refresh);
-    // Full marks other than 100 make the band fields' lines meaningless.
-    connect(fullMarksField, &QLineEdit::textChanged, this, &ReportWindow::followBandFields);
     for (QLineEdit *line : {excellentLineField, goodLineField})
         connect(line, &QLineEdit::textEdited, this, [this] { m_linesTyped = true; });
     return panel;
 }
 
-void ReportWindow::buildCommands(QWidget *body) {
-    commandRow = new QHBoxLayout;
-    const auto command = [this, body](const char *name, const QString &caption) {
-        auto *button = new SkinnedButton(caption, 240, 80, body);
-        button->setObjectName(QLatin1String(name));
-        button->setFixedSize(twipsToPixels(1575), twipsToPixels(375));
-        button->setFaceColor(toQColor(skin::ButtonColor));
-        commandRow->addWidget(button);
-        return button;
-    };
-    pdfButton = command("pdfButton", QStringLiteral("导出 PDF"));
-    printButton = command("printButton", QStringLiteral("打　印"));
-    excelButton = command("excelButton", QStringLiteral("导出 Excel"));
-    csvButton = command("csvButton", QStringLiteral("导出 CSV"));
-    gradeButton = command("gradeButton", QStringLiteral("年级对比"));
-    commandRow->addStretch(1);
+QHBoxLayout *ReportWindow::buildCommands(QWidget *body) {
+    auto *row = new QHBoxLayout;
+    pdfButton = commandButton(body, "pdfButton", QStringLiteral("导出 PDF"));
+    printButton = commandButton(body, "printButton", QStringLiteral("打　印"));
+    excelButton = commandButton(body, "excelButton", QStringLiteral("导出 Excel"));
+    csvButton = commandButton(body, "csvButton", QStringLiteral("导出 CSV"));
+    gradeButton = commandButton(body, "gradeButton", QStringLiteral("年级对比"));
+    for (SkinnedButton *button : {pdfButton, printButton, excelButton, csvButton, gradeButton})
+        row->addWidget(button);
+    row->addStretch(1);
     connect(pdfButton, &SkinnedButton::clicked, this, &ReportWindow::exportPdf);
     connect(gradeButton, &SkinnedButton::clicked, this, [] { GradeWindow::showWindow(); });
     connect(printButton, &SkinnedButton::clicked, this, &ReportWindow::print);
@@ -133,10 +127,18 @@ void ReportWindow::buildCommands(QWidget *body) {
             [this] { exportSheet(QStringLiteral("xlsx")); });
     connect(csvButton, &SkinnedButton::clicked, this,
             [this] { exportSheet(QStringLiteral("csv")); });
+    return row;
 }
 
 void ReportWindow::setSource(const ReportSource &source) {
+    // The workbook's path only names the export: a change of it alone (a
+    // keystroke in the path field, a cell left unchanged) lays out nothing.
+    const bool same =
+        m_sourceTaken && source.grid == m_source.grid && source.classSize == m_source.classSize &&
+        source.excellentLow == m_source.excellentLow && source.goodLow == m_source.goodLow;
     m_source = source;
+    if (same) return;
+    m_sourceTaken = true;
     m_hasSource = false;
     for (int row = 0; row < analysis::ScoreGrid::Rows && !m_hasSource; ++row)
         m_hasSource = !source.grid.isRowBlank(row);
@@ -145,7 +147,7 @@ void ReportWindow::setSource(const ReportSource &source) {
 }
 
 const pages::ReportContent &ReportWindow::content() const {
-    return pageView->content();
+    return m_content;
 }
 
 // While full marks are 100 the excellent and good lines are the low bounds of
@@ -156,6 +158,8 @@ void ReportWindow::followBandFields() {
     const auto line = [hundred](const QString &band, const char *fallback) {
         return hundred && !band.trimmed().isEmpty() ? band : QString::fromLatin1(fallback);
     };
+    // Quietly: the caller lays the pages out once, after both lines are set.
+    const QSignalBlocker excellent(excellentLineField), good(goodLineField);
     excellentLineField->setText(line(m_source.excellentLow, "85%"));
     goodLineField->setText(line(m_source.goodLow, "75%"));
 }
@@ -183,48 +187,40 @@ void ReportWindow::refresh() {
         content.explanation = rows.message;
     else
         content.analysis = analysis::analyseClass(*rows.input, *settings.settings);
-    pageView->setContent(content);
+    m_content = std::move(content);
+    pageView->setPages(pages::layoutReport(m_content));
 }
 
-void ReportWindow::exportTo(const QString &filter, const QString &suffix,
+bool ReportWindow::checkResults() {
+    if (content().analysis) return true;
+    MessageBox::show(this, content().explanation);
+    return false;
+}
+
+void ReportWindow::exportTo(const QString &suffix,
                             const std::function<QString(const QString &path)> &write) {
-    if (!content().analysis) {
-        MessageBox::show(this, content().explanation);
-        return;
-    }
+    if (!checkResults()) return;
     const QString name =
         QStringLiteral("成绩分析报告") +
         (classNameField->text().isEmpty() ? QString() : u'-' + classNameField->text());
     const QString folder = m_source.workbookPath.isEmpty()
                                ? QString()
                                : QFileInfo(m_source.workbookPath).absolutePath() + u'/';
-    const std::optional<QString> path = FileDialog::getSaveFileName(
-        this, QStringLiteral("导出"), filter, folder + name + u'.' + suffix, suffix);
-    if (!path) return;
-    if (const QString failed = write(*path); !failed.isEmpty()) MessageBox::show(this, failed);
+    saveDocument(this, folder + name + u'.' + suffix, suffix, write);
 }
 
 void ReportWindow::exportPdf() {
-    exportTo(QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf"),
-             [this](const QString &path) {
-                 return pages::writeReportPdf(pageView->document(), path, {m_source.workbookPath});
-             });
+    exportTo(QStringLiteral("pdf"), [this](const QString &path) {
+        return pages::writeReportPdf(pageView->document(), path, {m_source.workbookPath});
+    });
 }
 
 void ReportWindow::exportSheet(const QString &suffix) {
-    const QString filter = suffix == QLatin1String("csv") ? QStringLiteral("CSV 文件 (*.csv)")
-                                                          : QStringLiteral("Excel 工作簿 (*.xlsx)");
-    exportTo(filter, suffix, [this](const QString &path) {
+    exportTo(suffix, [this](const QString &path) {
         return analysis::exportAnalysis(*content().analysis, path, m_source.workbookPath);
     });
 }
 
 void ReportWindow::print() {
-    if (!content().analysis) {
-        MessageBox::show(this, content().explanation);
-        return;
-    }
-    const pages::ReportLayout shown = pageView->document();
-    PrintDialog::preview(this,
-                         [shown](QPagedPaintDevice &device) { pages::paintPages(device, shown); });
+    if (checkResults()) printPages(this, pageView->document());
 }

@@ -42,7 +42,6 @@ public:
     QPlainTextEdit *paperAnalysisBox, *problemsBox, *measuresBox;
     SkinnedButton *pdfButton, *printButton, *excelButton, *csvButton;
     SkinnedButton *gradeButton; // opens the window 年级对比
-    QHBoxLayout *commandRow;    // a further command goes before its closing stretch
     PageView *pageView;
 
     void exportPdf();
@@ -53,13 +52,15 @@ private:
     friend class SingleWindow<ReportWindow>;
     ReportWindow();
     QWidget *buildFields();
-    void buildCommands(QWidget *body);
+    QHBoxLayout *buildCommands(QWidget *body);
     void followBandFields();
     void refresh();
-    void exportTo(const QString &filter, const QString &suffix,
-                  const std::function<QString(const QString &path)> &write);
+    bool checkResults(); // an analysis to export or print, or its explanation shown
+    void exportTo(const QString &suffix, const std::function<QString(const QString &path)> &write);
 
     ReportSource m_source;
+    pages::ReportContent m_content; // what the pages show
+    bool m_sourceTaken = false;     // the main window handed over its state
     bool m_hasSource = false;
     bool m_linesTyped = false; // the teacher typed a line: it no longer follows the bands
 };
