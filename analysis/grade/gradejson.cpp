@@ -14,19 +14,13 @@ namespace {
 // The figures the comparison shows, taken from the class analysis's own
 // object so that they read the same.
 QJsonObject figures(const ClassAnalysis &analysis) {
-    ClassAnalysis brief = analysis;
-    brief.ranking.clear(); // the rank list is the grade's
-    const QJsonObject full = analysisJson(brief);
+    const QJsonObject full = analysisJson(analysis);
     QJsonObject out;
     for (const char *key :
          {"expected", "sat", "absent", "mean", "highest", "lowest", "standardDeviation",
           "excellent", "pass", "low", "excellentOrGood", "bands"})
         out.insert(QLatin1String(key), full.value(QLatin1String(key)));
     return out;
-}
-
-QJsonValue optional(const std::optional<double> &value) {
-    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
 // A JSON string, escaped as QJsonDocument escapes it.
@@ -55,7 +49,7 @@ QByteArray gradeJson(const GradeComparison &comparison) {
         QJsonObject object = figures(c.analysis);
         object.insert("name", c.name);
         object.insert("source", c.source);
-        object.insert("aboveMeanRate", optional(c.aboveMeanRate));
+        object.insert("aboveMeanRate", jsonNumber(c.aboveMeanRate));
         object.insert("rank", c.rank ? QJsonValue(c.rank) : QJsonValue(QJsonValue::Null));
         classes.append(object);
     }
