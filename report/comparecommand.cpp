@@ -93,9 +93,7 @@ Output failure(const CompareOptions &options, const QString &message,
                const analysis::GradeComparison *comparison = nullptr) {
     if (options.json) {
         QJsonObject root{{"error", QJsonObject{{"message", message}}}};
-        if (comparison)
-            root.insert("failures",
-                        QJsonDocument::fromJson(analysis::gradeJson(*comparison))["failures"]);
+        if (comparison) root.insert("failures", analysis::gradeFailuresJson(comparison->failures));
         return {ExitFailure, jsonText(root), {}};
     }
     QString text;

@@ -43,8 +43,18 @@ void appendString(QByteArray &out, const QString &text) {
 
 } // namespace
 
+QJsonArray gradeFailuresJson(const std::vector<SourceFailure> &failures) {
+    QJsonArray list;
+    for (const SourceFailure &f : failures)
+        list.append(
+            QJsonObject{{"source", f.source},
+                        {"number", f.number ? QJsonValue(*f.number) : QJsonValue(QJsonValue::Null)},
+                        {"message", f.message}});
+    return list;
+}
+
 QByteArray gradeJson(const GradeComparison &comparison) {
-    QJsonArray classes, failures;
+    QJsonArray classes;
     for (const ComparedClass &c : comparison.classes) {
         QJsonObject object = figures(c.analysis);
         object.insert("name", c.name);
@@ -53,13 +63,9 @@ QByteArray gradeJson(const GradeComparison &comparison) {
         object.insert("rank", c.rank ? QJsonValue(c.rank) : QJsonValue(QJsonValue::Null));
         classes.append(object);
     }
-    for (const SourceFailure &f : comparison.failures)
-        failures.append(
-            QJsonObject{{"source", f.source},
-                        {"number", f.number ? QJsonValue(*f.number) : QJsonValue(QJsonValue::Null)},
-                        {"message", f.message}});
-    const QJsonObject rest{
-        {"classes", classes}, {"grade", figures(comparison.grade)}, {"failures", failures}};
+    const QJsonObject rest{{"classes", classes},
+                           {"grade", figures(comparison.grade)},
+                           {"failures", gradeFailuresJson(comparison.failures)}};
     // The rank list of a whole district is written one student at a time,
     // never held as one tree of JSON values; "students" sorts last.
     QByteArray out = QJsonDocument(rest).toJson(QJsonDocument::Compact);
