@@ -97,7 +97,7 @@ Output failure(const CompareOptions &options, const QString &message,
         return {ExitFailure, jsonText(root), {}};
     }
     QString text;
-    if (comparison) text = tableText(analysis::gradeTables(*comparison).failures) + u'\n';
+    if (comparison) text = tableText(analysis::failureTable(*comparison)) + u'\n';
     return {ExitFailure, {}, text + message + u'\n'};
 }
 
