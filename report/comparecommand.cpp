@@ -10,7 +10,6 @@
 #include "report/analysistext.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace report {
@@ -83,10 +82,6 @@ std::optional<QString> parse(const QStringList &arguments, CompareOptions *optio
     }
     if (options->sources.empty()) return QStringLiteral("没有给出要比较的班级");
     return std::nullopt;
-}
-
-QString jsonText(const QJsonObject &object) {
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n';
 }
 
 Output failure(const CompareOptions &options, const QString &message,

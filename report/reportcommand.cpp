@@ -18,7 +18,6 @@
 #include "report/pdfexport.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <optional>
@@ -146,9 +145,7 @@ Output failure(const Options &options, const QString &message, std::optional<int
         QJsonObject error{{"message", message}};
         if (number) error.insert("number", *number);
         const QJsonObject root{{"error", error}};
-        return {ExitFailure,
-                QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact)) + u'\n',
-                {}};
+        return {ExitFailure, jsonText(root), {}};
     }
     const QString text =
         number ? QStringLiteral("错误号 %1：%2\n").arg(*number).arg(message) : message + u'\n';
@@ -178,7 +175,7 @@ QString jsonOutput(const Results &results) {
         root.insert("statistics", statistics);
     }
     if (results.analysis) root.insert("analysis", analysis::analysisJson(*results.analysis));
-    return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact)) + u'\n';
+    return jsonText(root);
 }
 
 QString plainOutput(const Results &results, const Options &options) {
