@@ -8,6 +8,7 @@
 #include "analysis/grade/gradetables.h"
 #include "analysis/messages.h"
 #include "report/analysistext.h"
+#include "report/settingsoption.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -30,13 +31,7 @@ struct CompareOptions {
 
 // The options that take a value, stored as typed.
 QString *optionField(const QString &name, CompareOptions &o) {
-    const std::pair<const char *, QString *> fields[] = {
-        {"--full-marks", &o.settings.fullMarks}, {"--excellent-line", &o.settings.excellentLine},
-        {"--good-line", &o.settings.goodLine},   {"--pass-line", &o.settings.passLine},
-        {"--low-line", &o.settings.lowLine},     {"--band-width", &o.settings.bandWidth},
-        {"--ranking", &o.settings.ranking}};
-    for (const auto &[option, field] : fields)
-        if (name == QLatin1String(option)) return field;
+    if (QString *field = settingsOption(name, o.settings)) return field;
     const std::pair<const char *, std::optional<QString> *> optional[] = {
         {"--first-row", &o.fields.firstRow},
         {"--number-column", &o.fields.numberColumn},

@@ -16,6 +16,7 @@
 #include "report/comparecommand.h"
 #include "report/helptext.h"
 #include "report/pdfexport.h"
+#include "report/settingsoption.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -50,13 +51,6 @@ const TextOption TextOptions[] = {
     {"--number-column", [](Options &o) { return &o.import.numberColumn; }},
     {"--name-column", [](Options &o) { return &o.import.nameColumn; }},
     {"--score-column", [](Options &o) { return &o.import.scoreColumn; }},
-    {"--full-marks", [](Options &o) { return &o.settings.fullMarks; }},
-    {"--excellent-line", [](Options &o) { return &o.settings.excellentLine; }},
-    {"--good-line", [](Options &o) { return &o.settings.goodLine; }},
-    {"--pass-line", [](Options &o) { return &o.settings.passLine; }},
-    {"--low-line", [](Options &o) { return &o.settings.lowLine; }},
-    {"--band-width", [](Options &o) { return &o.settings.bandWidth; }},
-    {"--ranking", [](Options &o) { return &o.settings.ranking; }},
     {"--school", [](Options &o) { return &o.header.school; }},
     {"--class-name", [](Options &o) { return &o.header.className; }},
     {"--subject", [](Options &o) { return &o.header.subject; }},
@@ -85,6 +79,10 @@ std::optional<QString> setOption(const QString &name, const QString &value, Opti
             *option.field(*options) = value;
             return std::nullopt;
         }
+    if (QString *field = settingsOption(name, options->settings)) {
+        *field = value;
+        return std::nullopt;
+    }
     if (name == QLatin1String("--class-size")) {
         options->classSize = value;
     } else if (name == QLatin1String("--export")) {
