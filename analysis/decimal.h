@@ -24,7 +24,6 @@ public:
     // units × 10^-scale, units from 0 up.
     static Decimal fromScaled(std::int64_t units, int scale);
 
-    std::int64_t wholePart() const { return m_whole; }
     int fractionDigits() const { return int(m_fraction.size()); }
     bool isZero() const { return m_whole == 0 && m_fraction.empty(); }
 
