@@ -55,7 +55,4 @@ struct SignedDecimal {
 // Anything else (an exponent, a unit, a thousands separator) is not one.
 std::optional<SignedDecimal> readPlainDecimal(const QString &text);
 
-// Ordinary and ideographic spaces (U+3000) trimmed from both ends.
-QString trimWideSpaces(const QString &text);
-
 } // namespace analysis
