@@ -117,7 +117,7 @@ Output runCompare(const QStringList &arguments) {
         analysis::readAnalysisSettings(options.settings);
     if (!settings.settings) return failure(options, settings.message);
     if (options.exportPath && !analysis::isExportName(*options.exportPath))
-        return failure(options, analysis::messages::exportNameInvalid(*options.exportPath));
+        return failure(options, analysis::messages::gradeExportNameInvalid(*options.exportPath));
 
     std::vector<ClassSource> sources = analysis::expandFolders(options.sources);
     for (ClassSource &source : sources)
