@@ -1,5 +1,7 @@
 #include "analysis/export/analysisjson.h"
 
+#include "analysis/analysisrules.h"
+
 #include <QJsonArray>
 
 namespace analysis {
@@ -87,7 +89,7 @@ QJsonObject analysisJson(const ClassAnalysis &analysis) {
             {"bands", bands},
             {"ranking", ranking},
             {"notes", QJsonArray::fromStringList(analysis.notes)},
-            {"rules", analysis.rules}};
+            {"rules", analysisRules(analysis.settings).join(u'\n')}};
 }
 
 } // namespace analysis

@@ -148,7 +148,6 @@ void SourceReader::readSheet(const ClassSource &source, int sheet, const ImportL
         return;
     }
     ComparedClass compared{name, label, analyseClass(std::move(input), m_settings), {}, 0};
-    compared.analysis.rules.clear(); // the same for every class: the grade keeps them
     result.classes.push_back(std::move(compared));
     result.namedBySheet.push_back(every);
 }
