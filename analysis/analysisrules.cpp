@@ -14,7 +14,7 @@ QString lineText(const QString &name, const ScoreLine &line) {
 
 } // namespace
 
-QString analysisRules(const AnalysisSettings &settings) {
+QStringList analysisRules(const AnalysisSettings &settings) {
     QStringList lines;
     lines << QStringLiteral("满分%1分；").arg(settings.fullMarks.text()) +
                  lineText(QStringLiteral("优秀线"), settings.excellent) + u'，' +
@@ -40,7 +40,7 @@ QString analysisRules(const AnalysisSettings &settings) {
                   ? QStringLiteral("名次：同分同名次，其后名次接续（1、1、2）。")
                   : QStringLiteral("名次：同分同名次，其后名次空出（1、1、3）。"));
     lines << QStringLiteral("判断等级和分数段都用原值；显示的数字四舍五入保留两位小数。");
-    return lines.join(u'\n');
+    return lines;
 }
 
 } // namespace analysis

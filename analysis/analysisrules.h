@@ -2,12 +2,12 @@
 
 #include "analysis/analysissettings.h"
 
-#include <QString>
+#include <QStringList>
 
 namespace analysis {
 
 // The settings and the rules of the class analysis (口径说明), in a few lines
 // of Chinese text that every output prints.
-QString analysisRules(const AnalysisSettings &settings);
+QStringList analysisRules(const AnalysisSettings &settings);
 
 } // namespace analysis

@@ -1,6 +1,7 @@
 #include "analysis/analysissettings.h"
 
 #include "analysis/messages.h"
+#include "analysis/spaces.h"
 
 namespace analysis {
 

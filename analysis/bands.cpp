@@ -9,8 +9,10 @@ namespace {
 
 constexpr int Scale = 2; // the width and full marks have at most two decimals
 
-} // namespace
-
+// Splits `whole` units between the counts in proportion, each share rounded
+// down and the units left over given one each to the largest remainders
+// (equal remainders: the earlier count first), so that the shares add up to
+// exactly `whole`. The counts add up to more than 0.
 std::vector<std::int64_t> largestRemainderShares(const std::vector<int> &counts,
                                                  std::int64_t whole) {
     const std::int64_t total = std::accumulate(counts.begin(), counts.end(), std::int64_t(0));
@@ -31,6 +33,8 @@ std::vector<std::int64_t> largestRemainderShares(const std::vector<int> &counts,
         ++shares[order[i]];
     return shares;
 }
+
+} // namespace
 
 std::vector<ScoreBand> scoreBands(const std::vector<Decimal> &scores, const Decimal &fullMarks,
                                   const Decimal &width) {

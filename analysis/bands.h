@@ -20,11 +20,4 @@ struct ScoreBand {
 std::vector<ScoreBand> scoreBands(const std::vector<Decimal> &scores, const Decimal &fullMarks,
                                   const Decimal &width);
 
-// Splits `whole` units between the counts in proportion, each share rounded
-// down and the units left over given one each to the largest remainders
-// (equal remainders: the earlier count first), so that the shares add up to
-// exactly `whole`. The counts add up to more than 0.
-std::vector<std::int64_t> largestRemainderShares(const std::vector<int> &counts,
-                                                 std::int64_t whole);
-
 } // namespace analysis

@@ -1,6 +1,5 @@
 #include "analysis/classanalysis.h"
 
-#include "analysis/analysisrules.h"
 #include "analysis/ranking.h"
 
 #include <algorithm>
@@ -155,7 +154,6 @@ ClassAnalysis analyseClass(AnalysisInput input, const AnalysisSettings &settings
     gradeCounts(analysis);
     analysis.bands = scoreBands(scores, settings.fullMarks, settings.bandWidth);
     addNotes(analysis);
-    analysis.rules = analysisRules(settings);
     return analysis;
 }
 

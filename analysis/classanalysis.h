@@ -55,7 +55,6 @@ struct ClassAnalysis {
     std::vector<ScoreBand> bands;       // from the top band down
     std::vector<RankedStudent> ranking; // in rank order, then row order
     QStringList notes;
-    QString rules; // the 口径说明
 };
 
 ClassAnalysis analyseClass(AnalysisInput input, const AnalysisSettings &settings);

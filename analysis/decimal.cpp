@@ -1,5 +1,7 @@
 #include "analysis/decimal.h"
 
+#include "analysis/spaces.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -23,10 +25,6 @@ char plainCharacter(QChar c) {
     if (u == u'．') return '.';
     if ((u >= u'0' && u <= u'9') || u == u'+' || u == u'-' || u == u'.') return char(u);
     return 0;
-}
-
-bool isWideSpace(QChar c) {
-    return c == u' ' || c == u'\u3000';
 }
 
 } // namespace
@@ -60,15 +58,6 @@ QString Decimal::text() const {
     QString out = QString::number(m_whole);
     if (!m_fraction.empty()) out += u'.' + QString::fromLatin1(m_fraction);
     return out;
-}
-
-QString trimWideSpaces(const QString &text) {
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && isWideSpace(text[begin]))
-        ++begin;
-    while (end > begin && isWideSpace(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin);
 }
 
 std::optional<SignedDecimal> readPlainDecimal(const QString &text) {

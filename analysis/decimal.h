@@ -24,7 +24,6 @@ public:
     // units × 10^-scale, units from 0 up.
     static Decimal fromScaled(std::int64_t units, int scale);
 
-    std::int64_t wholePart() const { return m_whole; }
     int fractionDigits() const { return int(m_fraction.size()); }
     bool isZero() const { return m_whole == 0 && m_fraction.empty(); }
 
@@ -55,8 +54,5 @@ struct SignedDecimal {
 // one digit. Full-width digits, signs and point read as their ASCII forms.
 // Anything else (an exponent, a unit, a thousands separator) is not one.
 std::optional<SignedDecimal> readPlainDecimal(const QString &text);
-
-// Ordinary and ideographic spaces (U+3000) trimmed from both ends.
-QString trimWideSpaces(const QString &text);
 
 } // namespace analysis

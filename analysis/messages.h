@@ -90,6 +90,9 @@ inline QString xlsxWriterMissing() {
 }
 
 // The comparison of a grade's classes.
+inline QString gradeExportNameInvalid(const QString &path) {
+    return QStringLiteral("导出文件名须以.xlsx或.csv结尾：%1").arg(path);
+}
 inline QString folderWithoutWorkbooks() {
     return QStringLiteral("文件夹中没有工作簿（.xls、.xlsx、.xlsm或.ods文件）！");
 }

@@ -1,5 +1,7 @@
 #include "analysis/scorecell.h"
 
+#include "analysis/spaces.h"
+
 namespace analysis {
 
 ScoreCell readScoreCell(const QString &text, const Decimal &fullMarks) {

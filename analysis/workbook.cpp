@@ -38,13 +38,6 @@ std::unique_ptr<Workbook> openZipWorkbook(std::unique_ptr<ByteSource> source, in
 
 } // namespace
 
-int Workbook::sheetIndex(const QString &name) const {
-    const QStringList names = sheetNames();
-    for (qsizetype i = 0; i < names.size(); ++i)
-        if (names[i].compare(name, Qt::CaseInsensitive) == 0) return int(i);
-    return -1;
-}
-
 std::unique_ptr<Workbook> openWorkbook(const QString &path, int *error) {
     std::unique_ptr<ByteSource> source = openFileSource(path);
     if (!source) {

@@ -29,7 +29,7 @@ public:
 
     // The worksheet of that name, compared as the spreadsheet application
     // does (case-insensitively), or -1.
-    virtual int sheetIndex(const QString &name) const;
+    virtual int sheetIndex(const QString &name) const = 0;
 
     // The text of the cell at row and column, both counted from 1: empty for
     // an empty cell or a row beyond the data. Returns 0 or a failure number

@@ -39,18 +39,25 @@ QString importFailureMessage(int errorNumber) {
     }
 }
 
-ImportOutcome importWorkbook(const ImportFields &fields, ScoreGrid &grid) {
-    // The settings are checked before the grid changes: a value outside the
-    // 16-bit range, or a first row before the sheet's first, has no use.
+std::variant<ImportLayout, QString> readImportLayout(const ImportFields &fields) {
+    // A value outside the 16-bit range, or a first row before the sheet's
+    // first, has no use.
     const std::optional<std::int16_t> firstRow = readFieldInteger(fields.firstRow);
-    if (!firstRow || *firstRow < 1) return rejected(messages::firstRowInvalid());
-    std::array<int, ScoreGrid::Columns> columns{};
-    const QString *columnFields[] = {&fields.numberColumn, &fields.nameColumn, &fields.scoreColumn};
-    for (int c = 0; c < ScoreGrid::Columns; ++c) {
-        const std::optional<std::int16_t> column = readFieldInteger(*columnFields[c]);
-        if (!column) return rejected(messages::columnOutOfRange());
-        columns[std::size_t(c)] = *column;
+    if (!firstRow || *firstRow < 1) return messages::firstRowInvalid();
+    ImportLayout layout{*firstRow, {}};
+    for (const QString *field : {&fields.numberColumn, &fields.nameColumn, &fields.scoreColumn}) {
+        const std::optional<std::int16_t> column = readFieldInteger(*field);
+        if (!column) return messages::columnOutOfRange();
+        layout.columns.push_back(*column);
     }
+    return layout;
+}
+
+ImportOutcome importWorkbook(const ImportFields &fields, ScoreGrid &grid) {
+    // The settings are checked before the grid changes.
+    const std::variant<ImportLayout, QString> read = readImportLayout(fields);
+    if (const QString *message = std::get_if<QString>(&read)) return rejected(*message);
+    const ImportLayout &layout = std::get<ImportLayout>(read);
 
     grid.clear();
 
@@ -61,12 +68,12 @@ ImportOutcome importWorkbook(const ImportFields &fields, ScoreGrid &grid) {
     if (sheet < 0) return failed(SheetMissing);
 
     for (int i = 0; i < ScoreGrid::Rows; ++i) {
-        const int sheetRow = *firstRow + i;
+        const int sheetRow = layout.firstRow + i;
         if (sheetRow > FieldMaximum) return failed(RowOverflow);
         std::array<QString, ScoreGrid::Columns> texts;
         for (int c = 0; c < ScoreGrid::Columns; ++c) {
-            if (const int failure = workbook->cellText(sheet, sheetRow, columns[std::size_t(c)],
-                                                       &texts[std::size_t(c)]))
+            if (const int failure = workbook->cellText(
+                    sheet, sheetRow, layout.columns[std::size_t(c)], &texts[std::size_t(c)]))
                 return failed(failure);
             texts[std::size_t(c)] = trimSpaces(texts[std::size_t(c)]);
         }

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <variant>
+#include <vector>
+
 namespace analysis {
 
 // The texts of the import fields, exactly as typed.
@@ -28,6 +31,17 @@ struct ImportOutcome {
 
     bool ok() const { return status == Status::Imported; }
 };
+
+// Where the rows lie, as numbers: the first data row and the number, name
+// and score columns.
+struct ImportLayout {
+    int firstRow = 0;
+    std::vector<int> columns;
+};
+
+// The row and column fields read as the import reads them: the layout, or
+// the message that refuses them.
+std::variant<ImportLayout, QString> readImportLayout(const ImportFields &fields);
 
 // Reads 100 consecutive sheet rows from the first data row into the grid:
 // student number, name and score from the named columns, spaces trimmed. A

@@ -2,6 +2,8 @@
 
 #include "analysis/displaywidth.h"
 
+#include <QJsonDocument>
+
 #include <algorithm>
 
 namespace report {
@@ -23,6 +25,10 @@ QString linesText(const QString &title, const QStringList &lines) {
 }
 
 } // namespace
+
+QString jsonText(const QJsonObject &object) {
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n';
+}
 
 QString oneLine(QString text) {
     if (!text.contains(u'\t') && !text.contains(u'\n') && !text.contains(u'\r')) return text;

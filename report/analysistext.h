@@ -2,9 +2,13 @@
 
 #include "analysis/export/analysistables.h"
 
+#include <QJsonObject>
 #include <QString>
 
 namespace report {
+
+// An object as one line of compact JSON.
+QString jsonText(const QJsonObject &object);
 
 // A cell's text on one line: tabs and line breaks become spaces.
 QString oneLine(QString text);

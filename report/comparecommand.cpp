@@ -8,9 +8,9 @@
 #include "analysis/grade/gradetables.h"
 #include "analysis/messages.h"
 #include "report/analysistext.h"
+#include "report/settingsoption.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace report {
@@ -31,13 +31,7 @@ struct CompareOptions {
 
 // The options that take a value, stored as typed.
 QString *optionField(const QString &name, CompareOptions &o) {
-    const std::pair<const char *, QString *> fields[] = {
-        {"--full-marks", &o.settings.fullMarks}, {"--excellent-line", &o.settings.excellentLine},
-        {"--good-line", &o.settings.goodLine},   {"--pass-line", &o.settings.passLine},
-        {"--low-line", &o.settings.lowLine},     {"--band-width", &o.settings.bandWidth},
-        {"--ranking", &o.settings.ranking}};
-    for (const auto &[option, field] : fields)
-        if (name == QLatin1String(option)) return field;
+    if (QString *field = settingsOption(name, o.settings)) return field;
     const std::pair<const char *, std::optional<QString> *> optional[] = {
         {"--first-row", &o.fields.firstRow},
         {"--number-column", &o.fields.numberColumn},
@@ -85,21 +79,15 @@ std::optional<QString> parse(const QStringList &arguments, CompareOptions *optio
     return std::nullopt;
 }
 
-QString jsonText(const QJsonObject &object) {
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n';
-}
-
 Output failure(const CompareOptions &options, const QString &message,
                const analysis::GradeComparison *comparison = nullptr) {
     if (options.json) {
         QJsonObject root{{"error", QJsonObject{{"message", message}}}};
-        if (comparison)
-            root.insert("failures",
-                        QJsonDocument::fromJson(analysis::gradeJson(*comparison))["failures"]);
+        if (comparison) root.insert("failures", analysis::gradeFailuresJson(comparison->failures));
         return {ExitFailure, jsonText(root), {}};
     }
     QString text;
-    if (comparison) text = tableText(analysis::gradeTables(*comparison).failures) + u'\n';
+    if (comparison) text = tableText(analysis::failureTable(*comparison)) + u'\n';
     return {ExitFailure, {}, text + message + u'\n'};
 }
 
@@ -129,7 +117,7 @@ Output runCompare(const QStringList &arguments) {
         analysis::readAnalysisSettings(options.settings);
     if (!settings.settings) return failure(options, settings.message);
     if (options.exportPath && !analysis::isExportName(*options.exportPath))
-        return failure(options, analysis::messages::exportNameInvalid(*options.exportPath));
+        return failure(options, analysis::messages::gradeExportNameInvalid(*options.exportPath));
 
     std::vector<ClassSource> sources = analysis::expandFolders(options.sources);
     for (ClassSource &source : sources)

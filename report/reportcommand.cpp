@@ -16,9 +16,9 @@
 #include "report/comparecommand.h"
 #include "report/helptext.h"
 #include "report/pdfexport.h"
+#include "report/settingsoption.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <optional>
@@ -51,13 +51,6 @@ const TextOption TextOptions[] = {
     {"--number-column", [](Options &o) { return &o.import.numberColumn; }},
     {"--name-column", [](Options &o) { return &o.import.nameColumn; }},
     {"--score-column", [](Options &o) { return &o.import.scoreColumn; }},
-    {"--full-marks", [](Options &o) { return &o.settings.fullMarks; }},
-    {"--excellent-line", [](Options &o) { return &o.settings.excellentLine; }},
-    {"--good-line", [](Options &o) { return &o.settings.goodLine; }},
-    {"--pass-line", [](Options &o) { return &o.settings.passLine; }},
-    {"--low-line", [](Options &o) { return &o.settings.lowLine; }},
-    {"--band-width", [](Options &o) { return &o.settings.bandWidth; }},
-    {"--ranking", [](Options &o) { return &o.settings.ranking; }},
     {"--school", [](Options &o) { return &o.header.school; }},
     {"--class-name", [](Options &o) { return &o.header.className; }},
     {"--subject", [](Options &o) { return &o.header.subject; }},
@@ -86,6 +79,10 @@ std::optional<QString> setOption(const QString &name, const QString &value, Opti
             *option.field(*options) = value;
             return std::nullopt;
         }
+    if (QString *field = settingsOption(name, options->settings)) {
+        *field = value;
+        return std::nullopt;
+    }
     if (name == QLatin1String("--class-size")) {
         options->classSize = value;
     } else if (name == QLatin1String("--export")) {
@@ -146,9 +143,7 @@ Output failure(const Options &options, const QString &message, std::optional<int
         QJsonObject error{{"message", message}};
         if (number) error.insert("number", *number);
         const QJsonObject root{{"error", error}};
-        return {ExitFailure,
-                QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact)) + u'\n',
-                {}};
+        return {ExitFailure, jsonText(root), {}};
     }
     const QString text =
         number ? QStringLiteral("错误号 %1：%2\n").arg(*number).arg(message) : message + u'\n';
@@ -178,7 +173,7 @@ QString jsonOutput(const Results &results) {
         root.insert("statistics", statistics);
     }
     if (results.analysis) root.insert("analysis", analysis::analysisJson(*results.analysis));
-    return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact)) + u'\n';
+    return jsonText(root);
 }
 
 QString plainOutput(const Results &results, const Options &options) {

@@ -229,6 +229,9 @@ private slots:
             << QStringList{"--compare", Class1 + u"@row=3"_s} << 64 << u"无法识别的来源"_s;
         QTest::newRow("bad full marks")
             << QStringList{"--compare", "--full-marks", "0", Class1} << 2 << u"满分"_s;
+        QTest::newRow("export name")
+            << QStringList{"--compare", Class1, "--export", "/tmp/grade.pdf"} << 2
+            << u"导出文件名须以.xlsx或.csv结尾：/tmp/grade.pdf"_s;
         QTest::newRow("nothing read") << QStringList{"--compare", Sheets + u":四班"_s} << 2
                                       << u"没有可以比较的班级：每个来源都未能读取！"_s;
     }

@@ -1,21 +1,23 @@
 #include "analysis/export/analysisjson.h"
 
+#include "analysis/analysisrules.h"
+
 #include <QJsonArray>
 
 namespace analysis {
 
-namespace {
-
-QJsonValue number(const std::optional<double> &value) {
+QJsonValue jsonNumber(const std::optional<double> &value) {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
-QJsonValue number(const std::optional<Decimal> &value) {
+QJsonValue jsonNumber(const std::optional<Decimal> &value) {
     return value ? QJsonValue(value->toDouble()) : QJsonValue(QJsonValue::Null);
 }
 
+namespace {
+
 QJsonObject grade(const GradeCount &count) {
-    return {{"count", count.count}, {"rate", number(count.rate)}};
+    return {{"count", count.count}, {"rate", jsonNumber(count.rate)}};
 }
 
 QJsonArray students(const std::vector<StudentRow> &rows) {
@@ -40,7 +42,7 @@ QJsonArray listsJson(const ClassAnalysis &analysis, QJsonArray *bands, QJsonArra
         bands->append(QJsonObject{{"from", band.from.toDouble()},
                                   {"to", band.to.toDouble()},
                                   {"count", band.count},
-                                  {"percent", number(band.percent)}});
+                                  {"percent", jsonNumber(band.percent)}});
     for (const RankedStudent &student : analysis.ranking)
         ranking->append(QJsonObject{{"row", student.student.gridRow},
                                     {"number", student.student.number},
@@ -65,16 +67,16 @@ QJsonObject analysisJson(const ClassAnalysis &analysis) {
             {"absent", analysis.absent},
             {"exempt", analysis.exempt},
             {"invalid", invalid},
-            {"total", number(analysis.total)},
-            {"mean", number(analysis.mean)},
-            {"highest", number(analysis.highest)},
+            {"total", jsonNumber(analysis.total)},
+            {"mean", jsonNumber(analysis.mean)},
+            {"highest", jsonNumber(analysis.highest)},
             {"highestStudents", students(analysis.highestStudents)},
-            {"lowest", number(analysis.lowest)},
+            {"lowest", jsonNumber(analysis.lowest)},
             {"lowestStudents", students(analysis.lowestStudents)},
-            {"median", number(analysis.median)},
-            {"standardDeviation", number(analysis.standardDeviation)},
-            {"difficulty", number(analysis.difficulty)},
-            {"discrimination", number(analysis.discrimination)},
+            {"median", jsonNumber(analysis.median)},
+            {"standardDeviation", jsonNumber(analysis.standardDeviation)},
+            {"difficulty", jsonNumber(analysis.difficulty)},
+            {"discrimination", jsonNumber(analysis.discrimination)},
             {"discriminationGroup", analysis.discrimination
                                         ? QJsonValue(analysis.discriminationGroup)
                                         : QJsonValue(QJsonValue::Null)},
@@ -87,7 +89,7 @@ QJsonObject analysisJson(const ClassAnalysis &analysis) {
             {"bands", bands},
             {"ranking", ranking},
             {"notes", QJsonArray::fromStringList(analysis.notes)},
-            {"rules", analysis.rules}};
+            {"rules", analysisRules(analysis.settings).join(u'\n')}};
 }
 
 } // namespace analysis

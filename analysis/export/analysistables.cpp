@@ -1,5 +1,6 @@
 #include "analysis/export/analysistables.h"
 
+#include "analysis/analysisrules.h"
 #include "analysis/displaynumber.h"
 
 namespace analysis {
@@ -115,7 +116,7 @@ Table bandTable(const ClassAnalysis &analysis) {
 
 AnalysisTables analysisTables(const ClassAnalysis &analysis) {
     return {rankingTable(analysis), figureTable(analysis), gradeTable(analysis),
-            bandTable(analysis),    analysis.notes,        analysis.rules.split(u'\n')};
+            bandTable(analysis),    analysis.notes,        analysisRules(analysis.settings)};
 }
 
 } // namespace analysis

@@ -1,7 +1,6 @@
 #include "analysis/grade/gradecomparison.h"
 
 #include "analysis/bytesource.h"
-#include "analysis/fieldnumber.h"
 #include "analysis/importerrors.h"
 #include "analysis/messages.h"
 #include "analysis/spaces.h"
@@ -23,12 +22,6 @@ namespace analysis {
 
 namespace {
 
-// Where one class's rows lie, as numbers.
-struct Layout {
-    int firstRow = 0;
-    std::vector<int> columns; // number, name, score
-};
-
 // What reading one source gave: its classes (in sheet order) and failures.
 struct SourceResult {
     std::vector<ComparedClass> classes;
@@ -38,27 +31,19 @@ struct SourceResult {
 
 // The source's fields over the list's over the import's defaults, checked
 // as the import checks them.
-std::variant<Layout, QString> layoutOf(const ClassFields &own, const ClassFields &shared) {
-    const auto pick = [&](std::optional<QString> ClassFields::*field, const char *fallback) {
-        return (own.*field).value_or((shared.*field).value_or(QLatin1String(fallback)));
-    };
-    const std::optional<std::int16_t> firstRow =
-        readFieldInteger(pick(&ClassFields::firstRow, "2"));
-    if (!firstRow || *firstRow < 1) return messages::firstRowInvalid();
-    Layout layout{*firstRow, {}};
-    for (const auto &[field, fallback] :
-         {std::pair{&ClassFields::numberColumn, "1"}, std::pair{&ClassFields::nameColumn, "2"},
-          std::pair{&ClassFields::scoreColumn, "3"}}) {
-        const std::optional<std::int16_t> column = readFieldInteger(pick(field, fallback));
-        if (!column) return messages::columnOutOfRange();
-        layout.columns.push_back(*column);
-    }
-    return layout;
+std::variant<ImportLayout, QString> layoutOf(const ClassFields &own, const ClassFields &shared) {
+    ImportFields fields;
+    for (const auto &[field, text] : {std::pair{&ClassFields::firstRow, &fields.firstRow},
+                                      std::pair{&ClassFields::numberColumn, &fields.numberColumn},
+                                      std::pair{&ClassFields::nameColumn, &fields.nameColumn},
+                                      std::pair{&ClassFields::scoreColumn, &fields.scoreColumn}})
+        *text = (own.*field).value_or((shared.*field).value_or(*text));
+    return readImportLayout(fields);
 }
 
 // Every row of the sheet from the first data row on whose three cells are
 // not all empty once their spaces are trimmed, as the import trims them.
-int readClassRows(Workbook &workbook, int sheet, const Layout &layout, AnalysisInput *input) {
+int readClassRows(Workbook &workbook, int sheet, const ImportLayout &layout, AnalysisInput *input) {
     std::vector<SheetRow> rows;
     if (const int failure = workbook.readRows(sheet, layout.firstRow, layout.columns, &rows))
         return failure;
@@ -116,7 +101,7 @@ public:
     SourceResult read(const ClassSource &source);
 
 private:
-    void readSheet(const ClassSource &source, int sheet, const Layout &layout,
+    void readSheet(const ClassSource &source, int sheet, const ImportLayout &layout,
                    SourceResult &result);
 
     const ClassFields &m_shared;
@@ -132,7 +117,7 @@ SourceResult SourceReader::read(const ClassSource &source) {
         result.failures.push_back({source.label, std::nullopt, messages::folderWithoutWorkbooks()});
         return result;
     }
-    const std::variant<Layout, QString> layout = layoutOf(source.fields, m_shared);
+    const std::variant<ImportLayout, QString> layout = layoutOf(source.fields, m_shared);
     if (const QString *message = std::get_if<QString>(&layout)) {
         result.failures.push_back({source.label, std::nullopt, *message});
         return result;
@@ -148,11 +133,11 @@ SourceResult SourceReader::read(const ClassSource &source) {
     const std::vector<int> sheets = sheetsOf(source, *m_workbook);
     if (sheets.empty()) result.failures.push_back(failureOf(source.label, SheetMissing));
     for (const int one : sheets)
-        readSheet(source, one, std::get<Layout>(layout), result);
+        readSheet(source, one, std::get<ImportLayout>(layout), result);
     return result;
 }
 
-void SourceReader::readSheet(const ClassSource &source, int sheet, const Layout &layout,
+void SourceReader::readSheet(const ClassSource &source, int sheet, const ImportLayout &layout,
                              SourceResult &result) {
     const QString name = m_workbook->sheetNames()[sheet];
     const bool every = source.kind == ClassSource::Kind::EverySheet;
@@ -163,7 +148,6 @@ void SourceReader::readSheet(const ClassSource &source, int sheet, const Layout 
         return;
     }
     ComparedClass compared{name, label, analyseClass(std::move(input), m_settings), {}, 0};
-    compared.analysis.rules.clear(); // the same for every class: the grade keeps them
     result.classes.push_back(std::move(compared));
     result.namedBySheet.push_back(every);
 }

@@ -4,11 +4,14 @@
 #include "analysis/export/csvexport.h"
 #include "analysis/export/xlsxexport.h"
 #include "analysis/grade/gradetables.h"
+#include "analysis/messages.h"
 
 namespace analysis {
 
 QString exportGrade(const GradeComparison &comparison, const QString &path,
                     const std::vector<ClassSource> &sources) {
+    // A comparison is never written as PDF: its message names only .xlsx and .csv.
+    if (!isExportName(path)) return messages::gradeExportNameInvalid(path);
     QStringList workbooks;
     for (const ClassSource &source : sources)
         workbooks << source.path;

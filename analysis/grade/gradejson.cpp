@@ -14,19 +14,13 @@ namespace {
 // The figures the comparison shows, taken from the class analysis's own
 // object so that they read the same.
 QJsonObject figures(const ClassAnalysis &analysis) {
-    ClassAnalysis brief = analysis;
-    brief.ranking.clear(); // the rank list is the grade's
-    const QJsonObject full = analysisJson(brief);
+    const QJsonObject full = analysisJson(analysis);
     QJsonObject out;
     for (const char *key :
          {"expected", "sat", "absent", "mean", "highest", "lowest", "standardDeviation",
           "excellent", "pass", "low", "excellentOrGood", "bands"})
         out.insert(QLatin1String(key), full.value(QLatin1String(key)));
     return out;
-}
-
-QJsonValue optional(const std::optional<double> &value) {
-    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
 // A JSON string, escaped as QJsonDocument escapes it.
@@ -49,23 +43,29 @@ void appendString(QByteArray &out, const QString &text) {
 
 } // namespace
 
+QJsonArray gradeFailuresJson(const std::vector<SourceFailure> &failures) {
+    QJsonArray list;
+    for (const SourceFailure &f : failures)
+        list.append(
+            QJsonObject{{"source", f.source},
+                        {"number", f.number ? QJsonValue(*f.number) : QJsonValue(QJsonValue::Null)},
+                        {"message", f.message}});
+    return list;
+}
+
 QByteArray gradeJson(const GradeComparison &comparison) {
-    QJsonArray classes, failures;
+    QJsonArray classes;
     for (const ComparedClass &c : comparison.classes) {
         QJsonObject object = figures(c.analysis);
         object.insert("name", c.name);
         object.insert("source", c.source);
-        object.insert("aboveMeanRate", optional(c.aboveMeanRate));
+        object.insert("aboveMeanRate", jsonNumber(c.aboveMeanRate));
         object.insert("rank", c.rank ? QJsonValue(c.rank) : QJsonValue(QJsonValue::Null));
         classes.append(object);
     }
-    for (const SourceFailure &f : comparison.failures)
-        failures.append(
-            QJsonObject{{"source", f.source},
-                        {"number", f.number ? QJsonValue(*f.number) : QJsonValue(QJsonValue::Null)},
-                        {"message", f.message}});
-    const QJsonObject rest{
-        {"classes", classes}, {"grade", figures(comparison.grade)}, {"failures", failures}};
+    const QJsonObject rest{{"classes", classes},
+                           {"grade", figures(comparison.grade)},
+                           {"failures", gradeFailuresJson(comparison.failures)}};
     // The rank list of a whole district is written one student at a time,
     // never held as one tree of JSON values; "students" sorts last.
     QByteArray out = QJsonDocument(rest).toJson(QJsonDocument::Compact);

@@ -13,6 +13,8 @@ std::vector<TableCell> figureCells(const ClassAnalysis &a, const std::optional<d
             figureCell(a.low.rate),       figureCell(a.excellentOrGood.rate)};
 }
 
+} // namespace
+
 Table classTable(const GradeComparison &comparison) {
     Table table{QStringLiteral("班级对比"),
                 {"班级", "应考", "实考", "缺考", "平均分", "超均率（%）", "最高分", "最低分",
@@ -33,6 +35,8 @@ Table classTable(const GradeComparison &comparison) {
     table.rows.push_back(std::move(grade));
     return table;
 }
+
+namespace {
 
 Table bandTable(const GradeComparison &comparison) {
     Table table{QStringLiteral("分数段人数"), {"班级"}, {}};
@@ -63,6 +67,8 @@ Table studentTable(const GradeComparison &comparison) {
     return table;
 }
 
+} // namespace
+
 Table failureTable(const GradeComparison &comparison) {
     Table table{QStringLiteral("未能比较的来源"), {"来源", "错误号", "说明"}, {}};
     for (const SourceFailure &f : comparison.failures)
@@ -71,8 +77,6 @@ Table failureTable(const GradeComparison &comparison) {
                               textCell(f.message)});
     return table;
 }
-
-} // namespace
 
 GradeTables gradeTables(const GradeComparison &comparison) {
     return {classTable(comparison), bandTable(comparison), studentTable(comparison),

@@ -17,4 +17,8 @@ struct GradeTables {
 
 GradeTables gradeTables(const GradeComparison &comparison);
 
+// One of the tables alone, for a caller that wants no other.
+Table classTable(const GradeComparison &comparison);
+Table failureTable(const GradeComparison &comparison);
+
 } // namespace analysis
