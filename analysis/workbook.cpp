@@ -54,4 +54,10 @@ std::unique_ptr<Workbook> openWorkbook(std::unique_ptr<ByteSource> source, int *
     return xls::openXlsWorkbook(std::move(source), error);
 }
 
+bool hasWorkbookEnding(const QString &name) {
+    for (const char *ending : {".xls", ".xlsx", ".xlsm", ".ods"})
+        if (name.endsWith(QLatin1String(ending), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
 } // namespace analysis

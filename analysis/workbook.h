@@ -47,6 +47,11 @@ public:
 
 // Opens a workbook file; the kind is told from the content, not the name.
 // On failure returns null and sets *error.
+// Whether a file's name ends like a workbook: .xls, .xlsx, .xlsm or .ods, in
+// any case. The content decides how a workbook is read; the name only picks
+// files from a folder or a drop.
+bool hasWorkbookEnding(const QString &name);
+
 std::unique_ptr<Workbook> openWorkbook(const QString &path, int *error);
 std::unique_ptr<Workbook> openWorkbook(std::unique_ptr<ByteSource> source, int *error);
 

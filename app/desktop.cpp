@@ -1,5 +1,7 @@
 #include "app/desktop.h"
 
+#include "analysis/workbook.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -38,16 +40,12 @@ QString commandLineWorkbook(const QCommandLineParser &parser) {
     return files.isEmpty() ? QString() : files.first();
 }
 
-bool hasWorkbookSuffix(const QString &path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == u"xls" || suffix == u"xlsx" || suffix == u"xlsm" || suffix == u"ods";
-}
-
 QString droppedWorkbook(const QMimeData *mime) {
     if (!mime) return {};
     for (const QUrl &url : mime->urls()) {
         const QString path = url.toLocalFile();
-        if (!path.isEmpty() && hasWorkbookSuffix(path) && QFileInfo(path).isFile()) return path;
+        if (!path.isEmpty() && analysis::hasWorkbookEnding(path) && QFileInfo(path).isFile())
+            return path;
     }
     return {};
 }

@@ -20,8 +20,6 @@ void describeCommandLine(QCommandLineParser &parser);
 // The workbook the parsed command line names, or empty.
 QString commandLineWorkbook(const QCommandLineParser &parser);
 
-// Whether the name ends like a workbook: .xls, .xlsx, .xlsm or .ods.
-bool hasWorkbookSuffix(const QString &path);
 // The first local workbook file among dropped items, or empty.
 QString droppedWorkbook(const QMimeData *mime);
 

@@ -292,7 +292,7 @@ void GradeWindow::finish(const std::shared_ptr<analysis::GradeComparison> &compa
 }
 
 void GradeWindow::showResults() {
-    const analysis::Table table = analysis::gradeTables(*m_comparison).classes;
+    const analysis::Table table = analysis::classTable(*m_comparison);
     classTable->clear();
     classTable->setColumnCount(int(table.header.size()));
     classTable->setHorizontalHeaderLabels(table.header);

@@ -1,5 +1,7 @@
 #include "analysis/grade/gradesource.h"
 
+#include "analysis/workbook.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -34,12 +36,6 @@ std::optional<ClassFields> parseFields(const QString &text) {
         fields.*found->field = item.mid(equals + 1);
     }
     return fields;
-}
-
-bool isWorkbookName(const QString &name) {
-    for (const char *ending : {".xls", ".xlsx", ".xlsm", ".ods"})
-        if (name.endsWith(QLatin1String(ending), Qt::CaseInsensitive)) return true;
-    return false;
 }
 
 } // namespace
@@ -81,7 +77,7 @@ std::vector<ClassSource> expandFolders(const std::vector<ClassSource> &sources) 
             continue;
         }
         QStringList names = QDir(source.path).entryList(QDir::Files | QDir::Readable);
-        names.removeIf([](const QString &name) { return !isWorkbookName(name); });
+        names.removeIf([](const QString &name) { return !hasWorkbookEnding(name); });
         std::sort(names.begin(), names.end());
         if (names.isEmpty()) expanded.push_back(source);
         for (const QString &name : names) {
