@@ -1,6 +1,6 @@
 #include "app/desktop.h"
 
-#include "analysis/workbook.h"
+#include "workbook/workbook.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

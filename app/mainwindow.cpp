@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 
-#include "analysis/statistics.h"
-#include "analysis/workbookimport.h"
+#include "analysis/figures/statistics.h"
+#include "analysis/grid/workbookimport.h"
 #include "app/captionframe.h"
 #include "app/desktop.h"
 #include "app/numerickeyfilter.h"

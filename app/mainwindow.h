@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/figures.h"
+#include "analysis/figures/figures.h"
 #include "skin/skinnedwindow.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "app/numerickeyfilter.h"
 
-#include "analysis/numerickey.h"
+#include "analysis/grid/numerickey.h"
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>

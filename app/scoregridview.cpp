@@ -1,6 +1,6 @@
 #include "app/scoregridview.h"
 
-#include "analysis/sortorder.h"
+#include "analysis/grid/sortorder.h"
 #include "skin/twips.h"
 
 #include <QKeyEvent>

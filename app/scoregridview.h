@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/scoregrid.h"
+#include "analysis/grid/scoregrid.h"
 
 #include <QAbstractScrollArea>
 

@@ -14,12 +14,12 @@
 // repeated (10 times unless --benchmark_repetitions says otherwise) and the
 // console shows the aggregates: the median is the figure to read.
 
-#include "analysis/analysissettings.h"
-#include "analysis/classanalysis.h"
-#include "analysis/gridrows.h"
-#include "analysis/scoregrid.h"
-#include "analysis/workbook.h"
-#include "analysis/workbookimport.h"
+#include "analysis/classanalysis/analysissettings.h"
+#include "analysis/classanalysis/classanalysis.h"
+#include "analysis/grid/gridrows.h"
+#include "analysis/grid/scoregrid.h"
+#include "analysis/grid/workbookimport.h"
+#include "workbook/openworkbook.h"
 
 #include "childprocess.h"
 

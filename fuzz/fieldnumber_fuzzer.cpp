@@ -3,7 +3,7 @@
 // skipped wherever they stand, so inserting one changes nothing, and
 // readFieldInteger is readFieldNumber followed by toInt16.
 
-#include "analysis/fieldnumber.h"
+#include "analysis/grid/fieldnumber.h"
 
 #include <QString>
 

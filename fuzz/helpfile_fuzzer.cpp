@@ -11,7 +11,7 @@
 //   one when the last line has no line end of its own;
 // - decoding never produces more characters than there are bytes.
 
-#include "analysis/helpfile.h"
+#include "analysis/texts/helpfile.h"
 
 #include <QByteArray>
 #include <QString>

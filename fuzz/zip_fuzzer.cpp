@@ -5,9 +5,9 @@
 // declares, and once it reports damage or the end it must keep saying so.
 // Seed it with .xlsx and .ods files.
 
-#include "analysis/bytesource.h"
-#include "analysis/importerrors.h"
-#include "analysis/zip/ziparchive.h"
+#include "workbook/bytesource.h"
+#include "workbook/importerrors.h"
+#include "workbook/zip/ziparchive.h"
 
 #include <QByteArray>
 #include <QString>

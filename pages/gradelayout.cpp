@@ -1,6 +1,6 @@
 #include "pages/gradelayout.h"
 
-#include "analysis/displaynumber.h"
+#include "analysis/classanalysis/displaynumber.h"
 #include "analysis/grade/gradetables.h"
 
 namespace pages {

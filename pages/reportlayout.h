@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/export/analysistables.h"
-#include "pages/histogram.h"
+#include "pages/barchart.h"
 #include "pages/reportcontent.h"
 
 #include <QFont>

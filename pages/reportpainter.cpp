@@ -1,6 +1,6 @@
 #include "pages/reportpainter.h"
 
-#include "pages/histogram.h"
+#include "pages/barchart.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>

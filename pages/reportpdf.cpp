@@ -1,7 +1,7 @@
 #include "pages/reportpdf.h"
 
 #include "analysis/export/safefile.h"
-#include "analysis/messages.h"
+#include "analysis/texts/messages.h"
 #include "pages/reportpainter.h"
 
 #include <QFile>

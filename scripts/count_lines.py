@@ -11,7 +11,7 @@ import re
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-PRODUCT_FOLDERS = ["analysis", "app", "pages", "report", "skin", "windows"]
+PRODUCT_FOLDERS = ["analysis", "app", "cli", "pages", "skin", "windows", "workbook"]
 TEST_FOLDERS = ["tests", "fuzz"]
 CPP = (".cpp", ".h", ".c")
 SCRIPTS = (".sh", ".py", ".cmake")

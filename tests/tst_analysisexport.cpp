@@ -1,5 +1,5 @@
-#include "analysis/workbook.h"
-#include "report/reportcommand.h"
+#include "cli/reportcommand.h"
+#include "workbook/openworkbook.h"
 
 #include <QDir>
 #include <QFile>

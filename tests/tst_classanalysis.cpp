@@ -1,6 +1,6 @@
-#include "analysis/analysissettings.h"
-#include "analysis/classanalysis.h"
-#include "analysis/displaynumber.h"
+#include "analysis/classanalysis/analysissettings.h"
+#include "analysis/classanalysis/classanalysis.h"
+#include "analysis/classanalysis/displaynumber.h"
 #include "analysis/export/analysisjson.h"
 
 #include <QFile>

@@ -4,9 +4,9 @@
 // end the program; bus errors that are not ours still reach the handler that
 // was there before.
 
-#include "analysis/bytesource.h"
-#include "analysis/importerrors.h"
-#include "analysis/workbook.h"
+#include "workbook/bytesource.h"
+#include "workbook/importerrors.h"
+#include "workbook/openworkbook.h"
 
 #include <QFile>
 #include <QFileInfo>

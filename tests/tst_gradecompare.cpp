@@ -1,6 +1,6 @@
 #include "analysis/grade/gradecomparison.h"
-#include "analysis/workbook.h"
-#include "report/reportcommand.h"
+#include "cli/reportcommand.h"
+#include "workbook/openworkbook.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,10 +1,10 @@
-#include "analysis/workbook.h"
 #include "skin/skinnedbutton.h"
 #include "skin/songfont.h"
 #include "windows/filedialog.h"
 #include "windows/gradewindow.h"
 #include "windows/messagebox.h"
 #include "windows/printdialog.h"
+#include "workbook/openworkbook.h"
 
 #include <QListWidget>
 #include <QMimeData>

@@ -1,9 +1,9 @@
-#include "analysis/fieldnumber.h"
-#include "analysis/figures.h"
-#include "analysis/numbertext.h"
-#include "analysis/scoregrid.h"
-#include "analysis/sortorder.h"
-#include "analysis/statistics.h"
+#include "analysis/figures/figures.h"
+#include "analysis/figures/statistics.h"
+#include "analysis/grid/fieldnumber.h"
+#include "analysis/grid/scoregrid.h"
+#include "analysis/grid/sortorder.h"
+#include "workbook/numbertext.h"
 
 #include <QRegularExpression>
 #include <QTest>

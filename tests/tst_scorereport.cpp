@@ -1,4 +1,4 @@
-#include "report/reportcommand.h"
+#include "cli/reportcommand.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

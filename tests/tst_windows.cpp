@@ -1,4 +1,4 @@
-#include "analysis/helpfile.h"
+#include "analysis/texts/helpfile.h"
 #include "app/mainwindow.h"
 #include "app/scoregridview.h"
 #include "app/statisticsbar.h"

@@ -6,10 +6,10 @@
 // and the grid an import fills. fixtures/agreement/agreement.json holds what
 // xlrd reads from a sample of random class workbooks.
 
-#include "analysis/importerrors.h"
-#include "analysis/scoregrid.h"
-#include "analysis/workbook.h"
-#include "analysis/workbookimport.h"
+#include "analysis/grid/scoregrid.h"
+#include "analysis/grid/workbookimport.h"
+#include "workbook/importerrors.h"
+#include "workbook/openworkbook.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -8,7 +8,7 @@
 //
 //   dumpcells ROWS COLUMNS < paths
 
-#include "analysis/workbook.h"
+#include "workbook/openworkbook.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

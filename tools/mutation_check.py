@@ -3,13 +3,13 @@
 does the test suite notice?
 
 Each mutant changes one operator or literal on one line of a product source
-(analysis/, app/, skin/, windows/), rebuilds incrementally and runs the CTest
+(workbook/, analysis/, app/, skin/, windows/), rebuilds incrementally and runs the CTest
 suite. A mutant is "killed" when a test fails or times out, "survived" when the
 whole suite still passes, and "build-error" when it does not compile (those are
 not counted). The surviving mutants point at behaviour no test pins down.
 
     tools/mutation_check.py --build build-mut --count 300 --seed 11 \\
-        --paths analysis app skin windows --out mutants.json
+        --paths workbook analysis app skin windows --out mutants.json
 
     tools/mutation_check.py --build build-mut --count 20 --seed 1 --list-only
     tools/mutation_check.py --build build-mut --mutants mutants.json
@@ -41,7 +41,7 @@ import time
 from dataclasses import asdict, dataclass, field
 from pathlib import Path
 
-DEFAULT_PATHS = ["analysis", "app", "skin", "windows"]
+DEFAULT_PATHS = ["workbook", "analysis", "app", "skin", "windows"]
 DEFAULT_EXCLUDE = "install_tree"
 RESTORE_NOTE = "mutation_check.restore.json"
 

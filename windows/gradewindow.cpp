@@ -2,8 +2,8 @@
 
 #include "analysis/grade/gradeexport.h"
 #include "analysis/grade/gradetables.h"
+#include "pages/barchart.h"
 #include "pages/gradelayout.h"
-#include "pages/histogram.h"
 #include "pages/reportpainter.h"
 #include "pages/reportpdf.h"
 #include "skin/colors.h"

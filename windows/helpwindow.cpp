@@ -1,6 +1,6 @@
 #include "windows/helpwindow.h"
 
-#include "analysis/helpfile.h"
+#include "analysis/texts/helpfile.h"
 #include "skin/songfont.h"
 #include "skin/twips.h"
 #include "skin/windowshape.h"

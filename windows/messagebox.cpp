@@ -1,6 +1,6 @@
 #include "windows/messagebox.h"
 
-#include "analysis/messages.h"
+#include "analysis/texts/messages.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

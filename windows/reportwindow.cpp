@@ -1,7 +1,7 @@
 #include "windows/reportwindow.h"
 
 #include "analysis/export/analysisexport.h"
-#include "analysis/gridrows.h"
+#include "analysis/grid/gridrows.h"
 #include "pages/reportpainter.h"
 #include "pages/reportpdf.h"
 #include "skin/colors.h"

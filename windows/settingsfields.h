@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/analysissettings.h"
+#include "analysis/classanalysis/analysissettings.h"
 
 class QComboBox;
 class QGridLayout;

@@ -3,7 +3,7 @@
 #include "analysis/export/csvexport.h"
 #include "analysis/export/safefile.h"
 #include "analysis/export/xlsxexport.h"
-#include "analysis/messages.h"
+#include "analysis/texts/messages.h"
 
 #include <QFile>
 

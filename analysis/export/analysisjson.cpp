@@ -1,6 +1,6 @@
 #include "analysis/export/analysisjson.h"
 
-#include "analysis/analysisrules.h"
+#include "analysis/classanalysis/analysisrules.h"
 
 #include <QJsonArray>
 

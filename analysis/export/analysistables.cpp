@@ -1,7 +1,7 @@
 #include "analysis/export/analysistables.h"
 
-#include "analysis/analysisrules.h"
-#include "analysis/displaynumber.h"
+#include "analysis/classanalysis/analysisrules.h"
+#include "analysis/classanalysis/displaynumber.h"
 
 namespace analysis {
 

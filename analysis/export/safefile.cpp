@@ -1,6 +1,6 @@
 #include "analysis/export/safefile.h"
 
-#include "analysis/messages.h"
+#include "analysis/texts/messages.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "analysis/grade/gradecomparison.h"
 
-#include "analysis/bytesource.h"
-#include "analysis/importerrors.h"
-#include "analysis/messages.h"
-#include "analysis/spaces.h"
-#include "analysis/workbook.h"
-#include "analysis/workbookimport.h"
+#include "analysis/grid/workbookimport.h"
+#include "analysis/texts/messages.h"
+#include "analysis/texts/spaces.h"
+#include "workbook/bytesource.h"
+#include "workbook/importerrors.h"
+#include "workbook/openworkbook.h"
 
 #include <QFile>
 #include <QFileInfo>

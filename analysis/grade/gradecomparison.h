@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/classanalysis.h"
+#include "analysis/classanalysis/classanalysis.h"
 #include "analysis/grade/gradesource.h"
 
 #include <QString>

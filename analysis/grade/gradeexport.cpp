@@ -2,9 +2,9 @@
 
 #include "analysis/export/analysisexport.h"
 #include "analysis/export/csvexport.h"
-#include "analysis/export/xlsxexport.h"
 #include "analysis/grade/gradetables.h"
-#include "analysis/messages.h"
+#include "analysis/grade/gradexlsx.h"
+#include "analysis/texts/messages.h"
 
 namespace analysis {
 

@@ -1,6 +1,6 @@
 #include "analysis/grade/gradesource.h"
 
-#include "analysis/workbook.h"
+#include "workbook/workbook.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,9 +6,9 @@
 // of range. Shared by the damage tests and the fuzz targets; a crash, a hang
 // or a sanitizer report is theirs to notice.
 
-#include "analysis/bytesource.h"
-#include "analysis/importerrors.h"
-#include "analysis/workbook.h"
+#include "workbook/bytesource.h"
+#include "workbook/importerrors.h"
+#include "workbook/openworkbook.h"
 
 #include <QByteArray>
 #include <QString>

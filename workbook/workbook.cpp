@@ -1,0 +1,11 @@
+#include "workbook/workbook.h"
+
+namespace analysis {
+
+bool hasWorkbookEnding(const QString &name) {
+    for (const char *ending : {".xls", ".xlsx", ".xlsm", ".ods"})
+        if (name.endsWith(QLatin1String(ending), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+} // namespace analysis

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace analysis {
+
+class ByteSource;
+
+// One row of a sheet read whole: its number, counted from 1, and the texts
+// of the columns asked for, in the order asked.
+struct SheetRow {
+    int row = 0;
+    QStringList texts;
+};
+
+// A workbook opened for reading cells. Failures are the numbers of
+// importerrors.h.
+class Workbook {
+public:
+    virtual ~Workbook() = default;
+
+    // The worksheets, in the workbook's order.
+    virtual QStringList sheetNames() const = 0;
+
+    // The worksheet of that name, compared as the spreadsheet application
+    // does (case-insensitively), or -1.
+    virtual int sheetIndex(const QString &name) const = 0;
+
+    // The text of the cell at row and column, both counted from 1: empty for
+    // an empty cell or a row beyond the data. Returns 0 or a failure number
+    // (CellOutOfRange for a row or column outside the sheet, CannotOpen when
+    // the sheet's data is damaged).
+    virtual int cellText(int sheet, int row, int column, QString *text) = 0;
+
+    // Every row from firstRow to the end of the sheet that holds text in any
+    // of the columns, in row order; rows without text in them, between the
+    // others or after the last, are left out. One pass over the sheet,
+    // keeping only those columns. Returns 0 or a failure number, as cellText.
+    virtual int readRows(int sheet, int firstRow, const std::vector<int> &columns,
+                         std::vector<SheetRow> *rows) = 0;
+};
+
+// Whether a file's name ends like a workbook: .xls, .xlsx, .xlsm or .ods, in
+// any case. The content decides how a workbook is read; the name only picks
+// files from a folder or a drop.
+bool hasWorkbookEnding(const QString &name);
+
+} // namespace analysis
