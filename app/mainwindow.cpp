@@ -316,7 +316,7 @@ void MainWindow::computeStatistics() {
         return;
     }
     for (const analysis::FigureInfo &info : analysis::Figures) {
-        QLabel *label = figureLabel(info.figure);
+        QLabel *label = figureLabels[std::size_t(info.figure)];
         label->setText(outcome.figures.*info.text);
         // A rate's fifteen digits may be wider than its label: the tip shows them whole.
         label->setToolTip(label->text());

@@ -13,13 +13,31 @@ class SkinnedButton;
 class StatisticsBar;
 
 // The main window: the import fields, the score grid with its cell editor
-// box, the statistics fields and figures, and the six commands.
+// box, the statistics fields and figures, and the six commands. Every widget
+// carries an object name that says what it holds (classSizeField, the
+// figures by their keys, …).
 class MainWindow : public SkinnedWindow {
     Q_OBJECT
 
 public:
     explicit MainWindow();
 
+    // Puts the file's full path into the path field and imports it with the
+    // fields as they stand: a workbook named on the command line or dropped.
+    void openWorkbook(const QString &path);
+
+signals:
+    // The program is to end: raised by the exit command and by every close.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    // Tests and the rest of the program reach these by their object names.
     ScoreGridView *scoreGrid;
     QLineEdit *cellEditor; // lies over the grid's current cell and edits it
 
@@ -54,28 +72,12 @@ public:
     std::array<QLabel *, analysis::FigureCount> figureLabels;
     // The head counts of the last statistics as one bar, below the figures.
     StatisticsBar *statisticsBar;
-    QLabel *figureLabel(analysis::Figure figure) const { return figureLabels[std::size_t(figure)]; }
 
     void browse();
     void importWorkbook();
-    // Puts the file's full path into the path field and imports it with the
-    // fields as they stand: a workbook named on the command line or dropped.
-    void openWorkbook(const QString &path);
     void computeStatistics();
     void sortGrid();
     void showReport();
-
-signals:
-    // The program is to end: raised by the exit command and by every close.
-    void programEnded();
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
-private:
     void buildGridAndBands();
     void buildImportFrame();
     void buildResultsFrame();

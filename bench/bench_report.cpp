@@ -49,11 +49,11 @@ void openReportWindow(benchmark::State &state) {
         ReportWindow *window = ReportWindow::showWindow();
         window->setSource(source);
         PaintWatch watch;
-        window->pageView->viewport()->installEventFilter(&watch);
+        window->findChild<PageView *>("pageView")->viewport()->installEventFilter(&watch);
         while (!watch.painted)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         state.PauseTiming();
-        window->pageView->viewport()->removeEventFilter(&watch);
+        window->findChild<PageView *>("pageView")->viewport()->removeEventFilter(&watch);
         delete window;
         QCoreApplication::processEvents();
         state.ResumeTiming();
@@ -63,11 +63,11 @@ void openReportWindow(benchmark::State &state) {
 void writePdf(benchmark::State &state) {
     ReportWindow *window = ReportWindow::showWindow();
     window->setSource(hundredRows());
-    const pages::ReportLayout layout = window->pageView->document();
+    const pages::ReportLayout layout = window->findChild<PageView *>("pageView")->document();
     const QString path = QDir::temp().filePath(QStringLiteral("bench-report.pdf"));
     for (auto _ : state)
         if (!pages::writeReportPdf(layout, path, {}).isEmpty()) state.SkipWithError("not written");
-    state.counters["pages"] = double(window->pageView->pageCount());
+    state.counters["pages"] = double(window->findChild<PageView *>("pageView")->pageCount());
     delete window;
     QFile::remove(path);
 }

@@ -69,13 +69,13 @@ std::optional<QString> parse(const QStringList &arguments, CompareOptions *optio
             const qsizetype equals = argument.indexOf(u'=');
             const QString name = equals >= 0 ? argument.left(equals) : argument;
             QString *field = optionField(name, *options);
-            if (!field) return QStringLiteral("无法识别的选项：%1").arg(name);
+            if (!field) return analysis::messages::unknownOption(name);
             if (equals < 0 && ++i >= arguments.size())
-                return QStringLiteral("选项%1需要一个值").arg(name);
+                return analysis::messages::optionWithoutValue(name);
             *field = equals >= 0 ? argument.mid(equals + 1) : arguments[i];
         }
     }
-    if (options->sources.empty()) return QStringLiteral("没有给出要比较的班级");
+    if (options->sources.empty()) return analysis::messages::noClassesToCompare();
     return std::nullopt;
 }
 

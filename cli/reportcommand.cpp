@@ -93,14 +93,14 @@ std::optional<QString> setOption(const QString &name, const QString &value, Opti
         const bool excellent = name == QLatin1String("--excellent");
         if (!splitBand(value, excellent ? &s.excellentLow : &s.goodLow,
                        excellent ? &s.excellentHigh : &s.goodHigh))
-            return QStringLiteral("%1的值须为“下限:上限”").arg(name);
+            return analysis::messages::bandOptionInvalid(name);
     } else if (name == QLatin1String("--sort-column")) {
         if (value != QLatin1String("0") && value != QLatin1String("1") &&
             value != QLatin1String("2"))
-            return QStringLiteral("--sort-column的值须为0、1或2");
+            return analysis::messages::sortColumnInvalid();
         options->sortColumn = value.toInt();
     } else {
-        return QStringLiteral("无法识别的选项：%1").arg(name);
+        return analysis::messages::unknownOption(name);
     }
     return std::nullopt;
 }
@@ -117,7 +117,7 @@ std::optional<QString> parse(const QStringList &arguments, Options *options) {
         if (!argument.startsWith(QLatin1String("--")) || argument == QLatin1String("--")) {
             if (argument == QLatin1String("--"))
                 argument = ++i < arguments.size() ? arguments[i] : QString();
-            if (workbook) return QStringLiteral("只能给出一个工作簿");
+            if (workbook) return analysis::messages::secondWorkbook();
             workbook = argument;
             continue;
         }
@@ -129,11 +129,11 @@ std::optional<QString> parse(const QStringList &arguments, Options *options) {
         } else if (++i < arguments.size()) {
             value = arguments[i];
         } else {
-            return QStringLiteral("选项%1需要一个值").arg(name);
+            return analysis::messages::optionWithoutValue(name);
         }
         if (const std::optional<QString> error = setOption(name, value, options)) return error;
     }
-    if (!workbook) return QStringLiteral("没有给出工作簿");
+    if (!workbook) return analysis::messages::noWorkbook();
     options->import.path = *workbook;
     return std::nullopt;
 }

@@ -23,21 +23,30 @@ void rightClick(QWidget *widget) {
 }
 
 // A command of the report window on a one-student class.
-void reportCommand(MainWindow *window, SkinnedButton *ReportWindow::*button) {
-    window->scoreGrid->setCellText(0, 2, QStringLiteral("90"));
-    QTest::mouseClick(window->reportButton, Qt::LeftButton);
-    QTest::mouseClick(ReportWindow::instance()->*button, Qt::LeftButton);
+void reportCommand(MainWindow *window, const char *button) {
+    window->findChild<ScoreGridView *>("scoreGrid")->setCellText(0, 2, QStringLiteral("90"));
+    QTest::mouseClick(window->findChild<SkinnedButton *>("reportButton"), Qt::LeftButton);
+    QTest::mouseClick(ReportWindow::instance()->findChild<SkinnedButton *>(button), Qt::LeftButton);
 }
 
 // Every dialog and menu the program shows besides the fields' menus, opened
 // the way the user opens it: one row each.
 const std::vector<std::pair<const char *, std::function<void(MainWindow *)>>> Openings = {
-    {"browse dialog", [](MainWindow *w) { QTest::mouseClick(w->browseButton, Qt::LeftButton); }},
-    {"message box", [](MainWindow *w) { QTest::mouseClick(w->importButton, Qt::LeftButton); }},
-    {"grid's scroll bar", [](MainWindow *w) { rightClick(w->scoreGrid->verticalScrollBar()); }},
+    {"browse dialog",
+     [](MainWindow *w) {
+         QTest::mouseClick(w->findChild<SkinnedButton *>("browseButton"), Qt::LeftButton);
+     }},
+    {"message box",
+     [](MainWindow *w) {
+         QTest::mouseClick(w->findChild<SkinnedButton *>("importButton"), Qt::LeftButton);
+     }},
+    {"grid's scroll bar",
+     [](MainWindow *w) {
+         rightClick(w->findChild<ScoreGridView *>("scoreGrid")->verticalScrollBar());
+     }},
     {"help text", [](MainWindow *) { rightClick(HelpWindow::showWindow()->textBox->viewport()); }},
-    {"report's save dialog", [](MainWindow *w) { reportCommand(w, &ReportWindow::pdfButton); }},
-    {"print preview", [](MainWindow *w) { reportCommand(w, &ReportWindow::printButton); }},
+    {"report's save dialog", [](MainWindow *w) { reportCommand(w, "pdfButton"); }},
+    {"print preview", [](MainWindow *w) { reportCommand(w, "printButton"); }},
 };
 
 // The texts the user reads: captions, labels, buttons and their tips, menu

@@ -27,7 +27,8 @@ class TestDesktop : public QObject {
     // Drags the items over the path field and drops them there, through the
     // window as a file manager does; returns whether the drop was taken.
     bool dropOnPathField(QMimeData *mime) {
-        const QPoint at = form->workbookPathField->mapTo(form.get(), QPoint(5, 5));
+        const QPoint at =
+            form->findChild<QLineEdit *>("workbookPathField")->mapTo(form.get(), QPoint(5, 5));
         QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form->windowHandle(), &enter);
         QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
@@ -42,7 +43,7 @@ private slots:
         form = std::make_unique<MainWindow>();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->workbookPathField->setText(QStringLiteral("typed"));
+        form->findChild<QLineEdit *>("workbookPathField")->setText(QStringLiteral("typed"));
     }
 
     void commandLineAndDrop_data() {
@@ -90,8 +91,9 @@ private slots:
             if (!desktop::commandLineWorkbook(parser).isEmpty())
                 form->openWorkbook(desktop::commandLineWorkbook(parser));
         }
-        QCOMPARE(form->workbookPathField->text(), path);
-        QCOMPARE(form->scoreGrid->cellText(0, 1), QString(path == Sample ? "张伟" : ""));
+        QCOMPARE(form->findChild<QLineEdit *>("workbookPathField")->text(), path);
+        QCOMPARE(form->findChild<ScoreGridView *>("scoreGrid")->cellText(0, 1),
+                 QString(path == Sample ? "张伟" : ""));
         QCOMPARE(messages, shown);
     }
 
@@ -104,12 +106,14 @@ private slots:
     void gridShowsFirstRow() {
         QFETCH(bool, sort);
         form->openWorkbook(Sample);
-        ScoreGridView *grid = form->scoreGrid;
+        ScoreGridView *grid = form->findChild<ScoreGridView *>("scoreGrid");
         grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
         QCOMPARE(grid->topRow(), 74); // 26 rows fit the grid
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                           QPoint(150, 25 * ScoreGridView::rowHeightPixels() + 3));
-        QTest::mouseClick(sort ? form->sortButton : form->importButton, Qt::LeftButton);
+        QTest::mouseClick(sort ? form->findChild<SkinnedButton *>("sortButton")
+                               : form->findChild<SkinnedButton *>("importButton"),
+                          Qt::LeftButton);
         QCOMPARE(grid->topRow(), 0);
         QCOMPARE(grid->cellText(0, 1), QString(sort ? "马超" : "张伟"));
     }
@@ -129,11 +133,11 @@ private slots:
         QFETCH(QString, firstRow);
         QFETCH(QStringList, shown);
         QFETCH(QString, lastRowNumber);
-        form->sheetNameField->setText(QStringLiteral("Grade"));
-        form->firstRowField->setText(firstRow);
+        form->findChild<QLineEdit *>("sheetNameField")->setText(QStringLiteral("Grade"));
+        form->findChild<QLineEdit *>("firstRowField")->setText(firstRow);
         form->openWorkbook(Fixtures + "/class_xlwt.xls");
         QCOMPARE(messages, shown);
-        QCOMPARE(form->scoreGrid->cellText(99, 0), lastRowNumber);
+        QCOMPARE(form->findChild<ScoreGridView *>("scoreGrid")->cellText(99, 0), lastRowNumber);
     }
 };
 

@@ -42,11 +42,11 @@ class TestGradeWindow : public QObject {
         FileDialog::setNextFileNames({Fixtures + u"grade/一班.xlsx"_s,
                                       Fixtures + u"grade/二班.ods"_s,
                                       Fixtures + u"broken_truncated.xlsx"_s});
-        QTest::mouseClick(window()->addFilesButton, Qt::LeftButton);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("addFilesButton"), Qt::LeftButton);
         FileDialog::setNextFileName(Fixtures + u"../support"_s);
-        QTest::mouseClick(window()->addFolderButton, Qt::LeftButton);
-        window()->sourceList->setCurrentRow(3);
-        QTest::mouseClick(window()->removeButton, Qt::LeftButton);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("addFolderButton"), Qt::LeftButton);
+        window()->findChild<QListWidget *>("sourceList")->setCurrentRow(3);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("removeButton"), Qt::LeftButton);
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(Fixtures + u"grade/三班.xls"_s)});
         QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
@@ -54,8 +54,8 @@ class TestGradeWindow : public QObject {
         QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(window()->windowHandle(), &drop);
         QSignalSpy done(window(), &GradeWindow::computed);
-        QTest::mouseClick(window()->computeButton, Qt::LeftButton);
-        QTest::mouseClick(window()->computeButton, Qt::LeftButton);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("computeButton"), Qt::LeftButton);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("computeButton"), Qt::LeftButton);
         return done.wait(20000) && done.count() == 1;
     }
 
@@ -72,28 +72,49 @@ private slots:
     // grade mean 70; the damaged workbook is listed with its message.
     void classTableAndStates() {
         QVERIFY(computeThree());
-        QStringList rows(window()->classTable->rowCount());
+        QStringList rows(window()->findChild<QTableWidget *>("classTable")->rowCount());
         for (int row = 0; row < rows.size(); ++row)
-            for (int column = 0; column < window()->classTable->columnCount(); ++column)
-                rows[row] += window()->classTable->item(row, column)->text() + u' ';
+            for (int column = 0;
+                 column < window()->findChild<QTableWidget *>("classTable")->columnCount();
+                 ++column)
+                rows[row] +=
+                    window()->findChild<QTableWidget *>("classTable")->item(row, column)->text() +
+                    u' ';
         QCOMPARE(rows,
                  (QStringList{u"一班 4 3 1 80.00 14.29 90 70 8.16 33.33 100.00 0.00 66.67 1 "_s,
                               u"二班 3 2 0 75.00 7.14 90 60 15.00 50.00 100.00 0.00 50.00 2 "_s,
                               u"三班 4 4 0 60.00 -14.29 100 30 25.50 25.00 50.00 25.00 25.00 3 "_s,
                               u"年级 11 9 1 70.00  100 30 21.08 33.33 77.78 11.11 44.44  "_s}));
-        QCOMPARE(window()->sourceList->item(2)->text(),
+        QCOMPARE(window()->findChild<QListWidget *>("sourceList")->item(2)->text(),
                  u"broken_truncated.xlsx　无法打开Excel文件，请检查后重新输入文件名及路径！"_s);
-        QCOMPARE(window()->sourceList->item(3)->text(), u"三班.xls　已读取"_s);
+        QCOMPARE(window()->findChild<QListWidget *>("sourceList")->item(3)->text(),
+                 u"三班.xls　已读取"_s);
+    }
+
+    // A failure is told on the row of its own source, also when a file stands twice.
+    void failureOnItsOwnRow() {
+        const QString broken = Fixtures + u"broken_truncated.xlsx"_s;
+        FileDialog::setNextFileNames({broken, Fixtures + u"grade/一班.xlsx"_s, broken});
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("addFilesButton"), Qt::LeftButton);
+        QSignalSpy done(window(), &GradeWindow::computed);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("computeButton"), Qt::LeftButton);
+        QVERIFY(done.wait(20000));
+        const auto *list = window()->findChild<QListWidget *>("sourceList");
+        const QString failed =
+            u"broken_truncated.xlsx　无法打开Excel文件，请检查后重新输入文件名及路径！"_s;
+        QCOMPARE(list->item(0)->text(), failed);
+        QCOMPARE(list->item(1)->text(), u"一班.xlsx　已读取"_s);
+        QCOMPARE(list->item(2)->text(), failed);
     }
 
     void exportsAndPrint() {
         QVERIFY(computeThree());
         FileDialog::setNextFileName(folder.filePath(u"年级.xlsx"_s));
-        QTest::mouseClick(window()->excelButton, Qt::LeftButton);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("excelButton"), Qt::LeftButton);
         FileDialog::setNextFileName(folder.filePath(u"年级"_s)); // the ending is added
-        QTest::mouseClick(window()->csvButton, Qt::LeftButton);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("csvButton"), Qt::LeftButton);
         FileDialog::setNextFileName(folder.filePath(u"年级"_s));
-        QTest::mouseClick(window()->pdfButton, Qt::LeftButton);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("pdfButton"), Qt::LeftButton);
         int error = -1;
         const auto book = analysis::openWorkbook(folder.filePath(u"年级.xlsx"_s), &error);
         std::vector<analysis::SheetRow> rows;
@@ -110,7 +131,7 @@ private slots:
             QPdfWriter writer(folder.filePath(u"printed.pdf"_s));
             paint(writer);
         });
-        QTest::mouseClick(window()->printButton, Qt::LeftButton);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("printButton"), Qt::LeftButton);
         QCOMPARE(pdfText(folder.filePath(u"printed.pdf"_s)), text);
     }
 };

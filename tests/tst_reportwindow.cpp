@@ -78,16 +78,18 @@ class TestReportWindow : public QObject {
     // The sample class imported, the report opened, 张伟's 85 corrected to 45
     // in the cell box and the statistics run.
     void openCorrectedSample(const QString &workbook = Sample) {
-        form->workbookPathField->setText(workbook);
-        click(form->importButton);
-        click(form->reportButton);
-        QTest::mouseClick(form->scoreGrid->viewport(), Qt::LeftButton, {}, QPoint(160, 8));
-        QTest::mouseClick(form->cellEditor, Qt::LeftButton);
-        form->cellEditor->selectAll();
-        QTest::keyClicks(form->cellEditor, "45");
-        QTest::mouseClick(form->scoreGrid->viewport(), Qt::LeftButton, {}, QPoint(160, 24));
-        QTest::keyClicks(form->classSizeField, "30");
-        click(form->statisticsButton);
+        form->findChild<QLineEdit *>("workbookPathField")->setText(workbook);
+        click(form->findChild<SkinnedButton *>("importButton"));
+        click(form->findChild<SkinnedButton *>("reportButton"));
+        QTest::mouseClick(form->findChild<ScoreGridView *>("scoreGrid")->viewport(), Qt::LeftButton,
+                          {}, QPoint(160, 8));
+        QTest::mouseClick(form->findChild<QLineEdit *>("cellEditor"), Qt::LeftButton);
+        form->findChild<QLineEdit *>("cellEditor")->selectAll();
+        QTest::keyClicks(form->findChild<QLineEdit *>("cellEditor"), "45");
+        QTest::mouseClick(form->findChild<ScoreGridView *>("scoreGrid")->viewport(), Qt::LeftButton,
+                          {}, QPoint(160, 24));
+        QTest::keyClicks(form->findChild<QLineEdit *>("classSizeField"), "30");
+        click(form->findChild<SkinnedButton *>("statisticsButton"));
     }
 
 private slots:
@@ -112,10 +114,10 @@ private slots:
     }
 
     void noDataYet() {
-        click(form->reportButton);
+        click(form->findChild<SkinnedButton *>("reportButton"));
         QVERIFY(QTest::qWaitForWindowExposed(report()));
         QCOMPARE(report()->content().analysis.has_value(), false);
-        click(report()->pdfButton);
+        click(report()->findChild<SkinnedButton *>("pdfButton"));
         QCOMPARE(messages,
                  QStringList{u"尚无成绩数据。请先在主窗口导入工作簿（或在表格中录入成绩）；"
                              u"主窗口的表格、班级人数和分数段一有改动，本报告随即更新。"_s});
@@ -130,23 +132,25 @@ private slots:
         QCOMPARE(analysis()->lowestStudents.front().name, u"张伟"_s);
         QCOMPARE(analysis()->bands.size(), 10u);
         // The excellent and good lines are the band fields' low bounds while full marks are 100.
-        form->excellentLowField->setText(u"90"_s);
-        QCOMPARE(report()->excellentLineField->text(), u"90"_s);
+        form->findChild<QLineEdit *>("excellentLowField")->setText(u"90"_s);
+        QCOMPARE(report()->findChild<QLineEdit *>("excellentLineField")->text(), u"90"_s);
         QCOMPARE(analysis()->excellent.count, 6);
         // Other full marks: the default lines, and the bands reach 120.
-        report()->fullMarksField->setText(u"120"_s);
-        QCOMPARE(report()->excellentLineField->text(), u"85%"_s);
+        report()->findChild<QLineEdit *>("fullMarksField")->setText(u"120"_s);
+        QCOMPARE(report()->findChild<QLineEdit *>("excellentLineField")->text(), u"85%"_s);
         QCOMPARE(analysis()->settings.excellent.score.text(), u"102"_s);
         QCOMPARE(analysis()->bands.size(), 12u);
         QCOMPARE(analysis()->bands.front().from.text(), u"110"_s);
         // Sorting, editing and the class size reach the open report.
-        click(form->sortButton);
-        form->classSizeField->setText(u"20"_s);
+        click(form->findChild<SkinnedButton *>("sortButton"));
+        form->findChild<QLineEdit *>("classSizeField")->setText(u"20"_s);
         QCOMPARE(analysis()->expected, 20);
         QCOMPARE(analysis()->lowest->text(), u"73"_s); // the 20 best after the sort by score
-        report()->rankingField->setCurrentIndex(1);
+        report()->findChild<QComboBox *>("rankingField")->setCurrentIndex(1);
         QCOMPARE(analysis()->settings.ranking, analysis::RankingStyle::Dense);
-        report()->passLineField->setText(u"95"_s); // above the good line, 90
+        report()
+            ->findChild<QLineEdit *>("passLineField")
+            ->setText(u"95"_s); // above the good line, 90
         QVERIFY(!analysis());
         QCOMPARE(report()->content().explanation,
                  u"分数线输入有误，须满足：低分线 ≤ 及格线 ≤ 良好线 ≤ 优秀线！"_s);
@@ -175,20 +179,23 @@ private slots:
         openCorrectedSample();
         const QStringList header{u"实验中学"_s, u"初二（3）班"_s, u"数学"_s,
                                  u"期中考试"_s, u"李老师"_s,      u"2024年11月8日"_s};
-        const QList<QLineEdit *> fields{report()->schoolField,  report()->classNameField,
-                                        report()->subjectField, report()->examField,
-                                        report()->teacherField, report()->dateField};
+        const QList<QLineEdit *> fields{report()->findChild<QLineEdit *>("schoolField"),
+                                        report()->findChild<QLineEdit *>("classNameField"),
+                                        report()->findChild<QLineEdit *>("subjectField"),
+                                        report()->findChild<QLineEdit *>("examField"),
+                                        report()->findChild<QLineEdit *>("teacherField"),
+                                        report()->findChild<QLineEdit *>("dateField")};
         for (qsizetype i = 0; i < fields.size(); ++i) {
             fields[i]->clear();
             typeText(fields[i], header[i]);
         }
-        typeText(report()->paperAnalysisBox, u"基础题得分较好"_s);
+        typeText(report()->findChild<QPlainTextEdit *>("paperAnalysisBox"), u"基础题得分较好"_s);
         const QString path = folder.filePath(u"报告.pdf"_s);
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
         old.close();
         FileDialog::setNextFileName(folder.filePath(u"报告"_s)); // the ending is added
-        click(report()->pdfButton);
+        click(report()->findChild<SkinnedButton *>("pdfButton"));
         QCOMPARE(messages, QStringList());
         QCOMPARE(pdfPages(path), u"4"_s);
         const QString text = pdfText(path);
@@ -197,8 +204,8 @@ private slots:
              header + QStringList{u"2297"_s, u"76.57"_s, u"基础题得分较好"_s, u"第 4 页 共 4 页"_s})
             if (!text.contains(expected)) missing << expected;
         for (int row = 0; row < 30; ++row)
-            if (!text.contains(form->scoreGrid->cellText(row, 1)))
-                missing << form->scoreGrid->cellText(row, 1);
+            if (!text.contains(form->findChild<ScoreGridView *>("scoreGrid")->cellText(row, 1)))
+                missing << form->findChild<ScoreGridView *>("scoreGrid")->cellText(row, 1);
         QCOMPARE(missing.join(u' '), QString());
         // Printing paints the same pages.
         const QString printed = folder.filePath(u"printed.pdf"_s);
@@ -206,16 +213,16 @@ private slots:
             QPdfWriter writer(printed);
             paint(writer);
         });
-        click(report()->printButton);
+        click(report()->findChild<SkinnedButton *>("printButton"));
         QCOMPARE(pdfText(printed), text);
     }
 
     void sheetExports() {
         openCorrectedSample();
         FileDialog::setNextFileName(folder.filePath(u"分析.xlsx"_s));
-        click(report()->excelButton);
+        click(report()->findChild<SkinnedButton *>("excelButton"));
         FileDialog::setNextFileName(folder.filePath(u"分析"_s));
-        click(report()->csvButton);
+        click(report()->findChild<SkinnedButton *>("csvButton"));
         QCOMPARE(messages, QStringList());
         analysis::ScoreGrid grid;
         QVERIFY(
@@ -249,7 +256,7 @@ private slots:
         QFile::link(workbook, folder.filePath(u"link.pdf"_s));
         openCorrectedSample(workbook);
         FileDialog::setNextFileName(folder.filePath(target));
-        click(report()->pdfButton);
+        click(report()->findChild<SkinnedButton *>("pdfButton"));
         QCOMPARE(messages, QStringList{message + folder.filePath(target)});
         QFile copy(workbook), original(Sample);
         QVERIFY(copy.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));

@@ -78,15 +78,18 @@ class TestWindows : public QObject {
 
     // Cells are 64 × 16 pixels.
     void clickCell(int row, int column, Qt::KeyboardModifiers modifiers = {}) {
-        const int top = row - form->scoreGrid->verticalScrollBar()->value();
-        QTest::mouseClick(form->scoreGrid->viewport(), Qt::LeftButton, modifiers,
-                          QPoint(column * 64 + 32, top * 16 + 8));
+        const int top =
+            row - form->findChild<ScoreGridView *>("scoreGrid")->verticalScrollBar()->value();
+        QTest::mouseClick(form->findChild<ScoreGridView *>("scoreGrid")->viewport(), Qt::LeftButton,
+                          modifiers, QPoint(column * 64 + 32, top * 16 + 8));
     }
-    QString cellText(int row, int column) const { return form->scoreGrid->cellText(row, column); }
+    QString cellText(int row, int column) const {
+        return form->findChild<ScoreGridView *>("scoreGrid")->cellText(row, column);
+    }
     void click(QWidget *button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10)); }
     void import(const QString &path) {
-        form->workbookPathField->setText(path);
-        click(form->importButton);
+        form->findChild<QLineEdit *>("workbookPathField")->setText(path);
+        click(form->findChild<SkinnedButton *>("importButton"));
     }
 
     QWidget *open(const QString &name) {
@@ -137,9 +140,9 @@ private slots:
         // Only the nine numeric fields drop the letter, the minus and the Chinese character.
         QCOMPARE(unfiltered.join(u' '), "workbookPathField sheetNameField cellEditor"_L1);
         // Tab passes the filter and moves on to the excellent band.
-        form->classSizeField->setFocus();
-        QTest::keyClick(form->classSizeField, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), form->excellentLowField);
+        form->findChild<QLineEdit *>("classSizeField")->setFocus();
+        QTest::keyClick(form->findChild<QLineEdit *>("classSizeField"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form->findChild<QLineEdit *>("excellentLowField"));
     }
 
     void numericKeys_data() {
@@ -161,7 +164,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QLineEdit *field = form->classSizeField;
+        QLineEdit *field = form->findChild<QLineEdit *>("classSizeField");
         field->setText(u"12"_s);
         field->setCursorPosition(1);
         QTest::sendKeyEvent(QTest::Press, field, Qt::Key(key), text, Qt::NoModifier);
@@ -169,19 +172,19 @@ private slots:
     }
 
     void cellEditor() {
-        ScoreGridView *grid = form->scoreGrid;
+        ScoreGridView *grid = form->findChild<ScoreGridView *>("scoreGrid");
         grid->setCellText(2, 1, u"李四"_s);
         grid->setCellText(3, 1, u"60"_s);
         // The box lies over the clicked cell with its text; the grid keeps the focus.
         clickCell(2, 1);
-        QCOMPARE(form->cellEditor->geometry(), QRect(81, 89, 64, 13));
-        QCOMPARE(form->cellEditor->text(), u"李四"_s);
+        QCOMPARE(form->findChild<QLineEdit *>("cellEditor")->geometry(), QRect(81, 89, 64, 13));
+        QCOMPARE(form->findChild<QLineEdit *>("cellEditor")->text(), u"李四"_s);
         QCOMPARE(QApplication::focusWidget(), grid);
         // Enter in the box stores nothing.
-        QTest::mouseClick(form->cellEditor, Qt::LeftButton);
-        form->cellEditor->selectAll();
-        typeText(form->cellEditor, u"王五"_s);
-        QTest::keyClick(form->cellEditor, Qt::Key_Return);
+        QTest::mouseClick(form->findChild<QLineEdit *>("cellEditor"), Qt::LeftButton);
+        form->findChild<QLineEdit *>("cellEditor")->selectAll();
+        typeText(form->findChild<QLineEdit *>("cellEditor"), u"王五"_s);
+        QTest::keyClick(form->findChild<QLineEdit *>("cellEditor"), Qt::Key_Return);
         QCOMPARE(cellText(2, 1), u"李四"_s);
         // Clicking another cell stores the box's text and loads the new cell's ("60").
         clickCell(3, 1);
@@ -189,44 +192,46 @@ private slots:
         // Typing on the grid itself changes nothing; the box losing the focus stores its text.
         QTest::keyClicks(grid, "99");
         QCOMPARE(cellText(3, 1), u"60"_s);
-        QTest::mouseClick(form->cellEditor, Qt::LeftButton);
-        QTest::keyClicks(form->cellEditor, "5");
-        QTest::keyClick(form->cellEditor, Qt::Key_Tab);
+        QTest::mouseClick(form->findChild<QLineEdit *>("cellEditor"), Qt::LeftButton);
+        QTest::keyClicks(form->findChild<QLineEdit *>("cellEditor"), "5");
+        QTest::keyClick(form->findChild<QLineEdit *>("cellEditor"), Qt::Key_Tab);
         QCOMPARE(cellText(3, 1), u"605"_s);
         // The box follows its cell while the grid scrolls, and hides when it leaves the view.
         grid->verticalScrollBar()->setValue(2);
-        QCOMPARE(form->cellEditor->geometry(), QRect(81, 73, 64, 13));
+        QCOMPARE(form->findChild<QLineEdit *>("cellEditor")->geometry(), QRect(81, 73, 64, 13));
         grid->verticalScrollBar()->setValue(4);
-        QVERIFY(form->cellEditor->isHidden());
+        QVERIFY(form->findChild<QLineEdit *>("cellEditor")->isHidden());
         grid->verticalScrollBar()->setValue(0);
-        QCOMPARE(form->cellEditor->geometry(), QRect(81, 105, 64, 13));
+        QCOMPARE(form->findChild<QLineEdit *>("cellEditor")->geometry(), QRect(81, 105, 64, 13));
     }
 
     void importAndStatistics() {
-        form->scoreGrid->setCellText(60, 1, u"stale"_s);
+        form->findChild<ScoreGridView *>("scoreGrid")->setCellText(60, 1, u"stale"_s);
         clickCell(3, 1);
         import(Sample);
         QCOMPARE((QStringList{cellText(0, 0), cellText(0, 1), cellText(0, 2), cellText(29, 2),
                               cellText(60, 1)}),
                  (QStringList{"20240101", "张伟", "85", "82", ""}));
         // The box is reloaded, so that leaving it stores nothing stale.
-        QCOMPARE(form->cellEditor->text(), u"刘洋"_s);
+        QCOMPARE(form->findChild<QLineEdit *>("cellEditor")->text(), u"刘洋"_s);
         clickCell(4, 1);
         QCOMPARE(cellText(3, 1), u"刘洋"_s);
-        QTest::keyClicks(form->classSizeField, "30");
-        click(form->statisticsButton);
+        QTest::keyClicks(form->findChild<QLineEdit *>("classSizeField"), "30");
+        click(form->findChild<SkinnedButton *>("statisticsButton"));
         QCOMPARE(messages, QStringList());
         QStringList figures;
-        for (const QLabel *label : form->figureLabels)
-            figures.append(label->text());
+        for (const char *name : {"total", "average", "excellent", "good", "qualified", "failing",
+                                 "excellentRate", "passRate", "goodRate"})
+            figures.append(form->findChild<QLabel *>(name)->text());
         QCOMPARE(figures, (QStringList{"2337", "77.9", "9", "10", "8", "3", "30", "90",
                                        "33.3333333333333"}));
         // A rate wider than its label shows whole in the tool tip.
-        QCOMPARE(form->figureLabel(analysis::Figure::GoodRate)->toolTip(), u"33.3333333333333"_s);
+        QCOMPARE(form->findChild<QLabel *>("goodRate")->toolTip(), u"33.3333333333333"_s);
         // The bar's 305 pixels shared 9 : 10 : 8 : 3.
         QStringList widths;
         for (int part = 0; part < 4; ++part)
-            widths << QString::number(form->statisticsBar->partRect(part).width());
+            widths << QString::number(
+                form->findChild<StatisticsBar *>("statisticsBar")->partRect(part).width());
         QCOMPARE(widths.join(u' '), u"92 101 82 30"_s);
     }
 
@@ -253,13 +258,13 @@ private slots:
         import(Sample);
         clickCell(rows.x(), column);
         if (rows.y() != rows.x()) clickCell(rows.y(), column, Qt::ShiftModifier);
-        click(form->sortButton);
+        click(form->findChild<SkinnedButton *>("sortButton"));
         QStringList shown;
         for (int row = 0; row < 7; ++row)
             shown.append(cellText(row, 1));
         QCOMPARE(shown.join(u' '), names);
         // The box holds what now stands in its cell.
-        QCOMPARE(form->cellEditor->text(), box);
+        QCOMPARE(form->findChild<QLineEdit *>("cellEditor")->text(), box);
     }
 
     void failures_data() {
@@ -288,24 +293,25 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, message);
         import(Sample);
-        form->classSizeField->setText(u"30"_s);
-        click(form->statisticsButton);
+        form->findChild<QLineEdit *>("classSizeField")->setText(u"30"_s);
+        click(form->findChild<SkinnedButton *>("statisticsButton"));
         form->findChild<QLineEdit *>(field)->setText(value);
-        click(field == "classSizeField"_L1 ? form->statisticsButton : form->importButton);
+        click(field == "classSizeField"_L1 ? form->findChild<SkinnedButton *>("statisticsButton")
+                                           : form->findChild<SkinnedButton *>("importButton"));
         QCOMPARE(messages, QStringList{message});
         // The fields keep what was typed, the figures stay.
         QCOMPARE(form->findChild<QLineEdit *>(field)->text(), value);
-        QCOMPARE(form->figureLabel(analysis::Figure::Total)->text(), u"2337"_s);
+        QCOMPARE(form->findChild<QLabel *>("total")->text(), u"2337"_s);
     }
 
     void browse() {
-        QTest::keyClicks(form->workbookPathField, "typed.xls");
+        QTest::keyClicks(form->findChild<QLineEdit *>("workbookPathField"), "typed.xls");
         FileDialog::setNextCancel();
-        click(form->browseButton);
-        QCOMPARE(form->workbookPathField->text(), u"typed.xls"_s);
+        click(form->findChild<SkinnedButton *>("browseButton"));
+        QCOMPARE(form->findChild<QLineEdit *>("workbookPathField")->text(), u"typed.xls"_s);
         FileDialog::setNextFileName(Sample);
-        click(form->browseButton);
-        QCOMPARE(form->workbookPathField->text(), Sample);
+        click(form->findChild<SkinnedButton *>("browseButton"));
+        QCOMPARE(form->findChild<QLineEdit *>("workbookPathField")->text(), Sample);
     }
 
     void programEnds_data() {
@@ -480,27 +486,27 @@ private slots:
     }
 
     void aboutPanel() {
-        QTest::mouseClick(form->helpButton, Qt::LeftButton);
+        QTest::mouseClick(form->findChild<SkinnedButton *>("helpButton"), Qt::LeftButton);
         AboutPanel *panel = AboutPanel::instance();
         QVERIFY(panel && !HelpWindow::instance());
         QCOMPARE(panel->pos(), centred(panel));
         QVERIFY(!(panel->windowFlags() & Qt::WindowStaysOnTopHint));
         // A second click brings the same panel, where it was.
         panel->move(10, 10);
-        QTest::mouseClick(form->helpButton, Qt::LeftButton);
+        QTest::mouseClick(form->findChild<SkinnedButton *>("helpButton"), Qt::LeftButton);
         QCOMPARE(AboutPanel::instance(), panel);
         QCOMPARE(panel->pos(), QPoint(10, 10));
         // Cancel closes the panel alone; the next one opens centred.
         QTest::mouseClick(panel->cancelButton, Qt::LeftButton);
         QTRY_VERIFY(!AboutPanel::instance());
         QVERIFY(form->isVisible() && !HelpWindow::instance());
-        QTest::mouseClick(form->helpButton, Qt::LeftButton);
+        QTest::mouseClick(form->findChild<SkinnedButton *>("helpButton"), Qt::LeftButton);
         QCOMPARE(AboutPanel::instance()->pos(), centred(AboutPanel::instance()));
     }
 
     void helpWindow() {
         QSignalSpy ended(form.get(), &MainWindow::programEnded);
-        QTest::mouseClick(form->helpButton, Qt::LeftButton);
+        QTest::mouseClick(form->findChild<SkinnedButton *>("helpButton"), Qt::LeftButton);
         QTest::mouseClick(AboutPanel::instance()->helpButton, Qt::LeftButton);
         QTRY_VERIFY(!AboutPanel::instance());
         HelpWindow *help = HelpWindow::instance();

@@ -2,6 +2,7 @@
 
 #include "analysis/grade/gradeexport.h"
 #include "analysis/grade/gradetables.h"
+#include "analysis/texts/messages.h"
 #include "pages/barchart.h"
 #include "pages/gradelayout.h"
 #include "pages/reportpainter.h"
@@ -237,7 +238,7 @@ void GradeWindow::removeSelected() {
 void GradeWindow::compute() {
     if (isComputing()) return;
     if (m_sources.empty()) {
-        MessageBox::show(this, QStringLiteral("请先添加各班的工作簿或其所在的文件夹！"));
+        MessageBox::show(this, analysis::messages::noSourcesToCompare());
         return;
     }
     const analysis::AnalysisSettingsOutcome outcome = settings.read();
@@ -278,15 +279,7 @@ void GradeWindow::finish(const std::shared_ptr<analysis::GradeComparison> &compa
     m_comparison = std::move(*comparison);
     // A failure is told beside its source, in the program's words.
     for (const analysis::SourceFailure &failure : m_comparison->failures)
-        for (std::size_t row = 0; row < m_computedSources.size(); ++row) {
-            const analysis::ClassSource &source = m_computedSources[row];
-            if (failure.source == source.label ||
-                (source.kind == analysis::ClassSource::Kind::EverySheet &&
-                 failure.source.startsWith(source.path + u':'))) {
-                showState(int(row), failure.message);
-                break;
-            }
-        }
+        showState(int(failure.sourceIndex), failure.message);
     showResults();
     emit computed();
 }
@@ -307,7 +300,7 @@ void GradeWindow::showResults() {
 
 bool GradeWindow::checkResults() {
     if (m_comparison) return true;
-    MessageBox::show(this, QStringLiteral("尚无对比结果。请先添加各班的工作簿，再按“计　算”。"));
+    MessageBox::show(this, analysis::messages::noComparisonYet());
     return false;
 }
 

@@ -34,15 +34,6 @@ public:
     void addPaths(const QStringList &paths);
     bool isComputing() const { return m_thread != nullptr; }
 
-    QListWidget *sourceList;
-    QCheckBox *everySheetBox; // files added from now on: a class per sheet
-    QLineEdit *firstRowField, *numberColumnField, *nameColumnField, *scoreColumnField;
-    SettingsFields settings;
-    QTableWidget *classTable;
-    QWidget *chartView;
-    SkinnedButton *addFilesButton, *addFolderButton, *removeButton;
-    SkinnedButton *computeButton, *excelButton, *csvButton, *pdfButton, *printButton;
-
     void addFiles();
     void addFolder();
     void removeSelected();
@@ -60,6 +51,16 @@ protected:
 
 private:
     friend class SingleWindow<GradeWindow>;
+    // Reached from outside by their object names only.
+    QListWidget *sourceList;
+    QCheckBox *everySheetBox; // files added from now on: a class per sheet
+    QLineEdit *firstRowField, *numberColumnField, *nameColumnField, *scoreColumnField;
+    SettingsFields settings;
+    QTableWidget *classTable;
+    QWidget *chartView;
+    SkinnedButton *addFilesButton, *addFolderButton, *removeButton;
+    SkinnedButton *computeButton, *excelButton, *csvButton, *pdfButton, *printButton;
+
     GradeWindow();
     QWidget *buildSources();
     QWidget *buildResults();

@@ -2,6 +2,7 @@
 
 #include "analysis/export/analysisexport.h"
 #include "analysis/grid/gridrows.h"
+#include "analysis/texts/messages.h"
 #include "pages/reportpainter.h"
 #include "pages/reportpdf.h"
 #include "skin/colors.h"
@@ -84,14 +85,7 @@ QWidget *ReportWindow::buildFields() {
     dateField =
         addGridField(header, 5, QStringLiteral("日期"), "dateField", analysis::ReportHeader().date);
     column->addLayout(header);
-    const SettingsFields settings = addSettingsFields(column);
-    fullMarksField = settings.fullMarks;
-    bandWidthField = settings.bandWidth;
-    excellentLineField = settings.excellentLine;
-    goodLineField = settings.goodLine;
-    passLineField = settings.passLine;
-    lowLineField = settings.lowLine;
-    rankingField = settings.ranking;
+    settings = addSettingsFields(column);
     paperAnalysisBox = addTextBox(column, QStringLiteral("试卷分析"), "paperAnalysisBox");
     problemsBox = addTextBox(column, QStringLiteral("存在问题"), "problemsBox");
     measuresBox = addTextBox(column, QStringLiteral("改进措施"), "measuresBox");
@@ -99,13 +93,13 @@ QWidget *ReportWindow::buildFields() {
 
     // Full marks other than 100 make the band fields' lines meaningless; the
     // lines follow before the pages are laid out.
-    connect(fullMarksField, &QLineEdit::textChanged, this, &ReportWindow::followBandFields);
+    connect(settings.fullMarks, &QLineEdit::textChanged, this, &ReportWindow::followBandFields);
     for (QLineEdit *field : panel->findChildren<QLineEdit *>())
         connect(field, &QLineEdit::textChanged, this, &ReportWindow::refresh);
     for (QPlainTextEdit *box : {paperAnalysisBox, problemsBox, measuresBox})
         connect(box, &QPlainTextEdit::textChanged, this, &ReportWindow::refresh);
-    connect(rankingField, &QComboBox::currentIndexChanged, this, &ReportWindow::refresh);
-    for (QLineEdit *line : {excellentLineField, goodLineField})
+    connect(settings.ranking, &QComboBox::currentIndexChanged, this, &ReportWindow::refresh);
+    for (QLineEdit *line : {settings.excellentLine, settings.goodLine})
         connect(line, &QLineEdit::textEdited, this, [this] { m_linesTyped = true; });
     return panel;
 }
@@ -154,14 +148,14 @@ const pages::ReportContent &ReportWindow::content() const {
 // the main window's bands, until the teacher types a line.
 void ReportWindow::followBandFields() {
     if (m_linesTyped) return;
-    const bool hundred = fullMarksField->text().trimmed() == QLatin1String("100");
+    const bool hundred = settings.fullMarks->text().trimmed() == QLatin1String("100");
     const auto line = [hundred](const QString &band, const char *fallback) {
         return hundred && !band.trimmed().isEmpty() ? band : QString::fromLatin1(fallback);
     };
     // Quietly: the caller lays the pages out once, after both lines are set.
-    const QSignalBlocker excellent(excellentLineField), good(goodLineField);
-    excellentLineField->setText(line(m_source.excellentLow, "85%"));
-    goodLineField->setText(line(m_source.goodLow, "75%"));
+    const QSignalBlocker excellent(settings.excellentLine), good(settings.goodLine);
+    settings.excellentLine->setText(line(m_source.excellentLow, "85%"));
+    settings.goodLine->setText(line(m_source.goodLow, "75%"));
 }
 
 void ReportWindow::refresh() {
@@ -171,22 +165,17 @@ void ReportWindow::refresh() {
     content.paperAnalysis = paperAnalysisBox->toPlainText();
     content.problems = problemsBox->toPlainText();
     content.measures = measuresBox->toPlainText();
-    const analysis::AnalysisSettingsOutcome settings =
-        SettingsFields{fullMarksField, bandWidthField, excellentLineField, goodLineField,
-                       passLineField,  lowLineField,   rankingField}
-            .read();
+    const analysis::AnalysisSettingsOutcome read = settings.read();
     const analysis::GridRowsOutcome rows =
         analysis::gridAnalysisInput(m_source.grid, m_source.classSize);
     if (!m_hasSource)
-        content.explanation = QStringLiteral(
-            "尚无成绩数据。请先在主窗口导入工作簿（或在表格中录入成绩）；主窗口的表格、"
-            "班级人数和分数段一有改动，本报告随即更新。");
-    else if (!settings.settings)
-        content.explanation = settings.message;
+        content.explanation = analysis::messages::reportWithoutScores();
+    else if (!read.settings)
+        content.explanation = read.message;
     else if (!rows.input)
         content.explanation = rows.message;
     else
-        content.analysis = analysis::analyseClass(*rows.input, *settings.settings);
+        content.analysis = analysis::analyseClass(*rows.input, *read.settings);
     m_content = std::move(content);
     pageView->setPages(pages::layoutReport(m_content));
 }

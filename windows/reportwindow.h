@@ -3,12 +3,12 @@
 #include "analysis/grid/scoregrid.h"
 #include "pages/reportcontent.h"
 #include "skin/skinnedwindow.h"
+#include "windows/settingsfields.h"
 #include "windows/singlewindow.h"
 
 #include <functional>
 
 class PageView;
-class QComboBox;
 class QHBoxLayout;
 class QLineEdit;
 class QPlainTextEdit;
@@ -35,20 +35,19 @@ public:
     void setSource(const ReportSource &source);
     const pages::ReportContent &content() const;
 
-    QLineEdit *schoolField, *classNameField, *subjectField, *examField, *teacherField, *dateField;
-    QLineEdit *fullMarksField, *excellentLineField, *goodLineField, *passLineField, *lowLineField,
-        *bandWidthField;
-    QComboBox *rankingField;
-    QPlainTextEdit *paperAnalysisBox, *problemsBox, *measuresBox;
-    SkinnedButton *pdfButton, *printButton, *excelButton, *csvButton;
-    SkinnedButton *gradeButton; // opens the window 年级对比
-    PageView *pageView;
-
     void exportPdf();
     void print();
     void exportSheet(const QString &suffix); // "xlsx" or "csv"
 
 private:
+    // Reached from outside by their object names only.
+    QLineEdit *schoolField, *classNameField, *subjectField, *examField, *teacherField, *dateField;
+    SettingsFields settings;
+    QPlainTextEdit *paperAnalysisBox, *problemsBox, *measuresBox;
+    SkinnedButton *pdfButton, *printButton, *excelButton, *csvButton;
+    SkinnedButton *gradeButton; // opens the window 年级对比
+    PageView *pageView;
+
     friend class SingleWindow<ReportWindow>;
     ReportWindow();
     QWidget *buildFields();

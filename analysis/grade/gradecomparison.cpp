@@ -283,11 +283,13 @@ GradeComparison compareGrade(const std::vector<ClassSource> &sources, const Clas
     std::vector<SourceResult> results = readSources(sources, shared, settings, control);
     nameClasses(sources, results);
     comparison.cancelled = control.cancel && control.cancel->load();
-    for (SourceResult &result : results) {
-        std::move(result.classes.begin(), result.classes.end(),
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        std::move(results[i].classes.begin(), results[i].classes.end(),
                   std::back_inserter(comparison.classes));
-        std::move(result.failures.begin(), result.failures.end(),
-                  std::back_inserter(comparison.failures));
+        for (SourceFailure &failure : results[i].failures) {
+            failure.sourceIndex = i;
+            comparison.failures.push_back(std::move(failure));
+        }
     }
     gradeFigures(comparison);
     rankClasses(comparison.classes, comparison.grade.mean);

@@ -36,6 +36,7 @@ struct SourceFailure {
     QString source;
     std::optional<int> number; // the failure number of the workbook layer, if any
     QString message;
+    std::size_t sourceIndex = 0; // into the sources compared, so that a window can tell it there
 };
 
 struct GradeComparison {

@@ -105,4 +105,42 @@ inline QString sourceInvalid(const QString &source) {
         .arg(source);
 }
 
+// The grade window.
+inline QString noSourcesToCompare() {
+    return QStringLiteral("请先添加各班的工作簿或其所在的文件夹！");
+}
+inline QString noComparisonYet() {
+    return QStringLiteral("尚无对比结果。请先添加各班的工作簿，再按“计　算”。");
+}
+
+// The report window's pages before the main window holds any score.
+inline QString reportWithoutScores() {
+    return QStringLiteral(
+        "尚无成绩数据。请先在主窗口导入工作簿（或在表格中录入成绩）；主窗口的表格、"
+        "班级人数和分数段一有改动，本报告随即更新。");
+}
+
+// Command lines score-report cannot understand; option is as typed.
+inline QString unknownOption(const QString &option) {
+    return QStringLiteral("无法识别的选项：%1").arg(option);
+}
+inline QString optionWithoutValue(const QString &option) {
+    return QStringLiteral("选项%1需要一个值").arg(option);
+}
+inline QString bandOptionInvalid(const QString &option) {
+    return QStringLiteral("%1的值须为“下限:上限”").arg(option);
+}
+inline QString sortColumnInvalid() {
+    return QStringLiteral("--sort-column的值须为0、1或2");
+}
+inline QString secondWorkbook() {
+    return QStringLiteral("只能给出一个工作簿");
+}
+inline QString noWorkbook() {
+    return QStringLiteral("没有给出工作簿");
+}
+inline QString noClassesToCompare() {
+    return QStringLiteral("没有给出要比较的班级");
+}
+
 } // namespace analysis::messages
