@@ -22,7 +22,7 @@ score_report=${SCORE_REPORT:-$build/bin/score-report}
 
 if [[ ! -x $score_report ]]; then
     echo "== building score-report in $build (Release)"
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCORE_BENCHMARKS=OFF >/dev/null
+    cmake -S "$root" --preset bench -B "$build" >/dev/null
     cmake --build "$build" --target score-report
 fi
 

@@ -44,8 +44,7 @@ if ! command -v ssconvert >/dev/null; then
 fi
 
 echo "== building $build (Release)"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCORE_BENCHMARKS=ON \
-    -DSCORE_SANITIZE=OFF -DSCORE_FUZZERS=OFF >/dev/null
+cmake -S "$root" --preset bench -B "$build" >/dev/null
 cmake --build "$build" --target bench_import bench_startup score-report score-analysis
 score_report=$build/bin/score-report
 

@@ -47,8 +47,7 @@ if ((${#missing[@]})); then
 fi
 
 if [[ ! -f $build/CMakeCache.txt ]]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCORE_BENCHMARKS=ON \
-        -DSCORE_SANITIZE=OFF -DSCORE_FUZZERS=OFF >/dev/null
+    cmake -S "$root" --preset bench -B "$build" >/dev/null
 fi
 cmake --build "$build" --target score-report bench_import >/dev/null
 score_report=$build/bin/score-report

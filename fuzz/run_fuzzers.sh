@@ -26,8 +26,7 @@ for tool in clang-14 clang++-14 cmake ninja; do
 done
 
 echo "== building the fuzz targets in $build"
-CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DSCORE_FUZZERS=ON \
-    -DSCORE_SANITIZE=OFF -DSCORE_BENCHMARKS=OFF >/dev/null
+cmake -S "$root" --preset fuzz -B "$build" >/dev/null
 targets=(import_fuzzer fieldnumber_fuzzer helpfile_fuzzer xlsx_fuzzer ods_fuzzer zip_fuzzer)
 cmake --build "$build" --target "${targets[@]}"
 

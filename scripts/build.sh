@@ -1,8 +1,10 @@
 #!/bin/bash
-# Configures and builds one tree. Usage: build.sh BUILD_DIR [cmake options...]
+# Configures and builds the tree of one preset of CMakePresets.json (release,
+# debug, sanitizers, fuzz, bench). Usage: build.sh PRESET [cmake options...]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build_dir="$1"
+preset="$1"
 shift
-cmake -S "$root" -B "$build_dir" -G Ninja "$@" >/dev/null
-cmake --build "$build_dir" -- -j"$(nproc)"
+cmake -S "$root" --preset "$preset" "$@" >/dev/null
+cd "$root"
+cmake --build --preset "$preset" -- -j"$(nproc)"

@@ -5,20 +5,18 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 export QT_QPA_PLATFORM=offscreen
+cd "$root" # where ctest finds CMakePresets.json
 
 "$root/scripts/install-deps.sh"
 python3 "$root/scripts/count_lines.py"
 
 echo "== build and test =="
-"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)" | tee "$root/build/ctest.log"
+"$root/scripts/build.sh" release
+ctest --preset release -j"$(nproc)" | tee "$root/build/ctest.log"
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer =="
-"$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DSCORE_SANITIZE=ON \
-    -DSCORE_BENCHMARKS=OFF
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)" |
-    tee "$root/build-asan/ctest.log"
+"$root/scripts/build.sh" sanitizers
+ctest --preset sanitizers -j"$(nproc)" | tee "$root/build-asan/ctest.log"
 
 echo "== fuzzing =="
 "$root/fuzz/run_fuzzers.sh"

@@ -306,8 +306,7 @@ class Runner:
     def configure(self):
         if (self.build / "build.ninja").exists():
             return
-        status, output = self.run(["cmake", "-S", ".", "-B", str(self.build), "-G", "Ninja",
-                                   "-DCMAKE_BUILD_TYPE=Debug", "-DSCORE_BENCHMARKS=OFF"])
+        status, output = self.run(["cmake", "-S", ".", "--preset", "debug", "-B", str(self.build)])
         if status != 0:
             sys.stdout.write(output)
             raise SystemExit("configuring the build folder failed")
