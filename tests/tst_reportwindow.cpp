@@ -219,6 +219,13 @@ private slots:
 
     void sheetExports() {
         openCorrectedSample();
+        // A name with a separator and quotes: quoted in the CSV, quotes doubled.
+        auto *view = form->findChild<ScoreGridView *>("scoreGrid");
+        auto *editor = form->findChild<QLineEdit *>("cellEditor");
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(96, 40));
+        editor->selectAll();
+        QTest::keyClicks(editor, "Li, \"Jr\"");
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(160, 40));
         FileDialog::setNextFileName(folder.filePath(u"分析.xlsx"_s));
         click(report()->findChild<SkinnedButton *>("excelButton"));
         FileDialog::setNextFileName(folder.filePath(u"分析"_s));
@@ -234,7 +241,9 @@ private slots:
             (QStringList{u"马超"_s, u"100"_s, u"张伟"_s, u"45"_s}));
         QFile csv(folder.filePath(u"分析.csv"_s));
         QVERIFY(csv.open(QIODevice::ReadOnly));
-        QVERIFY(csv.readAll().startsWith("\xEF\xBB\xBF\xE5\x90\x8D\xE6\xAC\xA1")); // BOM, 名次
+        const QByteArray bytes = csv.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF\xE5\x90\x8D\xE6\xAC\xA1")); // BOM, 名次
+        QVERIFY2(bytes.contains(",\"Li, \"\"Jr\"\"\","), bytes.constData());
     }
 
     void failedSave_data() {
