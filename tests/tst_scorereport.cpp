@@ -1,9 +1,11 @@
 #include "cli/reportcommand.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,6 +41,30 @@ private slots:
         QCOMPARE(output.err, u"score-report："_s + why +
                                  u"\n用法：score-report 工作簿 [选项…]；score-report --help "
                                  u"列出全部选项。\n"_s);
+    }
+
+    // The manual page is the full reference of the command line and the two
+    // --help texts its short form: they name the same options. The help the
+    // windows show names none.
+    void manualAndHelpNameTheSameOptions() {
+        const auto options = [](QString text) {
+            text.replace(u"\\-"_s, u"-"_s); // the manual's escaped hyphens
+            QStringList found;
+            for (const QRegularExpressionMatch &match :
+                 QRegularExpression(u"--[a-z][a-z-]*"_s).globalMatch(text))
+                found << match.captured();
+            found.removeDuplicates();
+            found.sort();
+            return found;
+        };
+        QFile manual(QStringLiteral(SCORE_FIXTURES_DIR "/../../packaging/man/score-report.1"));
+        QFile windows(QStringLiteral(SCORE_FIXTURES_DIR "/../../windows/help/Help.txt"));
+        QVERIFY(manual.open(QIODevice::ReadOnly) && windows.open(QIODevice::ReadOnly));
+        const QStringList help =
+            options(report::run({"--help"}).out + u' ' + report::run({"--compare", "--help"}).out);
+        QVERIFY(help.contains(u"--compare"_s) && help.contains(u"--sort-column"_s));
+        QCOMPARE(options(QString::fromUtf8(manual.readAll())), help);
+        QCOMPARE(options(QString::fromUtf8(windows.readAll())), QStringList());
     }
 
     void analysisJson() {
