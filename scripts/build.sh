@@ -5,6 +5,15 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 preset="$1"
 shift
-cmake -S "$root" --preset "$preset" "$@" >/dev/null
+# A compiler cache, where the machine has one, makes rebuilds of unchanged
+# files free; the build does not need it.
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    # Paths inside the tree are hashed relative to it, so that another clone
+    # of the project hits the same cache.
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
+fi
+cmake -S "$root" --preset "$preset" "${launcher[@]}" "$@" >/dev/null
 cd "$root"
 cmake --build --preset "$preset" -- -j"$(nproc)"
