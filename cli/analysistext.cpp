@@ -1,6 +1,7 @@
 #include "cli/analysistext.h"
 
 #include "analysis/texts/displaywidth.h"
+#include "analysis/texts/wellformed.h"
 
 #include <QJsonDocument>
 
@@ -27,7 +28,9 @@ QString linesText(const QString &title, const QStringList &lines) {
 } // namespace
 
 QString jsonText(const QJsonObject &object) {
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n';
+    return QString::fromUtf8(
+               analysis::wellFormedJson(QJsonDocument(object).toJson(QJsonDocument::Compact))) +
+           u'\n';
 }
 
 QString oneLine(QString text) {

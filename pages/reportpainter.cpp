@@ -2,6 +2,7 @@
 
 #include "pages/barchart.h"
 
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 
@@ -15,18 +16,34 @@ constexpr double Width = PageWidth - 2 * Margin;
 const QColor RuleColor(90, 90, 90);
 const QColor HeadingFill(225, 225, 245);
 
+// A header text on one line in its width: line breaks read as spaces, and
+// what does not fit is cut with "…".
+void paintOneLine(QPainter &painter, const QRectF &rect, Qt::Alignment alignment, QString text) {
+    for (QChar &c : text)
+        if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = u' ';
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    painter.drawText(rect, alignment | Qt::AlignVCenter | Qt::TextSingleLine,
+                     metrics.elidedText(text, Qt::ElideRight, rect.width()));
+}
+
+// The title, then two lines of three fields, each field in a third of the
+// width of its own, so that a long one never hides the others.
 void paintHeader(QPainter &painter, const QString &documentTitle, const analysis::ReportHeader &h) {
     painter.setFont(pageFont(60, true));
     const QString title = h.exam.isEmpty() ? documentTitle : h.exam + u' ' + documentTitle;
-    painter.drawText(QRectF(Margin, Margin, Width, 100), Qt::AlignCenter, title);
+    paintOneLine(painter, QRectF(Margin, Margin, Width, 100), Qt::AlignHCenter, title);
     painter.setFont(pageFont(BodySize));
-    const QString lines[] = {
-        QStringLiteral("学校：%1　　班级：%2　　科目：%3").arg(h.school, h.className, h.subject),
-        QStringLiteral("考试名称：%1　　任课教师：%2　　日期：%3").arg(h.exam, h.teacher, h.date)};
-    painter.drawText(QRectF(Margin, Margin + 120, Width, 50), Qt::AlignLeft | Qt::AlignVCenter,
-                     lines[0]);
-    painter.drawText(QRectF(Margin, Margin + 175, Width, 50), Qt::AlignLeft | Qt::AlignVCenter,
-                     lines[1]);
+    const std::pair<const char16_t *, const QString *> fields[] = {
+        {u"学校：", &h.school},   {u"班级：", &h.className},   {u"科目：", &h.subject},
+        {u"考试名称：", &h.exam}, {u"任课教师：", &h.teacher}, {u"日期：", &h.date}};
+    const double third = Width / 3;
+    for (std::size_t i = 0; i < std::size(fields); ++i)
+        paintOneLine(painter,
+                     QRectF(Margin + double(i % 3) * third, Margin + 120 + double(i / 3) * 55,
+                            third - 20, 50),
+                     Qt::AlignLeft, QString::fromUtf16(fields[i].first) + *fields[i].second);
     painter.setPen(QPen(Qt::black, 4));
     painter.drawLine(QPointF(Margin, Margin + HeaderHeight - 40),
                      QPointF(PageWidth - Margin, Margin + HeaderHeight - 40));

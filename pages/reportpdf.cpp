@@ -4,26 +4,24 @@
 #include "analysis/texts/messages.h"
 #include "pages/reportpainter.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QPdfWriter>
 
 namespace pages {
 
 QString writeReportPdf(const ReportLayout &layout, const QString &path,
                        const QStringList &sourceWorkbooks) {
-    return analysis::writeFileSafely(path, sourceWorkbooks, [&](const QString &temporary) {
-        QFile file(temporary);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return analysis::messages::exportCannotWrite(path);
+    // The PDF is made in memory; writeFileSafely checks every write of it.
+    return analysis::writeFileSafely(path, sourceWorkbooks, [&](QByteArray *bytes) {
+        QBuffer buffer(bytes);
+        buffer.open(QIODevice::WriteOnly);
         {
-            QPdfWriter writer(&file);
+            QPdfWriter writer(&buffer);
             writer.setTitle(layout.title);
             writer.setCreator(analysis::messages::applicationTitle());
             paintPages(writer, layout);
         }
-        return file.flush() && file.error() == QFileDevice::NoError
-                   ? QString()
-                   : analysis::messages::exportCannotWrite(path);
+        return QString();
     });
 }
 

@@ -81,7 +81,10 @@ void scoreFigures(ClassAnalysis &analysis) {
     }
     const double unit = powerOfTen(scale);
     const double fullMarks = analysis.settings.fullMarks.toDouble();
-    analysis.total = Decimal::fromScaled(sum, scale);
+    // The total keeps every digit; the other figures are rounded in the end anyway.
+    analysis.total = Decimal();
+    for (const RankedStudent &student : ranking)
+        analysis.total = *analysis.total + student.score;
     analysis.highest = ranking.front().score;
     analysis.lowest = ranking.back().score;
     analysis.highestStudents = studentsWith(analysis, *analysis.highest);

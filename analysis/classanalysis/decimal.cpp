@@ -40,6 +40,22 @@ Decimal Decimal::fromScaled(std::int64_t units, int scale) {
     return decimal;
 }
 
+Decimal operator+(const Decimal &a, const Decimal &b) {
+    Decimal sum;
+    sum.m_fraction.assign(std::max(a.m_fraction.size(), b.m_fraction.size()), '0');
+    int carry = 0;
+    for (std::size_t i = sum.m_fraction.size(); i-- > 0;) {
+        const auto digit = [i](const std::string &f) { return i < f.size() ? f[i] - '0' : 0; };
+        const int total = digit(a.m_fraction) + digit(b.m_fraction) + carry;
+        sum.m_fraction[i] = char('0' + total % 10);
+        carry = total / 10;
+    }
+    while (!sum.m_fraction.empty() && sum.m_fraction.back() == '0')
+        sum.m_fraction.pop_back();
+    sum.m_whole = std::min(a.m_whole + b.m_whole + carry, Decimal::WholeCap);
+    return sum;
+}
+
 std::int64_t Decimal::units(int scale) const {
     std::int64_t value = m_whole;
     for (int i = 0; i < scale; ++i)

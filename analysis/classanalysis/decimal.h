@@ -33,6 +33,9 @@ public:
     // Plain decimal text without trailing zeros: "85", "85.5", "0.25".
     QString text() const;
 
+    // The exact sum, every fraction digit kept; whole parts stop at the cap.
+    friend Decimal operator+(const Decimal &a, const Decimal &b);
+
     // The fraction digits carry no trailing zeros, so comparing them as text
     // compares the values.
     friend std::strong_ordering operator<=>(const Decimal &, const Decimal &) = default;

@@ -5,8 +5,6 @@
 #include "analysis/export/xlsxexport.h"
 #include "analysis/texts/messages.h"
 
-#include <QFile>
-
 namespace analysis {
 
 bool isExportName(const QString &path) {
@@ -18,29 +16,23 @@ QString exportAnalysis(const ClassAnalysis &analysis, const QString &path,
                        const QString &sourceWorkbook) {
     const AnalysisTables tables = analysisTables(analysis);
     return exportTables(
-        path, {sourceWorkbook},
-        [&](const QString &temporary) { return writeAnalysisXlsx(tables, temporary); },
+        path, {sourceWorkbook}, [&](QByteArray *bytes) { return writeAnalysisXlsx(tables, bytes); },
         [&] { return analysisCsv(tables); });
 }
 
 QString exportTables(const QString &path, const QStringList &protectedPaths,
-                     const std::function<XlsxWritten(const QString &)> &xlsx,
+                     const std::function<XlsxWritten(QByteArray *)> &xlsx,
                      const std::function<QByteArray()> &csv) {
     if (!isExportName(path)) return messages::exportNameInvalid(path);
     const bool asXlsx = path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
-    return writeFileSafely(path, protectedPaths, [&](const QString &temporary) -> QString {
-        bool written = false;
-        if (asXlsx) {
-            const XlsxWritten result = xlsx(temporary);
-            if (result == XlsxWritten::LibraryMissing) return messages::xlsxWriterMissing();
-            written = result == XlsxWritten::Written;
-        } else {
-            QFile file(temporary);
-            const QByteArray bytes = csv();
-            written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-                      file.flush();
+    return writeFileSafely(path, protectedPaths, [&](QByteArray *bytes) -> QString {
+        if (!asXlsx) {
+            *bytes = csv();
+            return {};
         }
-        return written ? QString() : messages::exportCannotWrite(path);
+        const XlsxWritten result = xlsx(bytes);
+        if (result == XlsxWritten::LibraryMissing) return messages::xlsxWriterMissing();
+        return result == XlsxWritten::Written ? QString() : messages::exportCannotWrite(path);
     });
 }
 

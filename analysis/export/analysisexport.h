@@ -20,12 +20,12 @@ bool isExportName(const QString &path);
 QString exportAnalysis(const ClassAnalysis &analysis, const QString &path,
                        const QString &sourceWorkbook);
 
-// Writes tables to path as .xlsx (through `xlsx`, given the file to fill) or
+// Writes tables to path as .xlsx (through `xlsx`, given the bytes to fill) or
 // as .csv (the bytes `csv` gives), told by the name's ending, through
 // writeFileSafely: never over a directory or over any of protectedPaths.
 // Returns an empty text or the message of the failure.
 QString exportTables(const QString &path, const QStringList &protectedPaths,
-                     const std::function<XlsxWritten(const QString &)> &xlsx,
+                     const std::function<XlsxWritten(QByteArray *)> &xlsx,
                      const std::function<QByteArray()> &csv);
 
 } // namespace analysis

@@ -2,6 +2,7 @@
 
 #include "analysis/classanalysis/analysisrules.h"
 #include "analysis/classanalysis/displaynumber.h"
+#include "analysis/texts/isolation.h"
 
 namespace analysis {
 
@@ -34,7 +35,7 @@ QString names(const std::vector<StudentRow> &students) {
     QStringList list;
     for (const StudentRow &student : students)
         list << (student.name.isEmpty() ? student.number : student.name);
-    return list.join(u'、');
+    return joinIsolated(list, u'、');
 }
 
 QString stateName(ScoreCell::State state) {

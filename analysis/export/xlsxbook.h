@@ -126,9 +126,13 @@ private:
     std::vector<int> m_widths;
 };
 
-// Writes a workbook at path whose sheets `fill` adds; with constantMemory,
-// rows go to the file as they are written and must come in order.
-XlsxWritten writeWorkbook(const QString &path,
+// Writes a workbook whose sheets `fill` adds into bytes, through a file in
+// memory, so that every byte that reaches the disk is written by
+// writeFileSafely, which checks each write; with constantMemory, rows go to
+// the library's temporary files as they are written and must come in order.
+// The library's own messages (English, on stderr) are held back: a failure
+// is told by the caller's message.
+XlsxWritten writeWorkbook(QByteArray *bytes,
                           const std::function<void(const XlsxApi &, lxw_workbook *)> &fill,
                           bool constantMemory = false);
 

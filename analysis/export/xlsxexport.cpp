@@ -46,8 +46,8 @@ void writeAnalysisSheet(const XlsxApi &x, lxw_workbook *book, const AnalysisTabl
 
 } // namespace
 
-XlsxWritten writeAnalysisXlsx(const AnalysisTables &tables, const QString &path) {
-    return writeWorkbook(path, [&](const XlsxApi &x, lxw_workbook *book) {
+XlsxWritten writeAnalysisXlsx(const AnalysisTables &tables, QByteArray *bytes) {
+    return writeWorkbook(bytes, [&](const XlsxApi &x, lxw_workbook *book) {
         SheetWriter scores(x, book, "成绩");
         scores.table(tables.ranking, false);
         x.worksheet_freeze_panes(scores.sheet(), 1, 0);

@@ -8,10 +8,10 @@ namespace analysis {
 
 enum class XlsxWritten { Written, LibraryMissing, Failed };
 
-// Writes the analysis as an .xlsx workbook at path: sheet 成绩 holds the rank
+// Writes the analysis as an .xlsx workbook into bytes: sheet 成绩 holds the rank
 // list under a frozen header, sheet 分析 the figures, the grades, the band
 // table with a column chart of it, the notes and the rules; columns are as
 // wide as their text.
-XlsxWritten writeAnalysisXlsx(const AnalysisTables &tables, const QString &path);
+XlsxWritten writeAnalysisXlsx(const AnalysisTables &tables, QByteArray *bytes);
 
 } // namespace analysis

@@ -1,6 +1,7 @@
 #include "analysis/grade/gradecomparison.h"
 
 #include "analysis/grid/workbookimport.h"
+#include "analysis/texts/filenames.h"
 #include "analysis/texts/messages.h"
 #include "analysis/texts/spaces.h"
 #include "workbook/bytesource.h"
@@ -15,7 +16,9 @@
 #include <map>
 #include <mutex>
 #include <numeric>
+#include <sys/stat.h>
 #include <thread>
+#include <tuple>
 #include <variant>
 
 namespace analysis {
@@ -60,15 +63,40 @@ int readClassRows(Workbook &workbook, int sheet, const ImportLayout &layout, Ana
 // unmapping thousands of files from several threads costs more than copying
 // them (each unmapping stops the other threads to flush their page tables).
 // A larger one is mapped, as the import maps it.
+// Anything but a regular file (a named pipe, which would never end) is
+// refused as a file that can't be opened.
 std::unique_ptr<Workbook> openClassWorkbook(const QString &path, int *error) {
     constexpr qint64 WholeReadLimit = 1 << 20;
-    const QFileInfo info(path);
-    QFile file(path);
-    if (info.isFile() && info.size() <= WholeReadLimit && file.open(QIODevice::ReadOnly)) {
+    const OpenableName name(path);
+    const QFileInfo info(name.path());
+    if (!info.isFile()) {
+        *error = CannotOpen;
+        return nullptr;
+    }
+    QFile file(name.path());
+    if (info.size() <= WholeReadLimit && file.open(QIODevice::ReadOnly)) {
         QByteArray bytes = file.readAll();
         if (bytes.size() == info.size()) return openWorkbook(memorySource(std::move(bytes)), error);
     }
-    return openWorkbook(path, error);
+    return openWorkbook(name.path(), error);
+}
+
+// For each source, the index of an earlier one that names the same sheets
+// of the same file (same device and inode: a second name or a hard link),
+// or nothing.
+std::vector<std::optional<std::size_t>> repeatedSources(const std::vector<ClassSource> &sources) {
+    std::map<std::tuple<dev_t, ino_t, int, QString>, std::size_t> first;
+    std::vector<std::optional<std::size_t>> repeats(sources.size());
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        struct stat status {};
+        if (sources[i].kind == ClassSource::Kind::Folder ||
+            ::stat(nameBytes(sources[i].path).constData(), &status) != 0)
+            continue;
+        const auto [at, added] = first.emplace(
+            std::tuple{status.st_dev, status.st_ino, int(sources[i].kind), sources[i].sheet}, i);
+        if (!added) repeats[i] = at->second;
+    }
+    return repeats;
 }
 
 SourceFailure failureOf(const QString &source, int number) {
@@ -114,7 +142,9 @@ private:
 SourceResult SourceReader::read(const ClassSource &source) {
     SourceResult result;
     if (source.kind == ClassSource::Kind::Folder) {
-        result.failures.push_back({source.label, std::nullopt, messages::folderWithoutWorkbooks()});
+        result.failures.push_back({source.label, std::nullopt,
+                                   source.unlistable ? messages::folderUnlistable(source.label)
+                                                     : messages::folderWithoutWorkbooks()});
         return result;
     }
     const std::variant<ImportLayout, QString> layout = layoutOf(source.fields, m_shared);
@@ -159,6 +189,7 @@ std::vector<SourceResult> readSources(const std::vector<ClassSource> &sources,
                                       const ClassFields &shared, const AnalysisSettings &settings,
                                       const CompareControl &control) {
     std::vector<SourceResult> results(sources.size());
+    const std::vector<std::optional<std::size_t>> repeats = repeatedSources(sources);
     std::mutex reporting;
     const auto report = [&](std::size_t source, SourceState state) {
         if (!control.progress) return;
@@ -174,7 +205,12 @@ std::vector<SourceResult> readSources(const std::vector<ClassSource> &sources,
                 continue;
             }
             report(i, SourceState::Reading);
-            results[i] = reader.read(sources[i]);
+            if (repeats[i])
+                results[i].failures.push_back(
+                    {sources[i].label, std::nullopt,
+                     messages::sourceRepeated(sources[*repeats[i]].label)});
+            else
+                results[i] = reader.read(sources[i]);
             report(i, results[i].failures.empty() ? SourceState::Read : SourceState::Failed);
         }
     };

@@ -17,8 +17,7 @@ QString exportGrade(const GradeComparison &comparison, const QString &path,
         workbooks << source.path;
     const GradeTables tables = gradeTables(comparison);
     return exportTables(
-        path, workbooks,
-        [&](const QString &temporary) { return writeGradeXlsx(tables, temporary); },
+        path, workbooks, [&](QByteArray *bytes) { return writeGradeXlsx(tables, bytes); },
         [&] {
             return tablesCsv({&tables.classes, &tables.bands, &tables.students, &tables.failures});
         });

@@ -1,6 +1,7 @@
 #include "analysis/grade/gradejson.h"
 
 #include "analysis/export/analysisjson.h"
+#include "analysis/texts/wellformed.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -26,7 +27,7 @@ QJsonObject figures(const ClassAnalysis &analysis) {
 // A JSON string, escaped as QJsonDocument escapes it.
 void appendString(QByteArray &out, const QString &text) {
     out += '"';
-    for (const char c : text.toUtf8()) {
+    for (const char c : wellFormed(text).toUtf8()) {
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
@@ -84,7 +85,7 @@ QByteArray gradeJson(const GradeComparison &comparison) {
                QByteArray::number(s.score.toDouble(), 'g', QLocale::FloatingPointShortest) + '}';
     }
     out += "]}";
-    return out;
+    return wellFormedJson(out);
 }
 
 } // namespace analysis

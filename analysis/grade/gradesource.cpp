@@ -1,11 +1,13 @@
 #include "analysis/grade/gradesource.h"
 
+#include "analysis/texts/filenames.h"
 #include "workbook/workbook.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace analysis {
 
@@ -38,13 +40,40 @@ std::optional<ClassFields> parseFields(const QString &text) {
     return fields;
 }
 
+// What the name's bytes name: -1 nothing, 0 a folder, 1 anything else.
+int nameKind(const QString &name) {
+    struct stat status {};
+    if (::stat(nameBytes(name).constData(), &status) != 0) return -1;
+    return S_ISDIR(status.st_mode) ? 0 : 1;
+}
+
+bool isFolder(const QString &folder, const dirent &entry) {
+    if (entry.d_type != DT_UNKNOWN) return entry.d_type == DT_DIR;
+    return nameKind(QDir(folder).filePath(nameFromBytes(entry.d_name))) == 0;
+}
+
+// The names of the folder's entries named like a workbook, or nothing when
+// it can't be listed.
+std::optional<QStringList> workbookNames(const QString &folder) {
+    DIR *listing = ::opendir(nameBytes(folder).constData());
+    if (!listing) return std::nullopt;
+    QStringList names;
+    while (const dirent *entry = ::readdir(listing)) {
+        const QString name = nameFromBytes(entry->d_name);
+        if (hasWorkbookEnding(name) && !isFolder(folder, *entry)) names << name;
+    }
+    ::closedir(listing);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 } // namespace
 
 std::optional<ClassSource> parseClassSource(const QString &text) {
     ClassSource source;
     QString place = text;
     const qsizetype at = text.lastIndexOf(u'@');
-    if (at > 0 && text.indexOf(u'=', at) > at && !QFileInfo::exists(text)) {
+    if (at > 0 && text.indexOf(u'=', at) > at && nameKind(text) < 0) {
         const std::optional<ClassFields> fields = parseFields(text.mid(at + 1));
         if (!fields) return std::nullopt;
         source.fields = *fields;
@@ -52,9 +81,8 @@ std::optional<ClassSource> parseClassSource(const QString &text) {
     }
     source.label = place;
     source.path = place;
-    const QFileInfo whole(place);
-    if (whole.exists()) {
-        source.kind = whole.isDir() ? ClassSource::Kind::Folder : ClassSource::Kind::File;
+    if (const int kind = nameKind(place); kind >= 0) {
+        source.kind = kind == 0 ? ClassSource::Kind::Folder : ClassSource::Kind::File;
         return source;
     }
     const qsizetype colon = place.lastIndexOf(u':');
@@ -76,11 +104,12 @@ std::vector<ClassSource> expandFolders(const std::vector<ClassSource> &sources) 
             expanded.push_back(source);
             continue;
         }
-        QStringList names = QDir(source.path).entryList(QDir::Files | QDir::Readable);
-        names.removeIf([](const QString &name) { return !hasWorkbookEnding(name); });
-        std::sort(names.begin(), names.end());
-        if (names.isEmpty()) expanded.push_back(source);
-        for (const QString &name : names) {
+        const std::optional<QStringList> names = workbookNames(source.path);
+        if (!names || names->isEmpty()) {
+            expanded.push_back(source);
+            expanded.back().unlistable = !names;
+        }
+        for (const QString &name : names.value_or(QStringList())) {
             ClassSource file = source;
             file.kind = ClassSource::Kind::File;
             file.path = QDir(source.path).filePath(name);

@@ -23,8 +23,9 @@ struct ClassSource {
     Kind kind = Kind::File;
     QString path;
     QString sheet;
-    ClassFields fields; // this source's own fields
-    QString label;      // the source as given, for the lists
+    ClassFields fields;      // this source's own fields
+    QString label;           // the source as given, for the lists
+    bool unlistable = false; // a folder whose entries could not be read
 };
 
 // Reads a source as typed on a command line: FILE, FILE:SHEET, FILE:* or a
@@ -37,9 +38,12 @@ struct ClassSource {
 std::optional<ClassSource> parseClassSource(const QString &text);
 
 // Replaces each folder by the workbooks in it (not in its subfolders), by
-// name in code-point order: the files ending in .xls, .xlsx, .xlsm or .ods,
-// in any case; the kind of each is then told by its content. A folder
-// without any stays in the list, to be reported as such.
+// name in code-point order: every entry but a folder whose name ends in
+// .xls, .xlsx, .xlsm or .ods, in any case, whatever it is (a file that can't
+// be read, a named pipe, a dangling link are each reported when read); the
+// kind of each is then told by its content. A folder without any, or one
+// that can't be listed (marked unlistable), stays in the list, to be
+// reported as such. Names are taken as their bytes (see nameFromBytes).
 std::vector<ClassSource> expandFolders(const std::vector<ClassSource> &sources);
 
 } // namespace analysis

@@ -64,9 +64,9 @@ void writeGradeSheets(const XlsxApi &x, lxw_workbook *book, const GradeTables &t
 
 } // namespace
 
-XlsxWritten writeGradeXlsx(const GradeTables &tables, const QString &path) {
+XlsxWritten writeGradeXlsx(const GradeTables &tables, QByteArray *bytes) {
     return writeWorkbook(
-        path, [&](const XlsxApi &x, lxw_workbook *book) { writeGradeSheets(x, book, tables); },
+        bytes, [&](const XlsxApi &x, lxw_workbook *book) { writeGradeSheets(x, book, tables); },
         true);
 }
 

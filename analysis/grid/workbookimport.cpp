@@ -2,6 +2,7 @@
 
 #include "analysis/figures/limits.h"
 #include "analysis/grid/fieldnumber.h"
+#include "analysis/texts/filenames.h"
 #include "analysis/texts/messages.h"
 #include "analysis/texts/spaces.h"
 #include "workbook/importerrors.h"
@@ -62,7 +63,8 @@ ImportOutcome importWorkbook(const ImportFields &fields, ScoreGrid &grid) {
     grid.clear();
 
     int error = 0;
-    const std::unique_ptr<Workbook> workbook = openWorkbook(fields.path, &error);
+    const OpenableName name(fields.path);
+    const std::unique_ptr<Workbook> workbook = openWorkbook(name.path(), &error);
     if (!workbook) return failed(error);
     const int sheet = workbook->sheetIndex(fields.sheet);
     if (sheet < 0) return failed(SheetMissing);

@@ -41,7 +41,10 @@ int displayWidth(const QString &text) {
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             ++i;
         }
-        width += isWide(c) ? 2 : 1;
+        // Bidirectional marks, embeddings and isolates take no room.
+        const bool invisible = (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+                               (c >= 0x2066 && c <= 0x2069);
+        width += invisible ? 0 : isWide(c) ? 2 : 1;
     }
     return width;
 }

@@ -33,4 +33,16 @@ QString exportCannotWrite(const QString &path) {
     return QStringLiteral("无法写入导出文件，请检查文件夹是否存在、是否允许写入：%1").arg(path);
 }
 
+QString exportDiskFull(const QString &path) {
+    return QStringLiteral("磁盘已满，无法写入导出文件，请腾出空间后再试：%1").arg(path);
+}
+
+QString exportNameTooLong(const QString &path) {
+    return QStringLiteral("导出文件名过长，请换一个短一些的文件名：%1").arg(path);
+}
+
+QString exportNotAFile(const QString &path) {
+    return QStringLiteral("导出路径不是普通文件（如命名管道），不能写入：%1").arg(path);
+}
+
 } // namespace analysis::messages

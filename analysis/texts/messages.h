@@ -85,6 +85,9 @@ QString exportNameInvalid(const QString &path);
 QString exportIsDirectory(const QString &path);
 QString exportIsSourceWorkbook(const QString &path);
 QString exportCannotWrite(const QString &path);
+QString exportDiskFull(const QString &path);
+QString exportNameTooLong(const QString &path);
+QString exportNotAFile(const QString &path);
 inline QString xlsxWriterMissing() {
     return QStringLiteral("无法载入libxlsxwriter，不能导出.xlsx文件，请安装libxlsxwriter4！");
 }
@@ -95,6 +98,12 @@ inline QString gradeExportNameInvalid(const QString &path) {
 }
 inline QString folderWithoutWorkbooks() {
     return QStringLiteral("文件夹中没有工作簿（.xls、.xlsx、.xlsm或.ods文件）！");
+}
+inline QString folderUnlistable(const QString &folder) {
+    return QStringLiteral("无法列出文件夹中的文件，请检查是否允许读取：%1").arg(folder);
+}
+inline QString sourceRepeated(const QString &first) {
+    return QStringLiteral("与来源%1是同一个文件的同一个表，只计一次！").arg(first);
 }
 inline QString nothingCompared() {
     return QStringLiteral("没有可以比较的班级：每个来源都未能读取！");

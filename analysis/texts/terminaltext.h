@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace analysis {
+
+// Text for a terminal: a control character other than line break and tab
+// (C0, DEL and C1, which a terminal would obey: clear the screen, move the
+// cursor) is shown as a visible escape, \x1B or \u009B, and a lone surrogate
+// as U+FFFD, so that a cell's text can only be read, never act.
+QString terminalText(const QString &text);
+
+} // namespace analysis
