@@ -41,7 +41,7 @@ struct SheetLayout {
     int errorNumber = 0;              // a reading failure (importerrors.h) that stopped the search
 
     // The score column a one-subject import takes: the first subject, else
-    // the total.
+    // the first score column, else the total.
     LayoutColumn firstScore() const;
     // A header with a number, a name and a score column: enough to fill the
     // import fields without asking.
