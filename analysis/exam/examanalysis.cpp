@@ -27,7 +27,8 @@ void addNotes(ExamAnalysis &exam) {
     for (std::size_t s = 0; s < exam.subjects.size(); ++s)
         for (const ExamClass &c : exam.classes)
             if (!c.subjects[s].taken)
-                exam.notes << QStringLiteral("%1没有%2的成绩（未考），不算缺考，也不计入含%2的总分。")
+                exam.notes << QStringLiteral(
+                                  "%1没有%2的成绩（未考），不算缺考，也不计入含%2的总分。")
                                   .arg(c.name, exam.subjects[s].name);
     for (std::size_t t = 0; t < exam.totals.size(); ++t) {
         int without = 0;

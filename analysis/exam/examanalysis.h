@@ -26,6 +26,8 @@ struct ExamColumns {
     QString nameColumn = QStringLiteral("2");
     std::optional<QString> classColumn;
     QStringList scoreColumns;
+    QStringList subjectNames; // the score columns' names; empty: read from the header row
+    int lastRow = 0;          // the last data row; 0: to the end of the sheet
 };
 
 // A subject's full marks as the teacher set them, by the subject's name.
@@ -49,8 +51,11 @@ struct ExamRequest {
     // Per source, where it lies when it differs from `columns` (as the
     // detection found it); empty or shorter than the sources: `columns`.
     std::vector<std::optional<ExamColumns>> sourceColumns;
+    // Each sheet's layout found by the header detection, in place of `columns`.
+    bool detectColumns = false;
     std::vector<SubjectFullMarks> fullMarks;
-    std::vector<TotalRequest> totals; // empty: one total, 总分, over every subject
+    std::optional<Decimal> everyFullMarks; // of each subject not in fullMarks
+    std::vector<TotalRequest> totals;      // empty: one total, 总分, over every subject
     AnalysisSettings settings;
     // How far below a line a 临界生 may lie: a score, or a share of the
     // total's full marks (default 5 %).
@@ -155,9 +160,11 @@ struct ExamAnalysis {
     bool cancelled = false;
 };
 
+// A message when the exam can't be analysed (a bad setting, or no source
+// read); the exam may still be there, to list the sources that failed.
 struct ExamOutcome {
     std::optional<ExamAnalysis> exam;
-    QString message; // why nothing could be analysed (a bad setting) when there is none
+    QString message;
 };
 
 // Reads every source on a thread per core, as the grade comparison does, and

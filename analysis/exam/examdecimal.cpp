@@ -29,8 +29,8 @@ Decimal decimalSum(const std::vector<const Decimal *> &values) {
 
 Decimal decimalDifference(const Decimal &larger, const Decimal &smaller) {
     const int scale = scaleOf({&larger, &smaller});
-    return Decimal::fromScaled(std::max<std::int64_t>(larger.units(scale) - smaller.units(scale), 0),
-                               scale);
+    return Decimal::fromScaled(
+        std::max<std::int64_t>(larger.units(scale) - smaller.units(scale), 0), scale);
 }
 
 Decimal shareOf(const Decimal &fullMarks, const Decimal &percent) {

@@ -39,15 +39,19 @@ int classOf(const ExamTable &table, const QStringList &texts, ExamAnalysis &exam
     return found->second;
 }
 
-// Full marks as set, else 150 when the column holds a score above 100 and
-// none above 150, else 100.
+// Full marks as set for the subject, else as set for every one, else 150 when the column holds a
+// score above 100 and none above 150, else 100.
 void chooseFullMarks(ExamSubject &subject, const std::vector<QString> &texts,
-                     const std::vector<SubjectFullMarks> &set) {
-    for (const SubjectFullMarks &marks : set)
+                     const ExamRequest &request) {
+    for (const SubjectFullMarks &marks : request.fullMarks)
         if (marks.subject == subject.name) {
             subject.fullMarks = marks.fullMarks;
             return;
         }
+    if (request.everyFullMarks) {
+        subject.fullMarks = *request.everyFullMarks;
+        return;
+    }
     bool above100 = false, above150 = false;
     for (const QString &text : texts) {
         const std::optional<SignedDecimal> number = readPlainDecimal(text);
@@ -73,6 +77,18 @@ MarkState stateOf(ScoreCell::State state) {
     return MarkState::Invalid;
 }
 
+// A class none of whose students has any text in a subject did not take it:
+// in a sheet of the whole grade, its cells there are empty, not absent.
+void untakenByClass(const ExamAnalysis &exam, const std::vector<QString> &texts,
+                    std::vector<bool> &taken) {
+    std::vector<bool> written(exam.classes.size(), false);
+    for (std::size_t i = 0; i < exam.students.size(); ++i)
+        if (taken[i] && !texts[i].isEmpty())
+            written[std::size_t(exam.students[i].classIndex)] = true;
+    for (std::size_t i = 0; i < exam.students.size(); ++i)
+        if (!written[std::size_t(exam.students[i].classIndex)]) taken[i] = false;
+}
+
 } // namespace
 
 std::vector<std::vector<QString>> gatherExam(const ExamTables &tables, const ExamRequest &request,
@@ -88,8 +104,11 @@ std::vector<std::vector<QString>> gatherExam(const ExamTables &tables, const Exa
         const std::size_t first = table.hasClassColumn ? 3 : 2;
         for (std::size_t r = 0; r < table.rows.size(); ++r) {
             const QStringList &row = table.texts[r];
-            exam.students.push_back({classOf(table, row, exam, classes), table.source,
-                                     table.rows[r], row[0], row[1],
+            exam.students.push_back({classOf(table, row, exam, classes),
+                                     table.source,
+                                     table.rows[r],
+                                     row[0],
+                                     row[1],
                                      std::vector<SubjectMark>(exam.subjects.size()),
                                      {}});
             for (std::size_t s = 0; s < texts.size(); ++s) {
@@ -103,9 +122,11 @@ std::vector<std::vector<QString>> gatherExam(const ExamTables &tables, const Exa
             }
         }
     }
+    for (std::size_t s = 0; s < exam.subjects.size(); ++s)
+        untakenByClass(exam, texts[s], taken[s]);
     for (std::size_t s = 0; s < exam.subjects.size(); ++s) {
         ExamSubject &subject = exam.subjects[s];
-        chooseFullMarks(subject, texts[s], request.fullMarks);
+        chooseFullMarks(subject, texts[s], request);
         for (std::size_t i = 0; i < exam.students.size(); ++i) {
             if (!taken[s][i]) continue;
             const ScoreCell cell = readScoreCell(texts[s][i], subject.fullMarks);

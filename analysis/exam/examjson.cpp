@@ -73,8 +73,8 @@ QJsonObject headJson(const ExamAnalysis &exam) {
     for (const ExamClass &c : exam.classes)
         classes.append(QJsonObject{
             {"name", c.name},
-            {"subjects", classFiguresJson(c.subjects,
-                                          [&](std::size_t i) { return exam.subjects[i].name; })},
+            {"subjects",
+             classFiguresJson(c.subjects, [&](std::size_t i) { return exam.subjects[i].name; })},
             {"totals",
              classFiguresJson(c.totals, [&](std::size_t i) { return exam.totals[i].name; })}});
     return {{"subjects", subjects}, {"totals", totals}, {"classes", classes}};

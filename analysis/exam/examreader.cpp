@@ -2,6 +2,7 @@
 
 #include "analysis/grid/fieldnumber.h"
 #include "analysis/grid/workbookimport.h"
+#include "analysis/layout/sheetlayout.h"
 #include "analysis/texts/exammessages.h"
 #include "analysis/texts/messages.h"
 #include "analysis/texts/spaces.h"
@@ -32,13 +33,16 @@ struct TableLayout {
     int firstRow = 0;
     std::vector<int> columns; // number, name, [class], scores…
     bool hasClass = false;
+    QStringList names; // the subjects' names; empty: from the row above the first
+    int lastRow = 0;   // 0: to the end
 };
 
 std::variant<TableLayout, QString> layoutOf(const ExamColumns &typed) {
     const std::optional<std::int16_t> firstRow = readFieldInteger(typed.firstRow);
     if (!firstRow || *firstRow < 1) return messages::firstRowInvalid();
     if (typed.scoreColumns.isEmpty()) return messages::examNoScoreColumns();
-    TableLayout layout{*firstRow, {}, typed.classColumn.has_value()};
+    TableLayout layout{
+        *firstRow, {}, typed.classColumn.has_value(), typed.subjectNames, typed.lastRow};
     QStringList texts{typed.numberColumn, typed.nameColumn};
     if (typed.classColumn) texts << *typed.classColumn;
     texts << typed.scoreColumns;
@@ -90,10 +94,10 @@ struct SourceResult {
 int readHeader(Workbook &workbook, int sheet, const TableLayout &layout, ExamTable &table) {
     const std::size_t first = layout.hasClass ? 3 : 2;
     for (std::size_t c = first; c < layout.columns.size(); ++c) {
-        QString name;
-        if (layout.firstRow > 1)
-            if (const int failure = workbook.cellText(sheet, layout.firstRow - 1,
-                                                      layout.columns[c], &name);
+        QString name = layout.names.value(qsizetype(c - first));
+        if (layout.names.isEmpty() && layout.firstRow > 1)
+            if (const int failure =
+                    workbook.cellText(sheet, layout.firstRow - 1, layout.columns[c], &name);
                 failure && failure != CellOutOfRange)
                 return failure;
         table.columns << columnLetters(layout.columns[c]);
@@ -101,6 +105,23 @@ int readHeader(Workbook &workbook, int sheet, const TableLayout &layout, ExamTab
         table.subjects << (name.isEmpty() ? table.columns.back() : name);
     }
     return NoError;
+}
+
+// A score column without a header and without any score is no subject of
+// the sheet: its students did not take it.
+void dropEmptyColumns(const TableLayout &layout, ExamTable &table) {
+    const qsizetype first = layout.hasClass ? 3 : 2;
+    for (qsizetype c = table.subjects.size() - 1; c >= 0; --c) {
+        if (table.subjects[c] != table.columns[c]) continue;
+        const bool empty =
+            std::all_of(table.texts.begin(), table.texts.end(),
+                        [&](const QStringList &row) { return row[first + c].isEmpty(); });
+        if (!empty) continue;
+        table.subjects.removeAt(c);
+        table.columns.removeAt(c);
+        for (QStringList &row : table.texts)
+            row.removeAt(first + c);
+    }
 }
 
 int readTable(Workbook &workbook, int sheet, const TableLayout &layout, ExamTable &table) {
@@ -111,6 +132,7 @@ int readTable(Workbook &workbook, int sheet, const TableLayout &layout, ExamTabl
     table.rows.reserve(rows.size());
     table.texts.reserve(rows.size());
     for (SheetRow &row : rows) {
+        if (layout.lastRow > 0 && row.row > layout.lastRow) break;
         bool empty = true;
         for (QString &text : row.texts) {
             text = trimSpaces(text);
@@ -120,7 +142,29 @@ int readTable(Workbook &workbook, int sheet, const TableLayout &layout, ExamTabl
         table.rows.push_back(row.row);
         table.texts.push_back(std::move(row.texts));
     }
+    dropEmptyColumns(layout, table);
     return NoError;
+}
+
+// The layout the header detection finds in a sheet, or the message saying
+// what it could not find.
+std::variant<TableLayout, QString> detectedLayout(Workbook &workbook, int sheet, int *error) {
+    const SheetLayout found = detectLayout(workbook, sheet);
+    *error = found.errorNumber;
+    if (found.errorNumber) return QString();
+    if (!found.number.found() || !found.name.found() || found.scores.empty())
+        return messages::examLayoutMissing();
+    TableLayout layout{found.firstRow,
+                       {found.number.column, found.name.column},
+                       found.className.found(),
+                       {},
+                       found.lastRow};
+    if (layout.hasClass) layout.columns.push_back(found.className.column);
+    for (const LayoutColumn &score : found.scores) {
+        layout.columns.push_back(score.column);
+        layout.names << score.header;
+    }
+    return layout;
 }
 
 class TableReader {
@@ -144,9 +188,10 @@ SourceResult TableReader::read(int index) {
     }
     const bool own = std::size_t(index) < m_request.sourceColumns.size() &&
                      m_request.sourceColumns[std::size_t(index)];
-    const std::variant<TableLayout, QString> layout =
+    const std::variant<TableLayout, QString> typed =
         layoutOf(own ? *m_request.sourceColumns[std::size_t(index)] : m_request.columns);
-    if (const QString *message = std::get_if<QString>(&layout)) {
+    const QString *message = std::get_if<QString>(&typed);
+    if (message && !(m_request.detectColumns && !own)) {
         result.failures.push_back({source.label, std::nullopt, *message});
         return result;
     }
@@ -167,9 +212,18 @@ SourceResult TableReader::read(int index) {
         table.source = index;
         table.label = every ? source.path + u':' + name : source.label;
         table.className = name;
-        table.hasClassColumn = std::get<TableLayout>(layout).hasClass;
-        if (const int failure =
-                readTable(*m_workbook, sheet, std::get<TableLayout>(layout), table)) {
+        int failure = NoError;
+        const std::variant<TableLayout, QString> layout =
+            m_request.detectColumns && !own ? detectedLayout(*m_workbook, sheet, &failure) : typed;
+        if (const QString *missing = std::get_if<QString>(&layout); missing && !failure) {
+            result.failures.push_back({table.label, std::nullopt, *missing});
+            continue;
+        }
+        if (!failure) {
+            table.hasClassColumn = std::get<TableLayout>(layout).hasClass;
+            failure = readTable(*m_workbook, sheet, std::get<TableLayout>(layout), table);
+        }
+        if (failure) {
             result.failures.push_back(failureOf(table.label, failure));
             continue;
         }
@@ -202,8 +256,8 @@ std::vector<SourceResult> readSources(const ExamRequest &request, const CompareC
         }
     };
     const int wanted = control.threads > 0 ? control.threads : QThread::idealThreadCount();
-    const std::size_t threads =
-        std::clamp<std::size_t>(std::size_t(std::max(wanted, 1)), 1, std::max<std::size_t>(count, 1));
+    const std::size_t threads = std::clamp<std::size_t>(std::size_t(std::max(wanted, 1)), 1,
+                                                        std::max<std::size_t>(count, 1));
     std::vector<std::thread> helpers;
     for (std::size_t t = 1; t < threads; ++t)
         helpers.emplace_back(work);
@@ -219,7 +273,8 @@ std::vector<SourceResult> readSources(const ExamRequest &request, const CompareC
 void nameTables(const std::vector<ClassSource> &sources, std::vector<SourceResult> &results) {
     std::map<QString, int> tablesOfFile;
     for (std::size_t i = 0; i < sources.size(); ++i)
-        tablesOfFile[QFileInfo(sources[i].path).absoluteFilePath()] += int(results[i].tables.size());
+        tablesOfFile[QFileInfo(sources[i].path).absoluteFilePath()] +=
+            int(results[i].tables.size());
     std::map<QString, int> taken;
     for (std::size_t i = 0; i < sources.size(); ++i) {
         const QFileInfo file(sources[i].path);
@@ -267,8 +322,7 @@ ExamTables readExamTables(const ExamRequest &request, const CompareControl &cont
     ExamTables out;
     for (SourceResult &result : results) {
         std::move(result.tables.begin(), result.tables.end(), std::back_inserter(out.tables));
-        std::move(result.failures.begin(), result.failures.end(),
-                  std::back_inserter(out.failures));
+        std::move(result.failures.begin(), result.failures.end(), std::back_inserter(out.failures));
     }
     return out;
 }

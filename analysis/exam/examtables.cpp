@@ -15,12 +15,18 @@ TableCell countAndRate(const GradeCount &count) {
 }
 
 std::vector<TableCell> figureCells(const ClassAnalysis &a, const std::optional<double> &rate) {
-    return {countCell(a.sat),          countCell(a.absent + a.exempt + a.invalid),
-            figureCell(a.mean),        figureCell(rate),
-            exactCell(a.highest),      exactCell(a.lowest),
-            figureCell(a.median),      figureCell(a.standardDeviation),
-            countAndRate(a.excellent), countAndRate(a.good),
-            countAndRate(a.pass),      countAndRate(a.low),
+    return {countCell(a.sat),
+            countCell(a.absent + a.exempt + a.invalid),
+            figureCell(a.mean),
+            figureCell(rate),
+            exactCell(a.highest),
+            exactCell(a.lowest),
+            figureCell(a.median),
+            figureCell(a.standardDeviation),
+            countAndRate(a.excellent),
+            countAndRate(a.good),
+            countAndRate(a.pass),
+            countAndRate(a.low),
             countAndRate(a.excellentOrGood)};
 }
 
@@ -141,8 +147,8 @@ Table scoreTable(const ExamAnalysis &exam) {
 }
 
 Table weakTable(const ExamAnalysis &exam) {
-    Table table{QStringLiteral("偏科"), {"班级", "学号", "姓名", "偏科学科", "T分数", "平均T分数"},
-                {}};
+    Table table{
+        QStringLiteral("偏科"), {"班级", "学号", "姓名", "偏科学科", "T分数", "平均T分数"}, {}};
     for (const WeakSubject &w : exam.weak) {
         std::vector<TableCell> row = studentCells(exam, w.student);
         row.insert(row.end(), {textCell(exam.subjects[std::size_t(w.subject)].name),
@@ -156,8 +162,7 @@ Table borderlineTable(const ExamAnalysis &exam) {
     const QString total = exam.totals.empty() ? QStringLiteral("总分") : exam.totals[0].name;
     Table table{QStringLiteral("临界生"),
                 {QStringLiteral("分数线"), QStringLiteral("班级"), QStringLiteral("学号"),
-                 QStringLiteral("姓名"), total, QStringLiteral("差距"),
-                 QStringLiteral("最弱学科")},
+                 QStringLiteral("姓名"), total, QStringLiteral("差距"), QStringLiteral("最弱学科")},
                 {}};
     for (const Borderline &b : exam.borderline) {
         std::vector<TableCell> row{textCell(b.line == Borderline::Line::Excellent
@@ -204,9 +209,9 @@ QString markText(const SubjectMark &mark) {
 }
 
 ExamTables examTables(const ExamAnalysis &exam) {
-    return {scoreTable(exam),      subjectTable(exam), classTable(exam),   rateTable(exam),
-            weakTable(exam),       borderlineTable(exam), failureTable(exam), exam.notes,
-            examRules(exam)};
+    return {scoreTable(exam),   subjectTable(exam), classTable(exam),
+            rateTable(exam),    weakTable(exam),    borderlineTable(exam),
+            failureTable(exam), exam.notes,         examRules(exam)};
 }
 
 bool listsStudents(const ExamTables &tables, const Table &table) {

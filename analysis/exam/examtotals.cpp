@@ -83,8 +83,7 @@ void oneTotal(ExamAnalysis &exam, ExamTotal &total) {
     RankedFigures figures =
         rankedFigures(exam, rows, texts, settingsFor(exam.settings, total.fullMarks));
     total.grade = std::move(figures.grade);
-    if (total.grade.mean)
-        total.scoreRate = *total.grade.mean / total.fullMarks.toDouble() * 100.0;
+    if (total.grade.mean) total.scoreRate = *total.grade.mean / total.fullMarks.toDouble() * 100.0;
     for (std::size_t c = 0; c < exam.classes.size(); ++c)
         exam.classes[c].totals.push_back(std::move(figures.classes[c]));
     for (std::size_t i = 0; i < exam.students.size(); ++i) {

@@ -7,7 +7,8 @@
 namespace analysis::messages {
 
 inline QString examColumnInvalid(const QString &text) {
-    return QStringLiteral("列号输入有误：%1（请输入从1起的列号或A、B、AA这样的列字母）！").arg(text);
+    return QStringLiteral("列号输入有误：%1（请输入从1起的列号或A、B、AA这样的列字母）！")
+        .arg(text);
 }
 inline QString examNoScoreColumns() {
     return QStringLiteral("没有给出成绩所在的列（--score-columns 或 --columns auto）！");
@@ -27,6 +28,9 @@ inline QString examTotalInvalid(const QString &text) {
 }
 inline QString examMarginInvalid() {
     return QStringLiteral("临界分差输入有误：请输入0以上的分数或满分的百分比（如5%）！");
+}
+inline QString examLayoutMissing() {
+    return QStringLiteral("没有找到学号、姓名和成绩的表头，请给出数据起始行和各列！");
 }
 inline QString examNothingRead() {
     return QStringLiteral("没有可以分析的成绩：每个来源都未能读取！");
