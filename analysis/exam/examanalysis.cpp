@@ -46,6 +46,9 @@ void addNotes(ExamAnalysis &exam) {
 ExamOutcome analyseExam(const ExamRequest &request, const CompareControl &control) {
     if (request.margin.percent ? *request.margin.percent > Decimal::whole(100) : false)
         return {std::nullopt, messages::examMarginInvalid()};
+    if (!request.detectColumns)
+        if (const QString problem = examColumnsProblem(request.columns); !problem.isEmpty())
+            return {std::nullopt, problem};
     ExamTables tables = readExamTables(request, control);
     ExamAnalysis exam;
     exam.settings = request.settings;

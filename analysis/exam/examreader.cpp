@@ -291,6 +291,12 @@ void nameTables(const std::vector<ClassSource> &sources, std::vector<SourceResul
 
 } // namespace
 
+QString examColumnsProblem(const ExamColumns &columns) {
+    const std::variant<TableLayout, QString> layout = layoutOf(columns);
+    const QString *message = std::get_if<QString>(&layout);
+    return message ? *message : QString();
+}
+
 QString columnLetters(int column) {
     QString letters;
     for (; column > 0; column = (column - 1) / 26)

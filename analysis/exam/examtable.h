@@ -32,6 +32,10 @@ struct ExamTables {
 // grade comparison names them.
 ExamTables readExamTables(const ExamRequest &request, const CompareControl &control);
 
+// The message refusing typed columns (a first row or a column that can't be
+// read), or an empty text.
+QString examColumnsProblem(const ExamColumns &columns);
+
 // A column from 1 as letters: 1 → A, 27 → AA.
 QString columnLetters(int column);
 
