@@ -170,7 +170,10 @@ SheetLayout detectLayout(Workbook &workbook, std::optional<int> sheet) {
         }
         if (!guessed || (!guessedAny(*guessed) && guessedAny(layout))) guessed = std::move(layout);
     }
-    if (guessed) return *guessed;
+    if (guessed) {
+        guessed->notes.prepend(messages::layoutSheetGuessed(guessed->sheetName));
+        return *guessed;
+    }
     SheetLayout none;
     none.notes.append(messages::layoutNoSheet());
     return none;
