@@ -148,7 +148,7 @@ private slots:
             << 3 << 3 << "1 2 3 4:语文,5:数学,6:英语 7 8";
         QTest::newRow("header past row 20")
             << QStringList(20, QStringLiteral("说明")) + QStringList{"学号|姓名|语文", student} << 0
-            << 0 << 0 << "0 0 0  0 0";
+            << 21 << 22 << "0 0 0  0 0";
         QTest::newRow("content") << QStringList{"序号|ID|Name|Score", "1|2026001|张三|88",
                                                 "2|2026002|李四|90", "3|2026003|王五|71"}
                                  << 0 << 2 << 4 << "2 3 0 4: 0 0";
