@@ -8,6 +8,7 @@
 #include "analysis/grade/gradetables.h"
 #include "analysis/texts/messages.h"
 #include "cli/analysistext.h"
+#include "cli/autocolumns.h"
 #include "cli/settingsoption.h"
 
 #include <QJsonArray>
@@ -26,6 +27,7 @@ struct CompareOptions {
     std::optional<QString> sheet;
     analysis::AnalysisSettingsTexts settings;
     std::optional<QString> exportPath;
+    std::optional<QString> columns; // --columns auto
     bool json = false;
 };
 
@@ -38,7 +40,8 @@ QString *optionField(const QString &name, CompareOptions &o) {
         {"--name-column", &o.fields.nameColumn},
         {"--score-column", &o.fields.scoreColumn},
         {"--sheet", &o.sheet},
-        {"--export", &o.exportPath}};
+        {"--export", &o.exportPath},
+        {"--columns", &o.columns}};
     for (const auto &[option, field] : optional)
         if (name == QLatin1String(option)) return &field->emplace();
     return nullptr;
@@ -76,6 +79,11 @@ std::optional<QString> parse(const QStringList &arguments, CompareOptions *optio
         }
     }
     if (options->sources.empty()) return analysis::messages::noClassesToCompare();
+    if (options->columns && *options->columns != QLatin1String("auto"))
+        return QStringLiteral("--columns的值须为auto");
+    const ClassFields &f = options->fields;
+    if (options->columns && (f.firstRow || f.numberColumn || f.nameColumn || f.scoreColumn))
+        return autoWithFields();
     return std::nullopt;
 }
 
@@ -123,6 +131,10 @@ Output runCompare(const QStringList &arguments) {
     for (ClassSource &source : sources)
         if (source.kind == ClassSource::Kind::File && source.sheet.isEmpty())
             source.sheet = options.sheet.value_or(QString());
+    QString notes;
+    if (options.columns)
+        if (const std::optional<QString> failed = autoSourceColumns(sources, options.sheet, &notes))
+            return failure(options, *failed);
     const analysis::GradeComparison comparison =
         analysis::compareGrade(sources, options.fields, *settings.settings);
     if (comparison.classes.empty())
@@ -134,7 +146,7 @@ Output runCompare(const QStringList &arguments) {
     return {ExitOk,
             options.json ? QString::fromUtf8(analysis::gradeJson(comparison)) + u'\n'
                          : plainOutput(comparison, options),
-            {}};
+            notes};
 }
 
 QString compareHelpText() {

@@ -13,7 +13,9 @@
 #include "analysis/grid/workbookimport.h"
 #include "analysis/texts/messages.h"
 #include "cli/analysistext.h"
+#include "cli/autocolumns.h"
 #include "cli/comparecommand.h"
+#include "cli/detectcommand.h"
 #include "cli/examcommand.h"
 #include "cli/helptext.h"
 #include "cli/pdfexport.h"
@@ -38,6 +40,9 @@ struct Options {
     analysis::AnalysisSettingsTexts settings;
     std::optional<QString> exportPath;
     analysis::ReportHeader header; // of a PDF report
+    bool autoColumns = false;      // --columns auto
+    bool sheetGiven = false;
+    bool fieldsGiven = false; // a first row or column typed
 };
 
 // The options whose value is stored as typed.
@@ -75,6 +80,13 @@ bool splitBand(const QString &value, QString *low, QString *high) {
 
 // Stores the value of an option that takes one; returns an error text or nothing.
 std::optional<QString> setOption(const QString &name, const QString &value, Options *options) {
+    options->sheetGiven = options->sheetGiven || name == QLatin1String("--sheet");
+    options->fieldsGiven = options->fieldsGiven || isFieldOption(name);
+    if (name == QLatin1String("--columns")) {
+        if (value != QLatin1String("auto")) return QStringLiteral("--columns的值须为auto");
+        options->autoColumns = true;
+        return std::nullopt;
+    }
     for (const TextOption &option : TextOptions)
         if (name == QLatin1String(option.name)) {
             *option.field(*options) = value;
@@ -135,20 +147,22 @@ std::optional<QString> parse(const QStringList &arguments, Options *options) {
         if (const std::optional<QString> error = setOption(name, value, options)) return error;
     }
     if (!workbook) return analysis::messages::noWorkbook();
+    if (options->autoColumns && options->fieldsGiven) return autoWithFields();
     options->import.path = *workbook;
     return std::nullopt;
 }
 
-Output failure(const Options &options, const QString &message, std::optional<int> number) {
+Output failure(const Options &options, const QString &message, std::optional<int> number,
+               const QString &notes = QString()) {
     if (options.json) {
         QJsonObject error{{"message", message}};
         if (number) error.insert("number", *number);
         const QJsonObject root{{"error", error}};
-        return {ExitFailure, jsonText(root), {}};
+        return {ExitFailure, jsonText(root), notes};
     }
     const QString text =
         number ? QStringLiteral("错误号 %1：%2\n").arg(*number).arg(message) : message + u'\n';
-    return {ExitFailure, {}, text};
+    return {ExitFailure, {}, notes + text};
 }
 
 // What the run found, for the output.
@@ -221,6 +235,7 @@ Output run(const QStringList &arguments) {
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
         return {ExitOk, helpText(), {}};
     if (arguments.contains(QLatin1String("--version"))) return {ExitOk, versionText(), {}};
+    if (isDetect(arguments)) return runDetect(arguments);
     Options options;
     if (const std::optional<QString> error = parse(arguments, &options)) return usageError(*error);
 
@@ -234,6 +249,16 @@ Output run(const QStringList &arguments) {
             return failure(options, analysis::messages::exportNameInvalid(*options.exportPath),
                            std::nullopt);
         settings = read.settings;
+    }
+
+    QString notes;
+    if (options.autoColumns) {
+        const AutoColumns found = autoColumns(
+            options.import.path,
+            options.sheetGiven ? std::optional<QString>(options.import.sheet) : std::nullopt);
+        if (!found.fields) return failure(options, found.message, found.errorNumber, found.notes);
+        options.import = *found.fields;
+        notes = found.notes;
     }
 
     Results results;
@@ -255,7 +280,7 @@ Output run(const QStringList &arguments) {
     if (settings)
         if (const std::optional<QString> failed = analyse(options, *settings, results))
             return failure(options, *failed, std::nullopt);
-    return {ExitOk, options.json ? jsonOutput(results) : plainOutput(results, options), {}};
+    return {ExitOk, options.json ? jsonOutput(results) : plainOutput(results, options), notes};
 }
 
 } // namespace report

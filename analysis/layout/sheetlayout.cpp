@@ -63,14 +63,19 @@ void fillFromHeader(const HeaderRows &header, SheetLayout &layout) {
 }
 
 // The last data row: the one before the first row that is empty, or whose
-// number and name are empty and whose first text is a footer word. 0 when
+// first text is a footer word and whose number and name hold nothing else. 0 when
 // the sample ends first.
 int lastDataRow(const SheetSample &sample, const SheetLayout &layout) {
     for (int row = layout.firstRow; row <= sample.rows(); ++row) {
         if (sample.rowEmpty(row)) return row - 1;
-        const bool unnamed = sample.text(row, layout.number.column).isEmpty() &&
-                             sample.text(row, layout.name.column).isEmpty();
-        if (unnamed && isFooterText(sample.firstText(row))) return row - 1;
+        const QString first = sample.firstText(row);
+        if (!isFooterText(first)) continue;
+        // The footer word often stands in the number column itself.
+        const auto unnamed = [&](const LayoutColumn &column) {
+            const QString text = sample.text(row, column.column);
+            return text.isEmpty() || text == first;
+        };
+        if (unnamed(layout.number) && unnamed(layout.name)) return row - 1;
     }
     return 0;
 }
@@ -170,7 +175,10 @@ SheetLayout detectLayout(Workbook &workbook, std::optional<int> sheet) {
         }
         if (!guessed || (!guessedAny(*guessed) && guessedAny(layout))) guessed = std::move(layout);
     }
-    if (guessed) return *guessed;
+    if (guessed) {
+        guessed->notes.prepend(messages::layoutSheetGuessed(guessed->sheetName));
+        return *guessed;
+    }
     SheetLayout none;
     none.notes.append(messages::layoutNoSheet());
     return none;

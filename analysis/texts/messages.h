@@ -159,6 +159,9 @@ namespace analysis::messages {
 inline QString layoutHeaderFound(const QString &sheet, int row) {
     return QStringLiteral("在工作表“%1”第%2行找到表头").arg(sheet).arg(row);
 }
+inline QString layoutSheetGuessed(const QString &sheet) {
+    return QStringLiteral("各工作表都没有表头，按工作表“%1”的内容推断").arg(sheet);
+}
 inline QString layoutNoHeader() {
     return QStringLiteral("前20行中没有表头行，各列按内容推断，请核对");
 }
@@ -170,6 +173,18 @@ inline QString layoutColumnGuessed(const QString &what, int column) {
 }
 inline QString layoutDataRunsOn(int row) {
     return QStringLiteral("只查看到第%1行，数据末行未定").arg(row);
+}
+inline QString layoutIncomplete(const QString &source) {
+    return QStringLiteral("未能在%1中自动找到学号、姓名和成绩所在的列，请给出数据起始行和各列")
+        .arg(source);
+}
+inline QString layoutUsed(const QString &sheet, int firstRow, int number, int name, int score) {
+    return QStringLiteral("自动识别：工作表“%1”，数据起始行%2，学号第%3列，姓名第%4列，成绩第%5列")
+        .arg(sheet)
+        .arg(firstRow)
+        .arg(number)
+        .arg(name)
+        .arg(score);
 }
 inline QString layoutNoSheet() {
     return QStringLiteral("工作簿中没有工作表");

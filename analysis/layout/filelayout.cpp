@@ -1,0 +1,36 @@
+#include "analysis/layout/filelayout.h"
+
+#include "workbook/importerrors.h"
+#include "workbook/openworkbook.h"
+
+namespace analysis {
+
+SheetLayout detectFileLayout(const QString &path, const std::optional<QString> &sheet) {
+    SheetLayout failed;
+    const std::unique_ptr<Workbook> workbook = openWorkbook(path, &failed.errorNumber);
+    if (!workbook) return failed;
+    if (!sheet) return detectLayout(*workbook);
+    const int index = workbook->sheetIndex(*sheet);
+    if (index < 0) {
+        failed.errorNumber = SheetMissing;
+        return failed;
+    }
+    return detectLayout(*workbook, index);
+}
+
+std::optional<ImportFields> layoutImportFields(const SheetLayout &layout, const QString &path) {
+    const LayoutColumn score = layout.firstScore();
+    if (layout.errorNumber || layout.sheet < 0 || layout.firstRow < 1 || !layout.number.found() ||
+        !layout.name.found() || !score.found())
+        return std::nullopt;
+    ImportFields fields;
+    fields.path = path;
+    fields.sheet = layout.sheetName;
+    fields.firstRow = QString::number(layout.firstRow);
+    fields.numberColumn = QString::number(layout.number.column);
+    fields.nameColumn = QString::number(layout.name.column);
+    fields.scoreColumn = QString::number(score.column);
+    return fields;
+}
+
+} // namespace analysis

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "analysis/grid/workbookimport.h"
+#include "analysis/layout/sheetlayout.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace analysis {
+
+// Opens the workbook and finds the layout of the named sheet, or without a
+// name of the first sheet with a header. A workbook that can't be opened or
+// a sheet that is not there gives a layout with its errorNumber.
+SheetLayout detectFileLayout(const QString &path, const std::optional<QString> &sheet);
+
+// The import fields of a layout: its sheet, first row and the number, name
+// and first score column (firstScore). Nothing when any of them is missing.
+std::optional<ImportFields> layoutImportFields(const SheetLayout &layout, const QString &path);
+
+} // namespace analysis
