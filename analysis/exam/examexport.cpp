@@ -79,9 +79,9 @@ QByteArray linesCsv(const QString &title, const QStringList &lines) {
 
 } // namespace
 
-XlsxWritten writeExamXlsx(const ExamTables &tables, const QString &path) {
+XlsxWritten writeExamXlsx(const ExamTables &tables, QByteArray *bytes) {
     return writeWorkbook(
-        path, [&](const XlsxApi &x, lxw_workbook *book) { writeSheets(x, book, tables); }, true);
+        bytes, [&](const XlsxApi &x, lxw_workbook *book) { writeSheets(x, book, tables); }, true);
 }
 
 QByteArray examCsv(const ExamTables &tables) {
@@ -104,8 +104,7 @@ QByteArray examCsv(const ExamTables &tables) {
 QString exportExamTables(const ExamTables &tables, const QString &path,
                          const QStringList &sourceWorkbooks) {
     return exportTables(
-        path, sourceWorkbooks,
-        [&](const QString &temporary) { return writeExamXlsx(tables, temporary); },
+        path, sourceWorkbooks, [&](QByteArray *bytes) { return writeExamXlsx(tables, bytes); },
         [&] { return examCsv(tables); });
 }
 

@@ -11,7 +11,7 @@ namespace analysis {
 // column chart of each class's 得分率 in every subject), 偏科与临界生 and 说明,
 // each table under a frozen header; the tables of students carry the
 // teachers-only line above their header.
-XlsxWritten writeExamXlsx(const ExamTables &tables, const QString &path);
+XlsxWritten writeExamXlsx(const ExamTables &tables, QByteArray *bytes);
 
 // The same tables as comma-separated values (UTF-8 with a byte-order mark).
 QByteArray examCsv(const ExamTables &tables);
