@@ -49,7 +49,7 @@ ExamOutcome analyseExam(const ExamRequest &request, const CompareControl &contro
     if (!request.detectColumns)
         if (const QString problem = examColumnsProblem(request.columns); !problem.isEmpty())
             return {std::nullopt, problem};
-    ExamTables tables = readExamTables(request, control);
+    ExamSheets tables = readExamTables(request, control);
     ExamAnalysis exam;
     exam.settings = request.settings;
     exam.failures = std::move(tables.failures);

@@ -91,7 +91,7 @@ void untakenByClass(const ExamAnalysis &exam, const std::vector<QString> &texts,
 
 } // namespace
 
-std::vector<std::vector<QString>> gatherExam(const ExamTables &tables, const ExamRequest &request,
+std::vector<std::vector<QString>> gatherExam(const ExamSheets &tables, const ExamRequest &request,
                                              ExamAnalysis &exam) {
     std::map<QString, int> subjects, classes;
     std::vector<std::vector<int>> columnsOf;

@@ -19,7 +19,7 @@ AnalysisSettings settingsFor(const AnalysisSettings &given, const Decimal &fullM
 // Subjects (matched by header text), classes and students from the tables,
 // each mark's state read with its subject's full marks; returns each
 // subject's texts by student.
-std::vector<std::vector<QString>> gatherExam(const ExamTables &tables, const ExamRequest &request,
+std::vector<std::vector<QString>> gatherExam(const ExamSheets &tables, const ExamRequest &request,
                                              ExamAnalysis &exam);
 
 // The figures of one subject or total over the students in `rows` (indices

@@ -322,10 +322,10 @@ int readColumn(const QString &text) {
     return int(number->magnitude.units(0));
 }
 
-ExamTables readExamTables(const ExamRequest &request, const CompareControl &control) {
+ExamSheets readExamTables(const ExamRequest &request, const CompareControl &control) {
     std::vector<SourceResult> results = readSources(request, control);
     nameTables(request.sources, results);
-    ExamTables out;
+    ExamSheets out;
     for (SourceResult &result : results) {
         std::move(result.tables.begin(), result.tables.end(), std::back_inserter(out.tables));
         std::move(result.failures.begin(), result.failures.end(), std::back_inserter(out.failures));

@@ -22,7 +22,8 @@ struct ExamTable {
     std::vector<QStringList> texts;
 };
 
-struct ExamTables {
+// The sheets read, before any figure: one exam table per sheet.
+struct ExamSheets {
     std::vector<ExamTable> tables; // in the order of the sources, sheets in workbook order
     std::vector<SourceFailure> failures;
 };
@@ -30,7 +31,7 @@ struct ExamTables {
 // Reads every source on a thread per core, each thread with workbooks of its
 // own, and names the classes of the sheets without a class column as the
 // grade comparison names them.
-ExamTables readExamTables(const ExamRequest &request, const CompareControl &control);
+ExamSheets readExamTables(const ExamRequest &request, const CompareControl &control);
 
 // The message refusing typed columns (a first row or a column that can't be
 // read), or an empty text.
