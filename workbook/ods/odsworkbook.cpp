@@ -2,6 +2,7 @@
 
 #include "workbook/cellvalues/isodates.h"
 #include "workbook/cellvalues/valuetext.h"
+#include "workbook/damage.h"
 #include "workbook/importerrors.h"
 #include "workbook/numbertext.h"
 #include "workbook/readercore/windowedworkbook.h"
@@ -164,7 +165,7 @@ int OdsWorkbook::checkContent() {
         if (!entry) return error;
         char type[128];
         const std::int64_t length = entry->read(type, sizeof type);
-        if (length < 0) return CannotOpen;
+        if (length < 0) return WORKBOOK_DAMAGED();
         const QByteArray mimeType = QByteArray(type, qsizetype(length)).trimmed();
         if (!mimeType.startsWith("application/vnd.oasis.opendocument.spreadsheet"))
             return NotAWorkbook;
@@ -177,9 +178,9 @@ int OdsWorkbook::checkContent() {
         if (xml->depth() == 2 && isElement(*xml, OfficeNamespace, u"body")) continue;
         if (xml->depth() == 3)
             return isElement(*xml, OfficeNamespace, u"spreadsheet") ? NoError : NotAWorkbook;
-        if (!xml->skipElement()) return CannotOpen;
+        if (!xml->skipElement()) return WORKBOOK_DAMAGED();
     }
-    return xml->failed() ? CannotOpen : NotAWorkbook;
+    return xml->failed() ? WORKBOOK_DAMAGED() : NotAWorkbook;
 }
 
 bool OdsWorkbook::readNextName() const {
@@ -284,7 +285,7 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
     } else {
         paragraphs = true;
     }
-    if (!paragraphs) return xml.skipElement() ? NoError : CannotOpen;
+    if (!paragraphs) return xml.skipElement() ? NoError : WORKBOOK_DAMAGED();
     QString shown;
     if (const int failure = readParagraphs(xml, &shown)) return failure;
     if (!logical)
@@ -305,12 +306,12 @@ int OdsWorkbook::readParagraphs(XmlReader &xml, QString *text) {
         if (isElement(xml, TextNamespace, u"p") || isElement(xml, TextNamespace, u"h")) {
             if (!first) text->append(u'\n');
             first = false;
-            if (!readParagraph(xml, text)) return CannotOpen;
+            if (!readParagraph(xml, text)) return WORKBOOK_DAMAGED();
         } else if (!xml.skipElement()) {
-            return CannotOpen;
+            return WORKBOOK_DAMAGED();
         }
     }
-    return CannotOpen;
+    return WORKBOOK_DAMAGED();
 }
 
 // Reads a row standing for sheet rows first to last (a repeated row), and
@@ -325,7 +326,7 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
         if (!xml.isStart()) continue;
         const bool covered = isElement(xml, TableNamespace, u"covered-table-cell");
         if (!covered && !isElement(xml, TableNamespace, u"table-cell")) {
-            if (!xml.skipElement()) return CannotOpen;
+            if (!xml.skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         // Cells merged into another are cells all the same, without a value.
@@ -334,7 +335,7 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
         const qint64 lastColumn = column + repeat - 1;
         column = std::min<qint64>(lastColumn + 1, XmlSheet.columns + 1);
         if (covered || !keepsAny(firstColumn, lastColumn)) {
-            if (!xml.skipElement()) return CannotOpen;
+            if (!xml.skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         Cell cell;
@@ -351,9 +352,9 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
             keep(kept);
         for (const int wanted : window().columns)
             if (wanted > keptColumns && wanted >= firstColumn && wanted <= lastColumn) keep(wanted);
-        if (m_cells.size() >= KeptCellBudget) return CannotOpen;
+        if (m_cells.size() >= KeptCellBudget) return WORKBOOK_DAMAGED();
     }
-    return CannotOpen;
+    return WORKBOOK_DAMAGED();
 }
 
 int OdsWorkbook::scanWindow() {
@@ -361,10 +362,10 @@ int OdsWorkbook::scanWindow() {
     m_budget = ExpandedCharacterBudget;
     int error = NoError;
     std::unique_ptr<XmlReader> xml = openContent(&error);
-    if (!xml) return CannotOpen;
+    if (!xml) return WORKBOOK_DAMAGED();
     for (int table = 0; table <= window().sheet; ++table) {
-        if (!nextTable(*xml)) return CannotOpen;
-        if (table < window().sheet && !xml->skipElement()) return CannotOpen;
+        if (!nextTable(*xml)) return WORKBOOK_DAMAGED();
+        if (table < window().sheet && !xml->skipElement()) return WORKBOOK_DAMAGED();
     }
 
     // Rows may stand in groups, as header rows or as a block of rows; a
@@ -379,7 +380,7 @@ int OdsWorkbook::scanWindow() {
             isElement(*xml, TableNamespace, u"table-rows"))
             continue;
         if (!isElement(*xml, TableNamespace, u"table-row")) {
-            if (!xml->skipElement()) return CannotOpen;
+            if (!xml->skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         const qint64 repeat = repeatCount(xml->attribute(TableNamespace, "number-rows-repeated"));
@@ -388,18 +389,18 @@ int OdsWorkbook::scanWindow() {
         if (first > window().last) return NoError;
         row = last + 1;
         if (last < window().first) {
-            if (!xml->skipElement()) return CannotOpen;
+            if (!xml->skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         if (const int failure = readRow(*xml, first, last)) return failure;
     }
-    return xml->failed() ? CannotOpen : NoError;
+    return xml->failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 int OdsWorkbook::keptCellText(int row, int column, QString *text) {
     const auto found = m_cells.find(XmlSheet.cellKey(row, column));
     if (found == m_cells.end()) return NoError;
-    if (found->second.kind == Cell::Damaged) return CannotOpen;
+    if (found->second.kind == Cell::Damaged) return WORKBOOK_DAMAGED();
     *text = found->second.text;
     return NoError;
 }

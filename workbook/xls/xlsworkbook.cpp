@@ -3,6 +3,7 @@
 #include "workbook/bytesource.h"
 #include "workbook/cellvalues/dateformat.h"
 #include "workbook/cellvalues/valuetext.h"
+#include "workbook/damage.h"
 #include "workbook/importerrors.h"
 #include "workbook/littleendian.h"
 #include "workbook/numbertext.h"
@@ -171,6 +172,12 @@ Cell formulaResult(const std::uint8_t *result, std::uint16_t xf) {
 // What one record of a sheet means for the scan through it.
 enum class Step { More, Done, Damaged };
 
+// Damage found in a record, told to the funnel where it is found.
+Step damagedStep(int failure) {
+    (void)failure;
+    return Step::Damaged;
+}
+
 // A scan keeps every column of its rows: it reads their records anyway.
 class XlsWorkbook final : public readercore::WindowedWorkbook {
 public:
@@ -284,11 +291,11 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
     for (;;) {
         const BiffStream::Read read = m_records.header(position, &header);
         if (read == BiffStream::Read::End) break;
-        if (read == BiffStream::Read::Damaged) return CannotOpen;
+        if (read == BiffStream::Read::Damaged) return WORKBOOK_DAMAGED();
         position = header.next();
         if (header.type == record::Eof) break;
         const std::uint8_t *body = m_records.body(header);
-        if (!body) return CannotOpen;
+        if (!body) return WORKBOOK_DAMAGED();
         if (const int failure = readGlobalRecord(header, body)) return failure;
     }
     if (!m_biff8)
@@ -300,12 +307,12 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
 // A workbook stream that can't be read is a damaged workbook; one that
 // doesn't start with a BOF record is something else.
 int XlsWorkbook::readGlobalsBof(bool namedWorkbook, RecordHeader *header) {
-    if (m_records.header(0, header) != BiffStream::Read::Ok) return CannotOpen;
+    if (m_records.header(0, header) != BiffStream::Read::Ok) return WORKBOOK_DAMAGED();
     if (header->type != record::Bof || header->length < 4) return NotAWorkbook;
     const std::uint8_t *bof = m_records.body(*header);
-    if (!bof) return CannotOpen;
+    if (!bof) return WORKBOOK_DAMAGED();
     const std::uint16_t version = le16(bof);
-    if (le16(bof + 2) != GlobalsSubstream) return CannotOpen;
+    if (le16(bof + 2) != GlobalsSubstream) return WORKBOOK_DAMAGED();
     m_biff8 = version == BiffVersion8 || (version != BiffVersion5 && namedWorkbook);
     return NoError;
 }
@@ -313,7 +320,7 @@ int XlsWorkbook::readGlobalsBof(bool namedWorkbook, RecordHeader *header) {
 int XlsWorkbook::readGlobalRecord(const RecordHeader &header, const std::uint8_t *body) {
     switch (header.type) {
     case record::FilePass:
-        return CannotOpen; // encrypted: the cells can't be read without the password
+        return WORKBOOK_DAMAGED(); // encrypted: the cells can't be read without the password
     case record::BoundSheet:
         return readBoundSheet(header, body);
     case record::CodePage:
@@ -374,11 +381,11 @@ int XlsWorkbook::readBoundSheet(const RecordHeader &header, const std::uint8_t *
     if (m_biff8) {
         ContinuedReader reader(m_records, header, 6);
         QString name;
-        if (!readUnicodeString(reader, true, &name)) return CannotOpen;
+        if (!readUnicodeString(reader, true, &name)) return WORKBOOK_DAMAGED();
         m_sheetNames.append(name);
     } else {
         const std::uint8_t count = body[6];
-        if (7 + count > header.length) return CannotOpen;
+        if (7 + count > header.length) return WORKBOOK_DAMAGED();
         sheet.codePageName = QByteArray(reinterpret_cast<const char *>(body + 7), count);
     }
     m_sheets.push_back(std::move(sheet));
@@ -557,7 +564,7 @@ std::uint64_t XlsWorkbook::skipCellsOutside(std::uint64_t position, int firstRow
 
 int XlsWorkbook::scanWindow() {
     const int error = scanSheet(window().sheet, window().first - 1, window().last - 1);
-    return error == NoError && !intact() ? CannotOpen : error;
+    return error == NoError && !intact() ? WORKBOOK_DAMAGED() : error;
 }
 
 // Rows are stored in blocks, each closed by a DBCELL record, in ascending
@@ -573,9 +580,9 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
     std::uint64_t position = m_sheets[std::size_t(sheet)].position;
     if (m_records.header(position, &header) != BiffStream::Read::Ok || header.type != record::Bof ||
         header.length < 4)
-        return CannotOpen;
+        return WORKBOOK_DAMAGED();
     const std::uint8_t *bof = m_records.body(header);
-    if (!bof || le16(bof + 2) != WorksheetSubstream) return CannotOpen;
+    if (!bof || le16(bof + 2) != WorksheetSubstream) return WORKBOOK_DAMAGED();
 
     int blockFirstRow = NoRow;
     int depth = 0; // embedded charts bring their own BOF..EOF
@@ -583,7 +590,7 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
         if (depth == 1) position = skipCellsOutside(position, firstRow, lastRow, &blockFirstRow);
         const BiffStream::Read read = m_records.header(position, &header);
         if (read == BiffStream::Read::End) return NoError;
-        if (read == BiffStream::Read::Damaged) return CannotOpen;
+        if (read == BiffStream::Read::Damaged) return WORKBOOK_DAMAGED();
         position = header.next();
         if (header.type == record::Bof) {
             ++depth;
@@ -591,7 +598,8 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
             if (--depth == 0) return NoError;
         } else if (depth == 1) {
             const Step step = scanRecord(header, &blockFirstRow);
-            if (step != Step::More) return step == Step::Done ? NoError : CannotOpen;
+            if (step != Step::More)
+                return step == Step::Done ? NoError : CannotOpen; // the site is told
         }
     }
 }
@@ -605,7 +613,7 @@ Step XlsWorkbook::scanRecord(const RecordHeader &header, int *blockFirstRow) {
     }
     case record::Row: {
         const std::uint8_t *body = m_records.body(header);
-        if (!body) return Step::Damaged;
+        if (!body) return damagedStep(WORKBOOK_DAMAGED());
         if (header.length >= 2) *blockFirstRow = std::min<int>(*blockFirstRow, le16(body));
         return Step::More;
     }
@@ -624,7 +632,7 @@ Step XlsWorkbook::scanRecord(const RecordHeader &header, int *blockFirstRow) {
 Step XlsWorkbook::storeFormulaString(const RecordHeader &header) {
     if (!m_pendingFormulaText) return Step::More;
     QString text;
-    if (!readString(header, 0, &text)) return Step::Damaged;
+    if (!readString(header, 0, &text)) return damagedStep(WORKBOOK_DAMAGED());
     m_cells[*m_pendingFormulaText].text = std::move(text);
     m_pendingFormulaText.reset();
     return Step::More;
@@ -633,15 +641,15 @@ Step XlsWorkbook::storeFormulaString(const RecordHeader &header) {
 Step XlsWorkbook::scanCell(const RecordHeader &header, int *blockFirstRow) {
     const int minimum = cellRecordMinimumLength(header.type);
     if (minimum == 0) return Step::More; // not a cell
-    if (header.length < minimum) return Step::Damaged;
+    if (header.length < minimum) return damagedStep(WORKBOOK_DAMAGED());
     const std::uint8_t *body = m_records.body(header);
-    if (!body) return Step::Damaged;
+    if (!body) return damagedStep(WORKBOOK_DAMAGED());
     m_pendingFormulaText.reset();
     const int row = le16(body);
     *blockFirstRow = std::min(*blockFirstRow, row);
     // Most of a large sheet lies outside the rows asked for: pass it by.
     if (row < m_scanFirst || row > m_scanLast) return Step::More;
-    return storeCell(header, body) ? Step::More : Step::Damaged;
+    return storeCell(header, body) ? Step::More : damagedStep(WORKBOOK_DAMAGED());
 }
 
 int XlsWorkbook::keptCellText(int row, int column, QString *text) {
@@ -660,7 +668,7 @@ int XlsWorkbook::keptCellText(int row, int column, QString *text) {
         // Strings decoded while the file was being cut short are cached too.
         if (!sharedString(cell.index, text) || !intact()) {
             text->clear();
-            return CannotOpen;
+            return WORKBOOK_DAMAGED();
         }
         break;
     case Cell::Boolean:
@@ -681,7 +689,8 @@ std::unique_ptr<Workbook> openXlsWorkbook(std::unique_ptr<ByteSource> source, in
     CompoundFile::OpenResult opened;
     std::unique_ptr<CompoundFile> file = CompoundFile::open(*source, &opened);
     if (!file) {
-        *error = opened == CompoundFile::OpenResult::NotCompound ? NotAWorkbook : CannotOpen;
+        *error =
+            opened == CompoundFile::OpenResult::NotCompound ? NotAWorkbook : WORKBOOK_DAMAGED();
         return nullptr;
     }
     bool namedWorkbook = true;
@@ -693,18 +702,18 @@ std::unique_ptr<Workbook> openXlsWorkbook(std::unique_ptr<ByteSource> source, in
     if (!entry) {
         // An Office document protected by a password keeps its real content in
         // an encrypted package inside a compound file.
-        *error = file->rootStream(u"EncryptedPackage") ? CannotOpen : NotAWorkbook;
+        *error = file->rootStream(u"EncryptedPackage") ? WORKBOOK_DAMAGED() : NotAWorkbook;
         return nullptr;
     }
     std::unique_ptr<Stream> stream = file->openStream(*entry);
     if (!stream) {
-        *error = CannotOpen;
+        *error = WORKBOOK_DAMAGED();
         return nullptr;
     }
     auto workbook =
         std::make_unique<XlsWorkbook>(std::move(source), std::move(file), std::move(stream));
     int failure = workbook->readGlobals(namedWorkbook);
-    if (failure == NoError && !workbook->intact()) failure = CannotOpen;
+    if (failure == NoError && !workbook->intact()) failure = WORKBOOK_DAMAGED();
     return readercore::openedWorkbook(std::move(workbook), failure, error);
 }
 

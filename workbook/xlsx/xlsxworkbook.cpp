@@ -3,6 +3,7 @@
 #include "workbook/cellvalues/dateformat.h"
 #include "workbook/cellvalues/isodates.h"
 #include "workbook/cellvalues/valuetext.h"
+#include "workbook/damage.h"
 #include "workbook/importerrors.h"
 #include "workbook/numbertext.h"
 #include "workbook/readercore/windowedworkbook.h"
@@ -99,7 +100,7 @@ int readRelationships(zip::Archive &archive, const QString &sourcePart,
                         relationshipKind(xml->attribute("Type")).toString(),
                         resolvePart(sourcePart, xml->attribute("Target"))});
     }
-    return xml->failed() ? CannotOpen : NoError;
+    return xml->failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 int hexDigit(QChar c) {
@@ -192,7 +193,7 @@ public:
         : m_archive(archive), m_part(std::move(part)) {}
 
     // Looks up the sorted, distinct indexes; an index the part doesn't hold
-    // stays out of *found. Returns CannotOpen when the part is damaged.
+    // stays out of *found. Returns a failure when the part is damaged.
     int resolve(const std::vector<std::uint32_t> &indexes,
                 std::unordered_map<std::uint32_t, QString> *found);
 
@@ -227,18 +228,18 @@ int SharedStrings::resolve(const std::vector<std::uint32_t> &indexes,
     while (!m_ended && wanted != indexes.end()) {
         if (!m_xml->next()) {
             m_ended = true;
-            if (m_xml->failed()) return CannotOpen;
+            if (m_xml->failed()) return WORKBOOK_DAMAGED();
             break;
         }
         if (!isMain(*m_xml, u"si")) continue;
         const std::uint32_t index = m_next++;
         if (index == *wanted) {
             QString text;
-            if (!readStringItem(*m_xml, &text)) return CannotOpen;
+            if (!readStringItem(*m_xml, &text)) return WORKBOOK_DAMAGED();
             found->emplace(index, std::move(text));
             ++wanted;
         } else if (!m_xml->skipElement()) {
-            return CannotOpen;
+            return WORKBOOK_DAMAGED();
         }
     }
     return NoError;
@@ -314,13 +315,13 @@ int XlsxWorkbook::readWorkbook() {
     }
 
     zip::XmlPart part = zip::openXml(*m_archive, workbookPart);
-    if (!part.reader) return part.failure(CannotOpen);
+    if (!part.reader) return part.missing ? WORKBOOK_DAMAGED() : part.error;
     XmlReader *xml = part.reader.get();
     // The main part of a word-processing or presentation package is no
     // workbook: the file is of another kind.
     while (xml->next() && !xml->isStart()) {
     }
-    if (xml->failed()) return CannotOpen;
+    if (xml->failed()) return WORKBOOK_DAMAGED();
     if (!isMain(*xml, u"workbook")) return NotAWorkbook;
     while (xml->next()) {
         if (xml->isEnd() && xml->depth() == 1 && xml->name() == u"sheets")
@@ -331,17 +332,17 @@ int XlsxWorkbook::readWorkbook() {
             m_dateSystem1904 = value == u"1" || value.compare(u"true", Qt::CaseInsensitive) == 0;
         } else if (xml->depth() == 3 && isMain(*xml, u"sheet")) {
             const Relationship *relationship = findRelationship(relationshipId(*xml));
-            if (!relationship) return CannotOpen;
+            if (!relationship) return WORKBOOK_DAMAGED();
             // Chart sheets, dialog sheets and macro sheets hold no cells.
             if (relationship->kind == u"worksheet") {
                 m_sheetNames.append(xml->attribute("name").toString());
                 m_sheetParts.push_back(relationship->target);
             }
         } else if (!(xml->depth() == 2 && isMain(*xml, u"sheets")) && !xml->skipElement()) {
-            return CannotOpen;
+            return WORKBOOK_DAMAGED();
         }
     }
-    return xml->failed() ? CannotOpen : NoError;
+    return xml->failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 int XlsxWorkbook::readStyles() {
@@ -356,7 +357,7 @@ int XlsxWorkbook::readStyles() {
             break; // the cell formats come after the number formats
         if (!xml->isStart() || xml->depth() == 1) continue;
         if (xml->depth() == 2 && !isMain(*xml, u"numFmts") && !isMain(*xml, u"cellXfs")) {
-            if (!xml->skipElement()) return CannotOpen;
+            if (!xml->skipElement()) return WORKBOOK_DAMAGED();
         } else if (xml->depth() == 3 && isMain(*xml, u"numFmt")) {
             customFormats[xml->attribute("numFmtId").toUInt()] =
                 cellvalues::isDateFormat(xml->attribute("formatCode"));
@@ -364,7 +365,7 @@ int XlsxWorkbook::readStyles() {
             cellFormats.push_back(xml->attribute("numFmtId").toUInt());
         }
     }
-    if (xml->failed()) return CannotOpen;
+    if (xml->failed()) return WORKBOOK_DAMAGED();
     m_dateStyles.reserve(cellFormats.size());
     for (const std::uint32_t format : cellFormats) {
         const auto custom = customFormats.find(format);
@@ -450,22 +451,22 @@ int XlsxWorkbook::readRow(XmlReader &xml, int row) {
         if (xml.isEnd() && xml.depth() < depth) return NoError;
         if (!xml.isStart()) continue;
         if (!isMain(xml, u"c")) {
-            if (!xml.skipElement()) return CannotOpen;
+            if (!xml.skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         // A cell without a reference follows the one before it.
         const std::optional<int> referenced = referenceColumn(xml.attribute("r"));
         column = referenced ? *referenced : column + 1;
-        if (!readCell(xml, row, column)) return CannotOpen;
+        if (!readCell(xml, row, column)) return WORKBOOK_DAMAGED();
     }
-    return CannotOpen;
+    return WORKBOOK_DAMAGED();
 }
 
 int XlsxWorkbook::scanWindow() {
     m_cells.clear();
     if (m_strings.size() > KeptStrings) m_strings.clear();
     zip::XmlPart part = zip::openXml(*m_archive, m_sheetParts[std::size_t(window().sheet)]);
-    if (!part.reader) return part.failure(CannotOpen);
+    if (!part.reader) return part.missing ? WORKBOOK_DAMAGED() : part.error;
     XmlReader *xml = part.reader.get();
 
     // worksheet > sheetData > row > c; rows come in ascending order, so the
@@ -479,11 +480,11 @@ int XlsxWorkbook::scanWindow() {
             if (xml->depth() == 2 && isMain(*xml, u"sheetData"))
                 inSheetData = true;
             else if (!xml->skipElement())
-                return CannotOpen;
+                return WORKBOOK_DAMAGED();
             continue;
         }
         if (!isMain(*xml, u"row")) {
-            if (!xml->skipElement()) return CannotOpen;
+            if (!xml->skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         // A row without a number follows the one before it.
@@ -492,12 +493,12 @@ int XlsxWorkbook::scanWindow() {
         row = numbered ? number : row + 1;
         if (row > window().last || row > XmlSheet.rows) break;
         if (row < window().first) {
-            if (!xml->skipElement()) return CannotOpen;
+            if (!xml->skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         if (const int failure = readRow(*xml, row)) return failure;
     }
-    if (xml->failed()) return CannotOpen;
+    if (xml->failed()) return WORKBOOK_DAMAGED();
 
     if (!m_sharedStrings) return NoError;
     std::vector<std::uint32_t> indexes;
@@ -523,7 +524,7 @@ int XlsxWorkbook::keptCellText(int row, int column, QString *text) {
     }
     case Cell::SharedText: {
         const auto string = m_strings.find(std::uint32_t(cell.number));
-        if (string == m_strings.end()) return CannotOpen;
+        if (string == m_strings.end()) return WORKBOOK_DAMAGED();
         *text = string->second;
         break;
     }
@@ -535,7 +536,7 @@ int XlsxWorkbook::keptCellText(int row, int column, QString *text) {
         *text = cellvalues::booleanText(cell.number != 0);
         break;
     case Cell::Damaged:
-        return CannotOpen;
+        return WORKBOOK_DAMAGED();
     }
     return NoError;
 }
