@@ -130,20 +130,16 @@ private:
     qsizetype m_budget = 0;
 };
 
-bool isElement(const XmlReader &xml, const QString &namespaceUri, QStringView name) {
-    return xml.isStart() && xml.name() == name && xml.namespaceUri() == namespaceUri;
-}
-
 // Moves to the start of the spreadsheet's next table: the document's body
 // holds the spreadsheet, whose children are the tables and settings that
 // apply to all of them. False at the end or on a failure.
 bool nextTable(XmlReader &xml) {
     while (xml.next()) {
         if (!xml.isStart()) continue;
-        if (xml.depth() == 1 || (xml.depth() == 2 && isElement(xml, OfficeNamespace, u"body")) ||
-            (xml.depth() == 3 && isElement(xml, OfficeNamespace, u"spreadsheet")))
+        if (xml.depth() == 1 || (xml.depth() == 2 && xml.isStart(OfficeNamespace, u"body")) ||
+            (xml.depth() == 3 && xml.isStart(OfficeNamespace, u"spreadsheet")))
             continue;
-        if (xml.depth() == 4 && isElement(xml, TableNamespace, u"table")) return true;
+        if (xml.depth() == 4 && xml.isStart(TableNamespace, u"table")) return true;
         if (!xml.skipElement()) return false;
     }
     return false;
@@ -175,9 +171,9 @@ int OdsWorkbook::checkContent() {
     if (!xml) return error;
     while (xml->next()) {
         if (!xml->isStart() || xml->depth() == 1) continue;
-        if (xml->depth() == 2 && isElement(*xml, OfficeNamespace, u"body")) continue;
+        if (xml->depth() == 2 && xml->isStart(OfficeNamespace, u"body")) continue;
         if (xml->depth() == 3)
-            return isElement(*xml, OfficeNamespace, u"spreadsheet") ? NoError : NotAWorkbook;
+            return xml->isStart(OfficeNamespace, u"spreadsheet") ? NoError : NotAWorkbook;
         if (!xml->skipElement()) return WORKBOOK_DAMAGED();
     }
     return xml->failed() ? WORKBOOK_DAMAGED() : NotAWorkbook;
@@ -214,21 +210,20 @@ bool OdsWorkbook::keepsAny(qint64 first, qint64 last) const {
 bool OdsWorkbook::readParagraph(XmlReader &xml, QString *text) {
     ParagraphText paragraph(text, &m_budget);
     const int depth = xml.depth();
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) return true;
+    while (xml.nextWithin(depth)) {
         if (xml.token() == QXmlStreamReader::Characters) {
             paragraph.characters(xml.text());
             continue;
         }
         if (!xml.isStart()) continue;
-        if (isElement(xml, TextNamespace, u"s")) {
+        if (xml.isStart(TextNamespace, u"s")) {
             const QStringView count = xml.attribute(TextNamespace, "c");
             bool ok = true;
             const qint64 spaces = count.isEmpty() ? 1 : count.toLongLong(&ok);
             if (!paragraph.expanded(u' ', ok ? std::max<qint64>(spaces, 1) : 1)) return false;
-        } else if (isElement(xml, TextNamespace, u"tab")) {
+        } else if (xml.isStart(TextNamespace, u"tab")) {
             if (!paragraph.expanded(u'\t', 1)) return false;
-        } else if (isElement(xml, TextNamespace, u"line-break")) {
+        } else if (xml.isStart(TextNamespace, u"line-break")) {
             if (!paragraph.expanded(u'\n', 1)) return false;
         } else if (xml.namespaceUri() == TextNamespace && xml.name() != u"note" &&
                    xml.name() != u"ruby-text") {
@@ -237,7 +232,7 @@ bool OdsWorkbook::readParagraph(XmlReader &xml, QString *text) {
             return false; // notes, annotations and drawings hold no cell text
         }
     }
-    return false;
+    return !xml.failed();
 }
 
 // Reads a table cell's value; the reader is on its start element and ends on
@@ -300,10 +295,8 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
 int OdsWorkbook::readParagraphs(XmlReader &xml, QString *text) {
     bool first = true;
     const int depth = xml.depth();
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) return NoError;
-        if (!xml.isStart()) continue;
-        if (isElement(xml, TextNamespace, u"p") || isElement(xml, TextNamespace, u"h")) {
+    while (xml.nextStartWithin(depth)) {
+        if (xml.isStart(TextNamespace, u"p") || xml.isStart(TextNamespace, u"h")) {
             if (!first) text->append(u'\n');
             first = false;
             if (!readParagraph(xml, text)) return WORKBOOK_DAMAGED();
@@ -311,7 +304,7 @@ int OdsWorkbook::readParagraphs(XmlReader &xml, QString *text) {
             return WORKBOOK_DAMAGED();
         }
     }
-    return WORKBOOK_DAMAGED();
+    return xml.failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 // Reads a row standing for sheet rows first to last (a repeated row), and
@@ -321,11 +314,9 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
     const qint64 to = std::min<qint64>(last, window().last);
     qint64 column = 1;
     const int depth = xml.depth();
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) return NoError;
-        if (!xml.isStart()) continue;
-        const bool covered = isElement(xml, TableNamespace, u"covered-table-cell");
-        if (!covered && !isElement(xml, TableNamespace, u"table-cell")) {
+    while (xml.nextStartWithin(depth)) {
+        const bool covered = xml.isStart(TableNamespace, u"covered-table-cell");
+        if (!covered && !xml.isStart(TableNamespace, u"table-cell")) {
             if (!xml.skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
@@ -354,7 +345,7 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
             if (wanted > keptColumns && wanted >= firstColumn && wanted <= lastColumn) keep(wanted);
         if (m_cells.size() >= KeptCellBudget) return WORKBOOK_DAMAGED();
     }
-    return WORKBOOK_DAMAGED();
+    return xml.failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 int OdsWorkbook::scanWindow() {
@@ -372,14 +363,12 @@ int OdsWorkbook::scanWindow() {
     // repeated row stands for as many sheet rows, counted, never expanded.
     qint64 row = 1;
     const int depth = xml->depth();
-    while (xml->next()) {
-        if (xml->isEnd() && xml->depth() < depth) break;
-        if (!xml->isStart()) continue;
-        if (isElement(*xml, TableNamespace, u"table-row-group") ||
-            isElement(*xml, TableNamespace, u"table-header-rows") ||
-            isElement(*xml, TableNamespace, u"table-rows"))
+    while (xml->nextStartWithin(depth)) {
+        if (xml->isStart(TableNamespace, u"table-row-group") ||
+            xml->isStart(TableNamespace, u"table-header-rows") ||
+            xml->isStart(TableNamespace, u"table-rows"))
             continue;
-        if (!isElement(*xml, TableNamespace, u"table-row")) {
+        if (!xml->isStart(TableNamespace, u"table-row")) {
             if (!xml->skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }

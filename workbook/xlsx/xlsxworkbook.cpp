@@ -151,9 +151,7 @@ QString unescapeText(QString text) {
 bool readStringItem(XmlReader &xml, QString *text) {
     const int depth = xml.depth();
     QString raw;
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) break;
-        if (!xml.isStart()) continue;
+    while (xml.nextStartWithin(depth)) {
         if (isMain(xml, u"t")) {
             if (!xml.appendText(&raw)) return false;
         } else if (!isMain(xml, u"r") && !xml.skipElement()) {
@@ -393,9 +391,7 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
     std::optional<QString> value;
     std::optional<QString> inlineText;
     const int depth = xml.depth();
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) break;
-        if (!xml.isStart()) continue;
+    while (xml.nextStartWithin(depth)) {
         if (isMain(xml, u"v")) {
             value.emplace();
             if (!xml.appendText(&*value)) return false;
@@ -447,9 +443,7 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
 int XlsxWorkbook::readRow(XmlReader &xml, int row) {
     int column = 0;
     const int depth = xml.depth();
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) return NoError;
-        if (!xml.isStart()) continue;
+    while (xml.nextStartWithin(depth)) {
         if (!isMain(xml, u"c")) {
             if (!xml.skipElement()) return WORKBOOK_DAMAGED();
             continue;
@@ -459,7 +453,7 @@ int XlsxWorkbook::readRow(XmlReader &xml, int row) {
         column = referenced ? *referenced : column + 1;
         if (!readCell(xml, row, column)) return WORKBOOK_DAMAGED();
     }
-    return WORKBOOK_DAMAGED();
+    return xml.failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 int XlsxWorkbook::scanWindow() {
