@@ -163,14 +163,14 @@ void TestDamage::damageSites_data() {
         << QStringLiteral("xlsworkbook.cpp");
     QTest::newRow("doctype, number that is none")
         << QStringLiteral("xlsx_doctype.xlsx") << QStringLiteral("xlsx_number_that_is_none.xlsx")
-        << QStringLiteral("xlsxworkbook.cpp") << QStringLiteral("xlsxworkbook.cpp");
+        << QStringLiteral("xlsxworkbook.cpp") << QStringLiteral("cellvalue.cpp");
     QTest::newRow("local header past end, data cut")
         << QStringLiteral("zip_local_header_past_end.xlsx")
         << QStringLiteral("zip_deflate_data_cut.xlsx") << QStringLiteral("ziparchive.cpp")
         << QStringLiteral("xlsxworkbook.cpp");
     QTest::newRow("ods float none, spaces")
         << QStringLiteral("ods_float_that_is_none.ods")
-        << QStringLiteral("ods_spaces_beyond_measure.ods") << QStringLiteral("odsworkbook.cpp")
+        << QStringLiteral("ods_spaces_beyond_measure.ods") << QStringLiteral("cellvalue.cpp")
         << QStringLiteral("odsworkbook.cpp");
 }
 

@@ -1,5 +1,6 @@
 #include "workbook/ods/odsworkbook.h"
 
+#include "workbook/cellvalues/cellvalue.h"
 #include "workbook/cellvalues/isodates.h"
 #include "workbook/cellvalues/valuetext.h"
 #include "workbook/damage.h"
@@ -43,11 +44,7 @@ qint64 repeatCount(QStringView text) {
     return ok && count > 1 ? std::min<qint64>(count, XmlSheet.rows) : 1;
 }
 
-struct Cell {
-    enum Kind : std::uint8_t { Text, Damaged };
-    Kind kind = Text;
-    QString text;
-};
+using cellvalues::CellValue;
 
 // Collects the character content of a paragraph with its white space
 // collapsed: runs of spaces, tabs and line ends count as one space, and none
@@ -107,13 +104,11 @@ private:
         return m_names[index];
     }
     int scanWindow() override;
-    int keptCellText(int row, int column, QString *text) override;
-    int lastKeptRow() const override { return XmlSheet.lastRow(m_cells); }
 
     bool readNextName() const;
     std::unique_ptr<XmlReader> openContent(int *error) const;
     int readRow(XmlReader &xml, qint64 first, qint64 last);
-    int readCellValue(XmlReader &xml, Cell *cell);
+    int readCellValue(XmlReader &xml, CellValue *cell);
     int readParagraphs(XmlReader &xml, QString *text);
     bool readParagraph(XmlReader &xml, QString *text);
     bool keepsAny(qint64 first, qint64 last) const;
@@ -125,9 +120,7 @@ private:
     mutable std::unique_ptr<XmlReader> m_nameScan;
     mutable bool m_namesComplete = false;
 
-    // The cells of the window.
-    std::unordered_map<std::uint64_t, Cell> m_cells;
-    qsizetype m_budget = 0;
+    qsizetype m_budget = 0; // of characters that elements stand for, in a scan
 };
 
 // Moves to the start of the spreadsheet's next table: the document's body
@@ -237,7 +230,7 @@ bool OdsWorkbook::readParagraph(XmlReader &xml, QString *text) {
 
 // Reads a table cell's value; the reader is on its start element and ends on
 // its end element.
-int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
+int OdsWorkbook::readCellValue(XmlReader &xml, CellValue *cell) {
     const QString type = xml.attribute(OfficeNamespace, "value-type").toString();
     const bool error = xml.attribute(CalcExtensionNamespace, "value-type") == u"error";
     // LibreOffice records a formula's logical result as a number, which it
@@ -250,7 +243,7 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
         bool ok = false;
         const double value = xml.attribute(OfficeNamespace, "value").trimmed().toDouble(&ok);
         if (!ok || !std::isfinite(value))
-            cell->kind = Cell::Damaged;
+            cell->kind = CellValue::Damaged;
         else
             cell->text = doubleText(value);
         if (ok && (value == 0 || value == 1) && xml.hasAttribute(TableNamespace, "formula")) {
@@ -263,14 +256,14 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
         if (date)
             cell->text = *date;
         else
-            cell->kind = Cell::Damaged;
+            cell->kind = CellValue::Damaged;
     } else if (type == u"time") {
         const std::optional<double> time =
             cellvalues::isoDurationSerial(xml.attribute(OfficeNamespace, "time-value"));
         if (time)
             cell->text = cellvalues::dateText(*time, false);
         else
-            cell->kind = Cell::Damaged;
+            cell->kind = CellValue::Damaged;
     } else if (type == u"boolean") {
         const QStringView value = xml.attribute(OfficeNamespace, "boolean-value").trimmed();
         cell->text = cellvalues::booleanText(value.compare(u"true", Qt::CaseInsensitive) == 0 ||
@@ -329,9 +322,9 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
             if (!xml.skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
-        Cell cell;
+        CellValue cell;
         if (const int failure = readCellValue(xml, &cell)) return failure;
-        if (cell.kind == Cell::Text && cell.text.isEmpty()) continue;
+        if (cell.kind == CellValue::Text && cell.text.isEmpty()) continue;
         // A repeated row stands for as many rows of cells: a whole-sheet read
         // keeps them up to a budget, past which the file is taken as hostile.
         const auto keep = [&](qint64 keptColumn) {
@@ -384,14 +377,6 @@ int OdsWorkbook::scanWindow() {
         if (const int failure = readRow(*xml, first, last)) return failure;
     }
     return xml->failed() ? WORKBOOK_DAMAGED() : NoError;
-}
-
-int OdsWorkbook::keptCellText(int row, int column, QString *text) {
-    const auto found = m_cells.find(XmlSheet.cellKey(row, column));
-    if (found == m_cells.end()) return NoError;
-    if (found->second.kind == Cell::Damaged) return WORKBOOK_DAMAGED();
-    *text = found->second.text;
-    return NoError;
 }
 
 } // namespace

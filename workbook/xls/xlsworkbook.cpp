@@ -1,12 +1,11 @@
 #include "workbook/xls/xlsworkbook.h"
 
 #include "workbook/bytesource.h"
-#include "workbook/cellvalues/dateformat.h"
-#include "workbook/cellvalues/valuetext.h"
+#include "workbook/cellvalues/cellvalue.h"
+#include "workbook/cellvalues/datestyles.h"
 #include "workbook/damage.h"
 #include "workbook/importerrors.h"
 #include "workbook/littleendian.h"
-#include "workbook/numbertext.h"
 #include "workbook/readercore/windowedworkbook.h"
 #include "workbook/xls/biffstream.h"
 #include "workbook/xls/compoundfile.h"
@@ -124,49 +123,36 @@ double rkValue(std::uint32_t rk) {
     return (rk & 1) ? value / 100.0 : value;
 }
 
-struct Cell {
-    enum Kind : std::uint8_t { Number, Text, SharedText, Boolean, Error, EmptyText };
-    Kind kind = EmptyText;
-    std::uint16_t xf = 0;    // Number: its format tells a date
-    double number = 0;       // Number; Boolean and Error keep their byte here
-    std::uint32_t index = 0; // SharedText
-    QString text;            // Text
-};
+using cellvalues::CellValue;
 
 // Cells are kept by their 0-based row and column, as the records give them.
 std::uint64_t cellKey(int row, int column) {
     return LegacySheet.cellKey(row + 1, column + 1);
 }
 
-Cell numberCell(std::uint16_t xf, double value) {
-    Cell cell;
-    cell.kind = Cell::Number;
-    cell.xf = xf;
+CellValue numberCell(std::uint16_t xf, double value) {
+    CellValue cell;
+    cell.kind = CellValue::Number;
+    cell.style = xf;
     cell.number = value;
     return cell;
 }
 
 // The value a formula record keeps of its last result. A text result follows
 // in a STRING record.
-Cell formulaResult(const std::uint8_t *result, std::uint16_t xf) {
+CellValue formulaResult(const std::uint8_t *result, std::uint16_t xf) {
     if (le16(result + 6) != 0xFFFF) return numberCell(xf, leDouble(result));
-    Cell cell;
-    switch (result[0]) {
-    case 0:
-        cell.kind = Cell::Text;
-        break;
-    case 1:
-        cell.kind = Cell::Boolean;
+    CellValue cell; // a text, here or in a STRING record, or an empty one
+    if (result[0] == 1 || result[0] == 2) {
+        cell.kind = result[0] == 1 ? CellValue::Boolean : CellValue::ErrorCode;
         cell.number = result[2];
-        break;
-    case 2:
-        cell.kind = Cell::Error;
-        cell.number = result[2];
-        break;
-    default: // an empty text
-        break;
     }
     return cell;
+}
+
+// Whether a formula's text result follows in a STRING record.
+bool formulaTextFollows(const std::uint8_t *result) {
+    return le16(result + 6) == 0xFFFF && result[0] == 0;
 }
 
 // What one record of a sheet means for the scan through it.
@@ -196,8 +182,8 @@ public:
 
 private:
     int scanWindow() override;
-    int keptCellText(int row, int column, QString *text) override;
-    int lastKeptRow() const override { return LegacySheet.lastRow(m_cells); }
+    int isDateStyle(std::uint32_t style, bool *date) override;
+    int sharedText(std::uint32_t index, QString *text) override;
 
     struct SheetInfo {
         QByteArray codePageName; // BIFF5 names are decoded once the code page is known
@@ -208,7 +194,6 @@ private:
     QStringDecoder &nameDecoder();
     bool readString(const RecordHeader &header, std::uint32_t offset, QString *text);
     bool sharedString(std::uint32_t index, QString *text);
-    bool isDateXf(std::uint16_t xf) const;
 
     // The workbook globals, one record kind a function.
     int readGlobalsBof(bool namedWorkbook, RecordHeader *header);
@@ -233,7 +218,7 @@ private:
     bool storeLabel(const RecordHeader &header, const std::uint8_t *body);
     void storeBoolErr(const std::uint8_t *body);
     void storeFormula(const std::uint8_t *body);
-    void putCell(int row, int column, Cell cell);
+    void putCell(int row, int column, CellValue cell);
     bool wanted(int row, int column) const {
         return row >= m_scanFirst && row <= m_scanLast && column < LegacySheet.columns &&
                window().keeps(column + 1);
@@ -246,12 +231,10 @@ private:
     BiffStream m_sstRecords;
 
     bool m_biff8 = true;
-    bool m_dateSystem1904 = false;
     std::uint16_t m_codePage = 1252;
     std::optional<QStringDecoder> m_decoder;
     std::optional<QStringDecoder> m_latin1Decoder;
-    std::vector<std::uint16_t> m_xfFormats;
-    std::unordered_map<std::uint16_t, bool> m_formatIsDate;
+    cellvalues::DateStyles m_dateStyles;
     std::vector<SheetInfo> m_sheets;
 
     std::optional<RecordHeader> m_sstHeader;
@@ -259,10 +242,9 @@ private:
     std::vector<QString> m_strings;
     bool m_sstExhausted = false;
 
-    // The rows of the window, 0-based, and their cells.
+    // The rows of the window, 0-based.
     int m_scanFirst = 0;
     int m_scanLast = -1;
-    std::unordered_map<std::uint64_t, Cell> m_cells;
     std::optional<std::uint64_t> m_pendingFormulaText; // a formula's STRING record is due
 };
 
@@ -356,7 +338,7 @@ void XlsWorkbook::readDateMode(const RecordHeader &header, const std::uint8_t *b
 
 // The format of each cell format (XF), in order: cells name their XF by index.
 void XlsWorkbook::readXf(const RecordHeader &header, const std::uint8_t *body) {
-    if (header.length >= 4) m_xfFormats.push_back(le16(body + 2));
+    if (header.length >= 4) m_dateStyles.addStyle(le16(body + 2));
 }
 
 // A number format of the workbook's own; an unreadable one counts as no date.
@@ -371,7 +353,7 @@ void XlsWorkbook::readFormat(const RecordHeader &header, const std::uint8_t *bod
         std::uint8_t count;
         ok = reader.readU8(&count) && reader.readCodePageCharacters(count, nameDecoder(), &format);
     }
-    if (ok) m_formatIsDate[le16(body)] = cellvalues::isDateFormat(format);
+    if (ok) m_dateStyles.addFormat(le16(body), format);
 }
 
 int XlsWorkbook::readBoundSheet(const RecordHeader &header, const std::uint8_t *body) {
@@ -397,12 +379,16 @@ void XlsWorkbook::readSst(const RecordHeader &header) {
     if (header.length >= 8) m_sstHeader = header;
 }
 
-bool XlsWorkbook::isDateXf(std::uint16_t xf) const {
-    if (xf >= m_xfFormats.size()) return false;
-    const std::uint16_t format = m_xfFormats[xf];
-    const auto custom = m_formatIsDate.find(format);
-    return custom != m_formatIsDate.end() ? custom->second
-                                          : cellvalues::isBuiltInDateFormat(format);
+int XlsWorkbook::isDateStyle(std::uint32_t style, bool *date) {
+    *date = m_dateStyles.isDate(style);
+    return NoError;
+}
+
+int XlsWorkbook::sharedText(std::uint32_t index, QString *text) {
+    // Strings decoded while the file was being cut short are cached too.
+    if (sharedString(index, text) && intact()) return NoError;
+    text->clear();
+    return WORKBOOK_DAMAGED();
 }
 
 bool XlsWorkbook::sharedString(std::uint32_t index, QString *text) {
@@ -428,7 +414,7 @@ bool XlsWorkbook::sharedString(std::uint32_t index, QString *text) {
     return true;
 }
 
-void XlsWorkbook::putCell(int row, int column, Cell cell) {
+void XlsWorkbook::putCell(int row, int column, CellValue cell) {
     m_cells.insert_or_assign(cellKey(row, column), std::move(cell));
 }
 
@@ -505,12 +491,11 @@ bool XlsWorkbook::storeLabel(const RecordHeader &header, const std::uint8_t *bod
     const int row = le16(body);
     const int column = le16(body + 2);
     if (!wanted(row, column)) return true;
-    Cell cell;
+    CellValue cell;
     if (header.type == record::LabelSst) {
-        cell.kind = Cell::SharedText;
+        cell.kind = CellValue::SharedText;
         cell.index = le32(body + 6);
     } else {
-        cell.kind = Cell::Text;
         if (!readString(header, 6, &cell.text)) return false;
     }
     putCell(row, column, std::move(cell));
@@ -521,8 +506,8 @@ void XlsWorkbook::storeBoolErr(const std::uint8_t *body) {
     const int row = le16(body);
     const int column = le16(body + 2);
     if (!wanted(row, column)) return;
-    Cell cell;
-    cell.kind = body[7] ? Cell::Error : Cell::Boolean;
+    CellValue cell;
+    cell.kind = body[7] ? CellValue::ErrorCode : CellValue::Boolean;
     cell.number = body[6];
     putCell(row, column, std::move(cell));
 }
@@ -531,8 +516,8 @@ void XlsWorkbook::storeFormula(const std::uint8_t *body) {
     const int row = le16(body);
     const int column = le16(body + 2);
     if (!wanted(row, column)) return;
-    Cell cell = formulaResult(body + 6, le16(body + 4));
-    if (cell.kind == Cell::Text) m_pendingFormulaText = cellKey(row, column);
+    CellValue cell = formulaResult(body + 6, le16(body + 4));
+    if (formulaTextFollows(body + 6)) m_pendingFormulaText = cellKey(row, column);
     putCell(row, column, std::move(cell));
 }
 
@@ -650,37 +635,6 @@ Step XlsWorkbook::scanCell(const RecordHeader &header, int *blockFirstRow) {
     // Most of a large sheet lies outside the rows asked for: pass it by.
     if (row < m_scanFirst || row > m_scanLast) return Step::More;
     return storeCell(header, body) ? Step::More : damagedStep(WORKBOOK_DAMAGED());
-}
-
-int XlsWorkbook::keptCellText(int row, int column, QString *text) {
-    const auto found = m_cells.find(cellKey(row - 1, column - 1));
-    if (found == m_cells.end()) return NoError;
-    const Cell &cell = found->second;
-    switch (cell.kind) {
-    case Cell::Number:
-        *text = isDateXf(cell.xf) ? cellvalues::dateText(cell.number, m_dateSystem1904)
-                                  : doubleText(cell.number);
-        break;
-    case Cell::Text:
-        *text = cell.text;
-        break;
-    case Cell::SharedText:
-        // Strings decoded while the file was being cut short are cached too.
-        if (!sharedString(cell.index, text) || !intact()) {
-            text->clear();
-            return WORKBOOK_DAMAGED();
-        }
-        break;
-    case Cell::Boolean:
-        *text = cellvalues::booleanText(cell.number != 0);
-        break;
-    case Cell::Error:
-        *text = cellvalues::errorText(std::uint8_t(cell.number));
-        break;
-    case Cell::EmptyText:
-        break;
-    }
-    return NoError;
 }
 
 } // namespace

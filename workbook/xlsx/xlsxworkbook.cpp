@@ -1,11 +1,10 @@
 #include "workbook/xlsx/xlsxworkbook.h"
 
-#include "workbook/cellvalues/dateformat.h"
+#include "workbook/cellvalues/cellvalue.h"
+#include "workbook/cellvalues/datestyles.h"
 #include "workbook/cellvalues/isodates.h"
-#include "workbook/cellvalues/valuetext.h"
 #include "workbook/damage.h"
 #include "workbook/importerrors.h"
-#include "workbook/numbertext.h"
 #include "workbook/readercore/windowedworkbook.h"
 #include "workbook/zip/xmlreader.h"
 #include "workbook/zip/ziparchive.h"
@@ -243,13 +242,7 @@ int SharedStrings::resolve(const std::vector<std::uint32_t> &indexes,
     return NoError;
 }
 
-struct Cell {
-    enum Kind : std::uint8_t { Number, SharedText, Text, Boolean, Error, Damaged };
-    Kind kind = Text;
-    std::uint32_t style = 0;
-    double number = 0; // Number, Boolean; SharedText's index
-    QString text;      // Text, Error
-};
+using cellvalues::CellValue;
 
 class XlsxWorkbook final : public readercore::WindowedWorkbook {
 public:
@@ -260,29 +253,26 @@ public:
 
 private:
     int scanWindow() override;
-    int keptCellText(int row, int column, QString *text) override;
-    int lastKeptRow() const override { return XmlSheet.lastRow(m_cells); }
+    int isDateStyle(std::uint32_t style, bool *date) override;
+    int sharedText(std::uint32_t index, QString *text) override;
 
     int readRow(XmlReader &xml, int row);
     bool readCell(XmlReader &xml, int row, int column);
     int readStyles();
-    bool isDateStyle(std::uint32_t style);
 
     std::unique_ptr<zip::Archive> m_archive;
     std::vector<QString> m_sheetParts; // by sheet, as m_sheetNames
-    bool m_dateSystem1904 = false;
     QString m_stylesPart;
     std::optional<SharedStrings> m_sharedStrings;
 
     bool m_stylesRead = false;
     int m_stylesError = NoError;
-    std::vector<bool> m_dateStyles; // by cell format index
+    cellvalues::DateStyles m_dateStyles;
 
-    // The cells of the window, and the shared strings found so far: a text
-    // that many sheets share, found again, would send the walk through the
-    // shared strings back to their start.
+    // The shared strings found so far: a text that many sheets share, found
+    // again, would send the walk through the shared strings back to their
+    // start.
     static constexpr std::size_t KeptStrings = 1 << 16;
-    std::unordered_map<std::uint64_t, Cell> m_cells;
     std::unordered_map<std::uint32_t, QString> m_strings;
 };
 
@@ -348,8 +338,6 @@ int XlsxWorkbook::readStyles() {
     zip::XmlPart part = zip::openXml(*m_archive, m_stylesPart);
     if (!part.reader) return part.failure(NoError);
     XmlReader *xml = part.reader.get();
-    std::unordered_map<std::uint32_t, bool> customFormats;
-    std::vector<std::uint32_t> cellFormats;
     while (xml->next()) {
         if (xml->isEnd() && xml->depth() == 1 && xml->name() == u"cellXfs")
             break; // the cell formats come after the number formats
@@ -357,29 +345,29 @@ int XlsxWorkbook::readStyles() {
         if (xml->depth() == 2 && !isMain(*xml, u"numFmts") && !isMain(*xml, u"cellXfs")) {
             if (!xml->skipElement()) return WORKBOOK_DAMAGED();
         } else if (xml->depth() == 3 && isMain(*xml, u"numFmt")) {
-            customFormats[xml->attribute("numFmtId").toUInt()] =
-                cellvalues::isDateFormat(xml->attribute("formatCode"));
+            m_dateStyles.addFormat(xml->attribute("numFmtId").toUInt(),
+                                   xml->attribute("formatCode"));
         } else if (xml->depth() == 3 && isMain(*xml, u"xf")) {
-            cellFormats.push_back(xml->attribute("numFmtId").toUInt());
+            m_dateStyles.addStyle(xml->attribute("numFmtId").toUInt());
         }
     }
-    if (xml->failed()) return WORKBOOK_DAMAGED();
-    m_dateStyles.reserve(cellFormats.size());
-    for (const std::uint32_t format : cellFormats) {
-        const auto custom = customFormats.find(format);
-        m_dateStyles.push_back(custom != customFormats.end()
-                                   ? custom->second
-                                   : cellvalues::isBuiltInDateFormat(format));
-    }
-    return NoError;
+    return xml->failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
-bool XlsxWorkbook::isDateStyle(std::uint32_t style) {
+int XlsxWorkbook::isDateStyle(std::uint32_t style, bool *date) {
     if (!m_stylesRead) {
         m_stylesRead = true;
         m_stylesError = readStyles();
     }
-    return style < m_dateStyles.size() && m_dateStyles[style];
+    *date = m_dateStyles.isDate(style);
+    return m_stylesError;
+}
+
+int XlsxWorkbook::sharedText(std::uint32_t index, QString *text) {
+    const auto string = m_strings.find(index);
+    if (string == m_strings.end()) return WORKBOOK_DAMAGED();
+    *text = string->second;
+    return NoError;
 }
 
 // Reads one cell element; false when the XML is damaged.
@@ -404,7 +392,7 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
     }
     if (xml.failed()) return false;
 
-    Cell cell;
+    CellValue cell;
     cell.style = style;
     if (type == u"inlineStr") {
         if (!inlineText) return true;
@@ -413,27 +401,26 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
         return true; // no value: a formula saved without its result, or a formatted blank
     } else if (type.isEmpty() || type == u"n") {
         const std::optional<double> number = parseNumber(*value);
-        cell.kind = number ? Cell::Number : Cell::Damaged;
+        cell.kind = number ? CellValue::Number : CellValue::Damaged;
         cell.number = number.value_or(0);
     } else if (type == u"s") {
         bool ok = false;
-        cell.number = value->trimmed().toUInt(&ok);
-        cell.kind = ok ? Cell::SharedText : Cell::Damaged;
+        cell.index = value->trimmed().toUInt(&ok);
+        cell.kind = ok ? CellValue::SharedText : CellValue::Damaged;
     } else if (type == u"str") {
         cell.text = unescapeText(std::move(*value));
     } else if (type == u"b") {
         const QString flag = value->trimmed();
-        cell.kind = Cell::Boolean;
+        cell.kind = CellValue::Boolean;
         cell.number = flag == u"0" || flag.compare(u"false", Qt::CaseInsensitive) == 0 ? 0 : 1;
     } else if (type == u"e") {
-        cell.kind = Cell::Error;
-        cell.text = value->trimmed();
+        cell.text = value->trimmed(); // the error as written, such as #N/A
     } else if (type == u"d") {
         const std::optional<QString> date = cellvalues::isoDateText(*value);
-        cell.kind = date ? Cell::Text : Cell::Damaged;
+        cell.kind = date ? CellValue::Text : CellValue::Damaged;
         cell.text = date.value_or(QString());
     } else {
-        cell.kind = Cell::Damaged;
+        cell.kind = CellValue::Damaged;
     }
     m_cells.insert_or_assign(XmlSheet.cellKey(row, column), std::move(cell));
     return true;
@@ -497,42 +484,11 @@ int XlsxWorkbook::scanWindow() {
     if (!m_sharedStrings) return NoError;
     std::vector<std::uint32_t> indexes;
     for (const auto &[key, cell] : m_cells)
-        if (cell.kind == Cell::SharedText && !m_strings.contains(std::uint32_t(cell.number)))
-            indexes.push_back(std::uint32_t(cell.number));
+        if (cell.kind == CellValue::SharedText && !m_strings.contains(cell.index))
+            indexes.push_back(cell.index);
     std::sort(indexes.begin(), indexes.end());
     indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
     return m_sharedStrings->resolve(indexes, &m_strings);
-}
-
-int XlsxWorkbook::keptCellText(int row, int column, QString *text) {
-    const auto found = m_cells.find(XmlSheet.cellKey(row, column));
-    if (found == m_cells.end()) return NoError;
-    const Cell &cell = found->second;
-    switch (cell.kind) {
-    case Cell::Number: {
-        const bool date = isDateStyle(cell.style);
-        if (m_stylesError != NoError) return m_stylesError;
-        *text =
-            date ? cellvalues::dateText(cell.number, m_dateSystem1904) : doubleText(cell.number);
-        break;
-    }
-    case Cell::SharedText: {
-        const auto string = m_strings.find(std::uint32_t(cell.number));
-        if (string == m_strings.end()) return WORKBOOK_DAMAGED();
-        *text = string->second;
-        break;
-    }
-    case Cell::Text:
-    case Cell::Error:
-        *text = cell.text;
-        break;
-    case Cell::Boolean:
-        *text = cellvalues::booleanText(cell.number != 0);
-        break;
-    case Cell::Damaged:
-        return WORKBOOK_DAMAGED();
-    }
-    return NoError;
 }
 
 } // namespace
