@@ -8,9 +8,11 @@
 // thought of, as the fuzz targets do for longer.
 
 #include "tests/support/workbookcheck.h"
+#include "workbook/damage.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <random>
@@ -49,6 +51,8 @@ private slots:
     void cutShort();
     void bytesChanged_data() { addFixtures(); }
     void bytesChanged();
+    void damageSites_data();
+    void damageSites();
 
 private:
     void addFixtures();
@@ -122,6 +126,64 @@ void TestDamage::bytesChanged() {
         problems.check(changed, where, legacy);
     }
     QVERIFY2(problems.found.isEmpty(), problems.report().constData());
+}
+
+namespace {
+
+// The check that turned a hostile fixture away, read as the import reads:
+// its source file's name and its line, or an empty name when none fired.
+std::pair<QString, int> damageSite(const QString &name) {
+    QFile file(QStringLiteral(SCORE_FIXTURES_DIR "/hostile/") + name);
+    if (!file.open(QIODevice::ReadOnly)) return {QStringLiteral("no fixture"), 0};
+    clearLastDamage();
+    int error = -1;
+    const auto workbook = openWorkbook(memorySource(file.readAll()), &error);
+    if (workbook) workbookcheck::readLikeTheImport(*workbook, 0);
+    const DamageSite site = lastDamage();
+    if (!site.file) return {};
+    return {QFileInfo(QString::fromUtf8(site.file)).fileName(), site.line};
+}
+
+} // namespace
+
+// Two hostile files that both show the teacher "damaged" trip two different
+// checks, and say which.
+void TestDamage::damageSites_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("firstSource");
+    QTest::addColumn<QString>("secondSource");
+    QTest::newRow("encrypted, number cut short")
+        << QStringLiteral("xls_filepass_after_bof.xls")
+        << QStringLiteral("xls_number_cut_short.xls") << QStringLiteral("xlsworkbook.cpp")
+        << QStringLiteral("xlsworkbook.cpp");
+    QTest::newRow("shared string beyond, label too long")
+        << QStringLiteral("xls_labelsst_index_beyond.xls")
+        << QStringLiteral("xls_label_huge_count.xls") << QStringLiteral("xlsworkbook.cpp")
+        << QStringLiteral("xlsworkbook.cpp");
+    QTest::newRow("doctype, number that is none")
+        << QStringLiteral("xlsx_doctype.xlsx") << QStringLiteral("xlsx_number_that_is_none.xlsx")
+        << QStringLiteral("xlsxworkbook.cpp") << QStringLiteral("cellvalue.cpp");
+    QTest::newRow("local header past end, data cut")
+        << QStringLiteral("zip_local_header_past_end.xlsx")
+        << QStringLiteral("zip_deflate_data_cut.xlsx") << QStringLiteral("ziparchive.cpp")
+        << QStringLiteral("xlsxworkbook.cpp");
+    QTest::newRow("ods float none, spaces")
+        << QStringLiteral("ods_float_that_is_none.ods")
+        << QStringLiteral("ods_spaces_beyond_measure.ods") << QStringLiteral("cellvalue.cpp")
+        << QStringLiteral("odsworkbook.cpp");
+}
+
+void TestDamage::damageSites() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, firstSource);
+    QFETCH(QString, secondSource);
+    const auto [firstFile, firstLine] = damageSite(first);
+    const auto [secondFile, secondLine] = damageSite(second);
+    QCOMPARE(firstFile, firstSource);
+    QCOMPARE(secondFile, secondSource);
+    QVERIFY(firstFile != secondFile || firstLine != secondLine);
 }
 
 QTEST_GUILESS_MAIN(TestDamage)

@@ -1,7 +1,9 @@
 #include "workbook/ods/odsworkbook.h"
 
+#include "workbook/cellvalues/cellvalue.h"
 #include "workbook/cellvalues/isodates.h"
 #include "workbook/cellvalues/valuetext.h"
+#include "workbook/damage.h"
 #include "workbook/importerrors.h"
 #include "workbook/numbertext.h"
 #include "workbook/readercore/windowedworkbook.h"
@@ -42,11 +44,7 @@ qint64 repeatCount(QStringView text) {
     return ok && count > 1 ? std::min<qint64>(count, XmlSheet.rows) : 1;
 }
 
-struct Cell {
-    enum Kind : std::uint8_t { Text, Damaged };
-    Kind kind = Text;
-    QString text;
-};
+using cellvalues::CellValue;
 
 // Collects the character content of a paragraph with its white space
 // collapsed: runs of spaces, tabs and line ends count as one space, and none
@@ -106,13 +104,11 @@ private:
         return m_names[index];
     }
     int scanWindow() override;
-    int keptCellText(int row, int column, QString *text) override;
-    int lastKeptRow() const override { return XmlSheet.lastRow(m_cells); }
 
     bool readNextName() const;
     std::unique_ptr<XmlReader> openContent(int *error) const;
     int readRow(XmlReader &xml, qint64 first, qint64 last);
-    int readCellValue(XmlReader &xml, Cell *cell);
+    int readCellValue(XmlReader &xml, CellValue *cell);
     int readParagraphs(XmlReader &xml, QString *text);
     bool readParagraph(XmlReader &xml, QString *text);
     bool keepsAny(qint64 first, qint64 last) const;
@@ -124,14 +120,8 @@ private:
     mutable std::unique_ptr<XmlReader> m_nameScan;
     mutable bool m_namesComplete = false;
 
-    // The cells of the window.
-    std::unordered_map<std::uint64_t, Cell> m_cells;
-    qsizetype m_budget = 0;
+    qsizetype m_budget = 0; // of characters that elements stand for, in a scan
 };
-
-bool isElement(const XmlReader &xml, const QString &namespaceUri, QStringView name) {
-    return xml.isStart() && xml.name() == name && xml.namespaceUri() == namespaceUri;
-}
 
 // Moves to the start of the spreadsheet's next table: the document's body
 // holds the spreadsheet, whose children are the tables and settings that
@@ -139,10 +129,10 @@ bool isElement(const XmlReader &xml, const QString &namespaceUri, QStringView na
 bool nextTable(XmlReader &xml) {
     while (xml.next()) {
         if (!xml.isStart()) continue;
-        if (xml.depth() == 1 || (xml.depth() == 2 && isElement(xml, OfficeNamespace, u"body")) ||
-            (xml.depth() == 3 && isElement(xml, OfficeNamespace, u"spreadsheet")))
+        if (xml.depth() == 1 || (xml.depth() == 2 && xml.isStart(OfficeNamespace, u"body")) ||
+            (xml.depth() == 3 && xml.isStart(OfficeNamespace, u"spreadsheet")))
             continue;
-        if (xml.depth() == 4 && isElement(xml, TableNamespace, u"table")) return true;
+        if (xml.depth() == 4 && xml.isStart(TableNamespace, u"table")) return true;
         if (!xml.skipElement()) return false;
     }
     return false;
@@ -164,7 +154,7 @@ int OdsWorkbook::checkContent() {
         if (!entry) return error;
         char type[128];
         const std::int64_t length = entry->read(type, sizeof type);
-        if (length < 0) return CannotOpen;
+        if (length < 0) return WORKBOOK_DAMAGED();
         const QByteArray mimeType = QByteArray(type, qsizetype(length)).trimmed();
         if (!mimeType.startsWith("application/vnd.oasis.opendocument.spreadsheet"))
             return NotAWorkbook;
@@ -174,12 +164,12 @@ int OdsWorkbook::checkContent() {
     if (!xml) return error;
     while (xml->next()) {
         if (!xml->isStart() || xml->depth() == 1) continue;
-        if (xml->depth() == 2 && isElement(*xml, OfficeNamespace, u"body")) continue;
+        if (xml->depth() == 2 && xml->isStart(OfficeNamespace, u"body")) continue;
         if (xml->depth() == 3)
-            return isElement(*xml, OfficeNamespace, u"spreadsheet") ? NoError : NotAWorkbook;
-        if (!xml->skipElement()) return CannotOpen;
+            return xml->isStart(OfficeNamespace, u"spreadsheet") ? NoError : NotAWorkbook;
+        if (!xml->skipElement()) return WORKBOOK_DAMAGED();
     }
-    return xml->failed() ? CannotOpen : NotAWorkbook;
+    return xml->failed() ? WORKBOOK_DAMAGED() : NotAWorkbook;
 }
 
 bool OdsWorkbook::readNextName() const {
@@ -213,21 +203,20 @@ bool OdsWorkbook::keepsAny(qint64 first, qint64 last) const {
 bool OdsWorkbook::readParagraph(XmlReader &xml, QString *text) {
     ParagraphText paragraph(text, &m_budget);
     const int depth = xml.depth();
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) return true;
+    while (xml.nextWithin(depth)) {
         if (xml.token() == QXmlStreamReader::Characters) {
             paragraph.characters(xml.text());
             continue;
         }
         if (!xml.isStart()) continue;
-        if (isElement(xml, TextNamespace, u"s")) {
+        if (xml.isStart(TextNamespace, u"s")) {
             const QStringView count = xml.attribute(TextNamespace, "c");
             bool ok = true;
             const qint64 spaces = count.isEmpty() ? 1 : count.toLongLong(&ok);
             if (!paragraph.expanded(u' ', ok ? std::max<qint64>(spaces, 1) : 1)) return false;
-        } else if (isElement(xml, TextNamespace, u"tab")) {
+        } else if (xml.isStart(TextNamespace, u"tab")) {
             if (!paragraph.expanded(u'\t', 1)) return false;
-        } else if (isElement(xml, TextNamespace, u"line-break")) {
+        } else if (xml.isStart(TextNamespace, u"line-break")) {
             if (!paragraph.expanded(u'\n', 1)) return false;
         } else if (xml.namespaceUri() == TextNamespace && xml.name() != u"note" &&
                    xml.name() != u"ruby-text") {
@@ -236,12 +225,12 @@ bool OdsWorkbook::readParagraph(XmlReader &xml, QString *text) {
             return false; // notes, annotations and drawings hold no cell text
         }
     }
-    return false;
+    return !xml.failed();
 }
 
 // Reads a table cell's value; the reader is on its start element and ends on
 // its end element.
-int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
+int OdsWorkbook::readCellValue(XmlReader &xml, CellValue *cell) {
     const QString type = xml.attribute(OfficeNamespace, "value-type").toString();
     const bool error = xml.attribute(CalcExtensionNamespace, "value-type") == u"error";
     // LibreOffice records a formula's logical result as a number, which it
@@ -254,7 +243,7 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
         bool ok = false;
         const double value = xml.attribute(OfficeNamespace, "value").trimmed().toDouble(&ok);
         if (!ok || !std::isfinite(value))
-            cell->kind = Cell::Damaged;
+            cell->kind = CellValue::Damaged;
         else
             cell->text = doubleText(value);
         if (ok && (value == 0 || value == 1) && xml.hasAttribute(TableNamespace, "formula")) {
@@ -267,14 +256,14 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
         if (date)
             cell->text = *date;
         else
-            cell->kind = Cell::Damaged;
+            cell->kind = CellValue::Damaged;
     } else if (type == u"time") {
         const std::optional<double> time =
             cellvalues::isoDurationSerial(xml.attribute(OfficeNamespace, "time-value"));
         if (time)
             cell->text = cellvalues::dateText(*time, false);
         else
-            cell->kind = Cell::Damaged;
+            cell->kind = CellValue::Damaged;
     } else if (type == u"boolean") {
         const QStringView value = xml.attribute(OfficeNamespace, "boolean-value").trimmed();
         cell->text = cellvalues::booleanText(value.compare(u"true", Qt::CaseInsensitive) == 0 ||
@@ -284,7 +273,7 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
     } else {
         paragraphs = true;
     }
-    if (!paragraphs) return xml.skipElement() ? NoError : CannotOpen;
+    if (!paragraphs) return xml.skipElement() ? NoError : WORKBOOK_DAMAGED();
     QString shown;
     if (const int failure = readParagraphs(xml, &shown)) return failure;
     if (!logical)
@@ -299,18 +288,16 @@ int OdsWorkbook::readCellValue(XmlReader &xml, Cell *cell) {
 int OdsWorkbook::readParagraphs(XmlReader &xml, QString *text) {
     bool first = true;
     const int depth = xml.depth();
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) return NoError;
-        if (!xml.isStart()) continue;
-        if (isElement(xml, TextNamespace, u"p") || isElement(xml, TextNamespace, u"h")) {
+    while (xml.nextStartWithin(depth)) {
+        if (xml.isStart(TextNamespace, u"p") || xml.isStart(TextNamespace, u"h")) {
             if (!first) text->append(u'\n');
             first = false;
-            if (!readParagraph(xml, text)) return CannotOpen;
+            if (!readParagraph(xml, text)) return WORKBOOK_DAMAGED();
         } else if (!xml.skipElement()) {
-            return CannotOpen;
+            return WORKBOOK_DAMAGED();
         }
     }
-    return CannotOpen;
+    return xml.failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 // Reads a row standing for sheet rows first to last (a repeated row), and
@@ -320,12 +307,10 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
     const qint64 to = std::min<qint64>(last, window().last);
     qint64 column = 1;
     const int depth = xml.depth();
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) return NoError;
-        if (!xml.isStart()) continue;
-        const bool covered = isElement(xml, TableNamespace, u"covered-table-cell");
-        if (!covered && !isElement(xml, TableNamespace, u"table-cell")) {
-            if (!xml.skipElement()) return CannotOpen;
+    while (xml.nextStartWithin(depth)) {
+        const bool covered = xml.isStart(TableNamespace, u"covered-table-cell");
+        if (!covered && !xml.isStart(TableNamespace, u"table-cell")) {
+            if (!xml.skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         // Cells merged into another are cells all the same, without a value.
@@ -334,12 +319,12 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
         const qint64 lastColumn = column + repeat - 1;
         column = std::min<qint64>(lastColumn + 1, XmlSheet.columns + 1);
         if (covered || !keepsAny(firstColumn, lastColumn)) {
-            if (!xml.skipElement()) return CannotOpen;
+            if (!xml.skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
-        Cell cell;
+        CellValue cell;
         if (const int failure = readCellValue(xml, &cell)) return failure;
-        if (cell.kind == Cell::Text && cell.text.isEmpty()) continue;
+        if (cell.kind == CellValue::Text && cell.text.isEmpty()) continue;
         // A repeated row stands for as many rows of cells: a whole-sheet read
         // keeps them up to a budget, past which the file is taken as hostile.
         const auto keep = [&](qint64 keptColumn) {
@@ -351,9 +336,9 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
             keep(kept);
         for (const int wanted : window().columns)
             if (wanted > keptColumns && wanted >= firstColumn && wanted <= lastColumn) keep(wanted);
-        if (m_cells.size() >= KeptCellBudget) return CannotOpen;
+        if (m_cells.size() >= KeptCellBudget) return WORKBOOK_DAMAGED();
     }
-    return CannotOpen;
+    return xml.failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 int OdsWorkbook::scanWindow() {
@@ -361,25 +346,23 @@ int OdsWorkbook::scanWindow() {
     m_budget = ExpandedCharacterBudget;
     int error = NoError;
     std::unique_ptr<XmlReader> xml = openContent(&error);
-    if (!xml) return CannotOpen;
+    if (!xml) return WORKBOOK_DAMAGED();
     for (int table = 0; table <= window().sheet; ++table) {
-        if (!nextTable(*xml)) return CannotOpen;
-        if (table < window().sheet && !xml->skipElement()) return CannotOpen;
+        if (!nextTable(*xml)) return WORKBOOK_DAMAGED();
+        if (table < window().sheet && !xml->skipElement()) return WORKBOOK_DAMAGED();
     }
 
     // Rows may stand in groups, as header rows or as a block of rows; a
     // repeated row stands for as many sheet rows, counted, never expanded.
     qint64 row = 1;
     const int depth = xml->depth();
-    while (xml->next()) {
-        if (xml->isEnd() && xml->depth() < depth) break;
-        if (!xml->isStart()) continue;
-        if (isElement(*xml, TableNamespace, u"table-row-group") ||
-            isElement(*xml, TableNamespace, u"table-header-rows") ||
-            isElement(*xml, TableNamespace, u"table-rows"))
+    while (xml->nextStartWithin(depth)) {
+        if (xml->isStart(TableNamespace, u"table-row-group") ||
+            xml->isStart(TableNamespace, u"table-header-rows") ||
+            xml->isStart(TableNamespace, u"table-rows"))
             continue;
-        if (!isElement(*xml, TableNamespace, u"table-row")) {
-            if (!xml->skipElement()) return CannotOpen;
+        if (!xml->isStart(TableNamespace, u"table-row")) {
+            if (!xml->skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         const qint64 repeat = repeatCount(xml->attribute(TableNamespace, "number-rows-repeated"));
@@ -388,20 +371,12 @@ int OdsWorkbook::scanWindow() {
         if (first > window().last) return NoError;
         row = last + 1;
         if (last < window().first) {
-            if (!xml->skipElement()) return CannotOpen;
+            if (!xml->skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         if (const int failure = readRow(*xml, first, last)) return failure;
     }
-    return xml->failed() ? CannotOpen : NoError;
-}
-
-int OdsWorkbook::keptCellText(int row, int column, QString *text) {
-    const auto found = m_cells.find(XmlSheet.cellKey(row, column));
-    if (found == m_cells.end()) return NoError;
-    if (found->second.kind == Cell::Damaged) return CannotOpen;
-    *text = found->second.text;
-    return NoError;
+    return xml->failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 } // namespace

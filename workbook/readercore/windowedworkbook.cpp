@@ -1,5 +1,6 @@
 #include "workbook/readercore/windowedworkbook.h"
 
+#include "workbook/damage.h"
 #include "workbook/importerrors.h"
 
 namespace analysis::readercore {
@@ -52,9 +53,27 @@ int WindowedWorkbook::readRows(int sheet, int firstRow, const std::vector<int> &
     return failure;
 }
 
+int WindowedWorkbook::isDateStyle(std::uint32_t style, bool *date) {
+    (void)style;
+    *date = false;
+    return NoError;
+}
+
+int WindowedWorkbook::sharedText(std::uint32_t index, QString *text) {
+    (void)index;
+    (void)text;
+    return WORKBOOK_DAMAGED();
+}
+
+int WindowedWorkbook::keptCellText(int row, int column, QString *text) {
+    const auto found = m_cells.find(m_limits.cellKey(row, column));
+    if (found == m_cells.end()) return NoError;
+    return cellvalues::cellText(found->second, *this, text);
+}
+
 int WindowedWorkbook::keptRows(int firstRow, const std::vector<int> &columns,
                                std::vector<SheetRow> *rows) {
-    const int last = lastKeptRow();
+    const int last = m_limits.lastRow(m_cells);
     for (int row = firstRow; row <= last; ++row) {
         SheetRow line{row, {}};
         bool any = false;

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "workbook/cellvalues/cellvalue.h"
 #include "workbook/importerrors.h"
 #include "workbook/readercore/cellwindow.h"
 #include "workbook/readercore/sheetlimits.h"
 #include "workbook/workbook.h"
 
 #include <optional>
+#include <unordered_map>
 
 namespace analysis::readercore {
 
 // A workbook whose cells are read a window of rows at a time. Every reader
-// answers for a cell the same way; each scans a sheet and turns a kept cell
-// into text its own way.
-class WindowedWorkbook : public Workbook {
+// answers for a cell the same way and keeps the cells of a scan the same
+// way; each reads its own container and records.
+class WindowedWorkbook : public Workbook, protected cellvalues::CellReferences {
 public:
     QStringList sheetNames() const override;
     int sheetIndex(const QString &name) const override;
@@ -29,23 +31,27 @@ protected:
     // through the file instead.
     virtual std::optional<QString> sheetName(int index) const;
 
-    // Reads the cells of the window into the reader's store: 0 or a failure
-    // number, which every cell of the window then answers.
+    // Reads the cells of the window into m_cells: 0 or a failure number,
+    // which every cell of the window then answers.
     virtual int scanWindow() = 0;
 
-    // The text of a cell inside the window after a sound scan: 0 or a
-    // failure number.
-    virtual int keptCellText(int row, int column, QString *text) = 0;
-
-    // The last row that holds a kept cell after a sound scan, or 0.
-    virtual int lastKeptRow() const = 0;
+    // No cell formats and no shared strings unless a reader has them.
+    int isDateStyle(std::uint32_t style, bool *date) override;
+    int sharedText(std::uint32_t index, QString *text) override;
+    bool dateSystem1904() const override { return m_dateSystem1904; }
 
     const CellWindow &window() const { return m_window; }
 
     // The worksheets, in order, of a reader that lists them all on opening.
     QStringList m_sheetNames;
+    bool m_dateSystem1904 = false;
+    // The cells of the window by SheetLimits::cellKey; none for an empty one.
+    std::unordered_map<std::uint64_t, cellvalues::CellValue> m_cells;
 
 private:
+    // The text of a cell inside the window after a sound scan: 0 or a
+    // failure number.
+    int keptCellText(int row, int column, QString *text);
     int keptRows(int firstRow, const std::vector<int> &columns, std::vector<SheetRow> *rows);
 
     SheetLimits m_limits;

@@ -1,11 +1,11 @@
 #include "workbook/xls/xlsworkbook.h"
 
 #include "workbook/bytesource.h"
-#include "workbook/cellvalues/dateformat.h"
-#include "workbook/cellvalues/valuetext.h"
+#include "workbook/cellvalues/cellvalue.h"
+#include "workbook/cellvalues/datestyles.h"
+#include "workbook/damage.h"
 #include "workbook/importerrors.h"
 #include "workbook/littleendian.h"
-#include "workbook/numbertext.h"
 #include "workbook/readercore/windowedworkbook.h"
 #include "workbook/xls/biffstream.h"
 #include "workbook/xls/compoundfile.h"
@@ -123,53 +123,46 @@ double rkValue(std::uint32_t rk) {
     return (rk & 1) ? value / 100.0 : value;
 }
 
-struct Cell {
-    enum Kind : std::uint8_t { Number, Text, SharedText, Boolean, Error, EmptyText };
-    Kind kind = EmptyText;
-    std::uint16_t xf = 0;    // Number: its format tells a date
-    double number = 0;       // Number; Boolean and Error keep their byte here
-    std::uint32_t index = 0; // SharedText
-    QString text;            // Text
-};
+using cellvalues::CellValue;
 
 // Cells are kept by their 0-based row and column, as the records give them.
 std::uint64_t cellKey(int row, int column) {
     return LegacySheet.cellKey(row + 1, column + 1);
 }
 
-Cell numberCell(std::uint16_t xf, double value) {
-    Cell cell;
-    cell.kind = Cell::Number;
-    cell.xf = xf;
+CellValue numberCell(std::uint16_t xf, double value) {
+    CellValue cell;
+    cell.kind = CellValue::Number;
+    cell.style = xf;
     cell.number = value;
     return cell;
 }
 
 // The value a formula record keeps of its last result. A text result follows
 // in a STRING record.
-Cell formulaResult(const std::uint8_t *result, std::uint16_t xf) {
+CellValue formulaResult(const std::uint8_t *result, std::uint16_t xf) {
     if (le16(result + 6) != 0xFFFF) return numberCell(xf, leDouble(result));
-    Cell cell;
-    switch (result[0]) {
-    case 0:
-        cell.kind = Cell::Text;
-        break;
-    case 1:
-        cell.kind = Cell::Boolean;
+    CellValue cell; // a text, here or in a STRING record, or an empty one
+    if (result[0] == 1 || result[0] == 2) {
+        cell.kind = result[0] == 1 ? CellValue::Boolean : CellValue::ErrorCode;
         cell.number = result[2];
-        break;
-    case 2:
-        cell.kind = Cell::Error;
-        cell.number = result[2];
-        break;
-    default: // an empty text
-        break;
     }
     return cell;
 }
 
+// Whether a formula's text result follows in a STRING record.
+bool formulaTextFollows(const std::uint8_t *result) {
+    return le16(result + 6) == 0xFFFF && result[0] == 0;
+}
+
 // What one record of a sheet means for the scan through it.
 enum class Step { More, Done, Damaged };
+
+// Damage found in a record, told to the funnel where it is found.
+Step damagedStep(int failure) {
+    (void)failure;
+    return Step::Damaged;
+}
 
 // A scan keeps every column of its rows: it reads their records anyway.
 class XlsWorkbook final : public readercore::WindowedWorkbook {
@@ -189,8 +182,8 @@ public:
 
 private:
     int scanWindow() override;
-    int keptCellText(int row, int column, QString *text) override;
-    int lastKeptRow() const override { return LegacySheet.lastRow(m_cells); }
+    int isDateStyle(std::uint32_t style, bool *date) override;
+    int sharedText(std::uint32_t index, QString *text) override;
 
     struct SheetInfo {
         QByteArray codePageName; // BIFF5 names are decoded once the code page is known
@@ -201,7 +194,6 @@ private:
     QStringDecoder &nameDecoder();
     bool readString(const RecordHeader &header, std::uint32_t offset, QString *text);
     bool sharedString(std::uint32_t index, QString *text);
-    bool isDateXf(std::uint16_t xf) const;
 
     // The workbook globals, one record kind a function.
     int readGlobalsBof(bool namedWorkbook, RecordHeader *header);
@@ -226,7 +218,7 @@ private:
     bool storeLabel(const RecordHeader &header, const std::uint8_t *body);
     void storeBoolErr(const std::uint8_t *body);
     void storeFormula(const std::uint8_t *body);
-    void putCell(int row, int column, Cell cell);
+    void putCell(int row, int column, CellValue cell);
     bool wanted(int row, int column) const {
         return row >= m_scanFirst && row <= m_scanLast && column < LegacySheet.columns &&
                window().keeps(column + 1);
@@ -239,12 +231,10 @@ private:
     BiffStream m_sstRecords;
 
     bool m_biff8 = true;
-    bool m_dateSystem1904 = false;
     std::uint16_t m_codePage = 1252;
     std::optional<QStringDecoder> m_decoder;
     std::optional<QStringDecoder> m_latin1Decoder;
-    std::vector<std::uint16_t> m_xfFormats;
-    std::unordered_map<std::uint16_t, bool> m_formatIsDate;
+    cellvalues::DateStyles m_dateStyles;
     std::vector<SheetInfo> m_sheets;
 
     std::optional<RecordHeader> m_sstHeader;
@@ -252,10 +242,9 @@ private:
     std::vector<QString> m_strings;
     bool m_sstExhausted = false;
 
-    // The rows of the window, 0-based, and their cells.
+    // The rows of the window, 0-based.
     int m_scanFirst = 0;
     int m_scanLast = -1;
-    std::unordered_map<std::uint64_t, Cell> m_cells;
     std::optional<std::uint64_t> m_pendingFormulaText; // a formula's STRING record is due
 };
 
@@ -284,11 +273,11 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
     for (;;) {
         const BiffStream::Read read = m_records.header(position, &header);
         if (read == BiffStream::Read::End) break;
-        if (read == BiffStream::Read::Damaged) return CannotOpen;
+        if (read == BiffStream::Read::Damaged) return WORKBOOK_DAMAGED();
         position = header.next();
         if (header.type == record::Eof) break;
         const std::uint8_t *body = m_records.body(header);
-        if (!body) return CannotOpen;
+        if (!body) return WORKBOOK_DAMAGED();
         if (const int failure = readGlobalRecord(header, body)) return failure;
     }
     if (!m_biff8)
@@ -300,12 +289,12 @@ int XlsWorkbook::readGlobals(bool namedWorkbook) {
 // A workbook stream that can't be read is a damaged workbook; one that
 // doesn't start with a BOF record is something else.
 int XlsWorkbook::readGlobalsBof(bool namedWorkbook, RecordHeader *header) {
-    if (m_records.header(0, header) != BiffStream::Read::Ok) return CannotOpen;
+    if (m_records.header(0, header) != BiffStream::Read::Ok) return WORKBOOK_DAMAGED();
     if (header->type != record::Bof || header->length < 4) return NotAWorkbook;
     const std::uint8_t *bof = m_records.body(*header);
-    if (!bof) return CannotOpen;
+    if (!bof) return WORKBOOK_DAMAGED();
     const std::uint16_t version = le16(bof);
-    if (le16(bof + 2) != GlobalsSubstream) return CannotOpen;
+    if (le16(bof + 2) != GlobalsSubstream) return WORKBOOK_DAMAGED();
     m_biff8 = version == BiffVersion8 || (version != BiffVersion5 && namedWorkbook);
     return NoError;
 }
@@ -313,7 +302,7 @@ int XlsWorkbook::readGlobalsBof(bool namedWorkbook, RecordHeader *header) {
 int XlsWorkbook::readGlobalRecord(const RecordHeader &header, const std::uint8_t *body) {
     switch (header.type) {
     case record::FilePass:
-        return CannotOpen; // encrypted: the cells can't be read without the password
+        return WORKBOOK_DAMAGED(); // encrypted: the cells can't be read without the password
     case record::BoundSheet:
         return readBoundSheet(header, body);
     case record::CodePage:
@@ -349,7 +338,7 @@ void XlsWorkbook::readDateMode(const RecordHeader &header, const std::uint8_t *b
 
 // The format of each cell format (XF), in order: cells name their XF by index.
 void XlsWorkbook::readXf(const RecordHeader &header, const std::uint8_t *body) {
-    if (header.length >= 4) m_xfFormats.push_back(le16(body + 2));
+    if (header.length >= 4) m_dateStyles.addStyle(le16(body + 2));
 }
 
 // A number format of the workbook's own; an unreadable one counts as no date.
@@ -364,7 +353,7 @@ void XlsWorkbook::readFormat(const RecordHeader &header, const std::uint8_t *bod
         std::uint8_t count;
         ok = reader.readU8(&count) && reader.readCodePageCharacters(count, nameDecoder(), &format);
     }
-    if (ok) m_formatIsDate[le16(body)] = cellvalues::isDateFormat(format);
+    if (ok) m_dateStyles.addFormat(le16(body), format);
 }
 
 int XlsWorkbook::readBoundSheet(const RecordHeader &header, const std::uint8_t *body) {
@@ -374,11 +363,11 @@ int XlsWorkbook::readBoundSheet(const RecordHeader &header, const std::uint8_t *
     if (m_biff8) {
         ContinuedReader reader(m_records, header, 6);
         QString name;
-        if (!readUnicodeString(reader, true, &name)) return CannotOpen;
+        if (!readUnicodeString(reader, true, &name)) return WORKBOOK_DAMAGED();
         m_sheetNames.append(name);
     } else {
         const std::uint8_t count = body[6];
-        if (7 + count > header.length) return CannotOpen;
+        if (7 + count > header.length) return WORKBOOK_DAMAGED();
         sheet.codePageName = QByteArray(reinterpret_cast<const char *>(body + 7), count);
     }
     m_sheets.push_back(std::move(sheet));
@@ -390,12 +379,16 @@ void XlsWorkbook::readSst(const RecordHeader &header) {
     if (header.length >= 8) m_sstHeader = header;
 }
 
-bool XlsWorkbook::isDateXf(std::uint16_t xf) const {
-    if (xf >= m_xfFormats.size()) return false;
-    const std::uint16_t format = m_xfFormats[xf];
-    const auto custom = m_formatIsDate.find(format);
-    return custom != m_formatIsDate.end() ? custom->second
-                                          : cellvalues::isBuiltInDateFormat(format);
+int XlsWorkbook::isDateStyle(std::uint32_t style, bool *date) {
+    *date = m_dateStyles.isDate(style);
+    return NoError;
+}
+
+int XlsWorkbook::sharedText(std::uint32_t index, QString *text) {
+    // Strings decoded while the file was being cut short are cached too.
+    if (sharedString(index, text) && intact()) return NoError;
+    text->clear();
+    return WORKBOOK_DAMAGED();
 }
 
 bool XlsWorkbook::sharedString(std::uint32_t index, QString *text) {
@@ -421,7 +414,7 @@ bool XlsWorkbook::sharedString(std::uint32_t index, QString *text) {
     return true;
 }
 
-void XlsWorkbook::putCell(int row, int column, Cell cell) {
+void XlsWorkbook::putCell(int row, int column, CellValue cell) {
     m_cells.insert_or_assign(cellKey(row, column), std::move(cell));
 }
 
@@ -498,12 +491,11 @@ bool XlsWorkbook::storeLabel(const RecordHeader &header, const std::uint8_t *bod
     const int row = le16(body);
     const int column = le16(body + 2);
     if (!wanted(row, column)) return true;
-    Cell cell;
+    CellValue cell;
     if (header.type == record::LabelSst) {
-        cell.kind = Cell::SharedText;
+        cell.kind = CellValue::SharedText;
         cell.index = le32(body + 6);
     } else {
-        cell.kind = Cell::Text;
         if (!readString(header, 6, &cell.text)) return false;
     }
     putCell(row, column, std::move(cell));
@@ -514,8 +506,8 @@ void XlsWorkbook::storeBoolErr(const std::uint8_t *body) {
     const int row = le16(body);
     const int column = le16(body + 2);
     if (!wanted(row, column)) return;
-    Cell cell;
-    cell.kind = body[7] ? Cell::Error : Cell::Boolean;
+    CellValue cell;
+    cell.kind = body[7] ? CellValue::ErrorCode : CellValue::Boolean;
     cell.number = body[6];
     putCell(row, column, std::move(cell));
 }
@@ -524,8 +516,8 @@ void XlsWorkbook::storeFormula(const std::uint8_t *body) {
     const int row = le16(body);
     const int column = le16(body + 2);
     if (!wanted(row, column)) return;
-    Cell cell = formulaResult(body + 6, le16(body + 4));
-    if (cell.kind == Cell::Text) m_pendingFormulaText = cellKey(row, column);
+    CellValue cell = formulaResult(body + 6, le16(body + 4));
+    if (formulaTextFollows(body + 6)) m_pendingFormulaText = cellKey(row, column);
     putCell(row, column, std::move(cell));
 }
 
@@ -557,7 +549,7 @@ std::uint64_t XlsWorkbook::skipCellsOutside(std::uint64_t position, int firstRow
 
 int XlsWorkbook::scanWindow() {
     const int error = scanSheet(window().sheet, window().first - 1, window().last - 1);
-    return error == NoError && !intact() ? CannotOpen : error;
+    return error == NoError && !intact() ? WORKBOOK_DAMAGED() : error;
 }
 
 // Rows are stored in blocks, each closed by a DBCELL record, in ascending
@@ -573,9 +565,9 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
     std::uint64_t position = m_sheets[std::size_t(sheet)].position;
     if (m_records.header(position, &header) != BiffStream::Read::Ok || header.type != record::Bof ||
         header.length < 4)
-        return CannotOpen;
+        return WORKBOOK_DAMAGED();
     const std::uint8_t *bof = m_records.body(header);
-    if (!bof || le16(bof + 2) != WorksheetSubstream) return CannotOpen;
+    if (!bof || le16(bof + 2) != WorksheetSubstream) return WORKBOOK_DAMAGED();
 
     int blockFirstRow = NoRow;
     int depth = 0; // embedded charts bring their own BOF..EOF
@@ -583,7 +575,7 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
         if (depth == 1) position = skipCellsOutside(position, firstRow, lastRow, &blockFirstRow);
         const BiffStream::Read read = m_records.header(position, &header);
         if (read == BiffStream::Read::End) return NoError;
-        if (read == BiffStream::Read::Damaged) return CannotOpen;
+        if (read == BiffStream::Read::Damaged) return WORKBOOK_DAMAGED();
         position = header.next();
         if (header.type == record::Bof) {
             ++depth;
@@ -591,7 +583,8 @@ int XlsWorkbook::scanSheet(int sheet, int firstRow, int lastRow) {
             if (--depth == 0) return NoError;
         } else if (depth == 1) {
             const Step step = scanRecord(header, &blockFirstRow);
-            if (step != Step::More) return step == Step::Done ? NoError : CannotOpen;
+            if (step != Step::More)
+                return step == Step::Done ? NoError : CannotOpen; // the site is told
         }
     }
 }
@@ -605,7 +598,7 @@ Step XlsWorkbook::scanRecord(const RecordHeader &header, int *blockFirstRow) {
     }
     case record::Row: {
         const std::uint8_t *body = m_records.body(header);
-        if (!body) return Step::Damaged;
+        if (!body) return damagedStep(WORKBOOK_DAMAGED());
         if (header.length >= 2) *blockFirstRow = std::min<int>(*blockFirstRow, le16(body));
         return Step::More;
     }
@@ -624,7 +617,7 @@ Step XlsWorkbook::scanRecord(const RecordHeader &header, int *blockFirstRow) {
 Step XlsWorkbook::storeFormulaString(const RecordHeader &header) {
     if (!m_pendingFormulaText) return Step::More;
     QString text;
-    if (!readString(header, 0, &text)) return Step::Damaged;
+    if (!readString(header, 0, &text)) return damagedStep(WORKBOOK_DAMAGED());
     m_cells[*m_pendingFormulaText].text = std::move(text);
     m_pendingFormulaText.reset();
     return Step::More;
@@ -633,46 +626,15 @@ Step XlsWorkbook::storeFormulaString(const RecordHeader &header) {
 Step XlsWorkbook::scanCell(const RecordHeader &header, int *blockFirstRow) {
     const int minimum = cellRecordMinimumLength(header.type);
     if (minimum == 0) return Step::More; // not a cell
-    if (header.length < minimum) return Step::Damaged;
+    if (header.length < minimum) return damagedStep(WORKBOOK_DAMAGED());
     const std::uint8_t *body = m_records.body(header);
-    if (!body) return Step::Damaged;
+    if (!body) return damagedStep(WORKBOOK_DAMAGED());
     m_pendingFormulaText.reset();
     const int row = le16(body);
     *blockFirstRow = std::min(*blockFirstRow, row);
     // Most of a large sheet lies outside the rows asked for: pass it by.
     if (row < m_scanFirst || row > m_scanLast) return Step::More;
-    return storeCell(header, body) ? Step::More : Step::Damaged;
-}
-
-int XlsWorkbook::keptCellText(int row, int column, QString *text) {
-    const auto found = m_cells.find(cellKey(row - 1, column - 1));
-    if (found == m_cells.end()) return NoError;
-    const Cell &cell = found->second;
-    switch (cell.kind) {
-    case Cell::Number:
-        *text = isDateXf(cell.xf) ? cellvalues::dateText(cell.number, m_dateSystem1904)
-                                  : doubleText(cell.number);
-        break;
-    case Cell::Text:
-        *text = cell.text;
-        break;
-    case Cell::SharedText:
-        // Strings decoded while the file was being cut short are cached too.
-        if (!sharedString(cell.index, text) || !intact()) {
-            text->clear();
-            return CannotOpen;
-        }
-        break;
-    case Cell::Boolean:
-        *text = cellvalues::booleanText(cell.number != 0);
-        break;
-    case Cell::Error:
-        *text = cellvalues::errorText(std::uint8_t(cell.number));
-        break;
-    case Cell::EmptyText:
-        break;
-    }
-    return NoError;
+    return storeCell(header, body) ? Step::More : damagedStep(WORKBOOK_DAMAGED());
 }
 
 } // namespace
@@ -681,7 +643,8 @@ std::unique_ptr<Workbook> openXlsWorkbook(std::unique_ptr<ByteSource> source, in
     CompoundFile::OpenResult opened;
     std::unique_ptr<CompoundFile> file = CompoundFile::open(*source, &opened);
     if (!file) {
-        *error = opened == CompoundFile::OpenResult::NotCompound ? NotAWorkbook : CannotOpen;
+        *error =
+            opened == CompoundFile::OpenResult::NotCompound ? NotAWorkbook : WORKBOOK_DAMAGED();
         return nullptr;
     }
     bool namedWorkbook = true;
@@ -693,18 +656,18 @@ std::unique_ptr<Workbook> openXlsWorkbook(std::unique_ptr<ByteSource> source, in
     if (!entry) {
         // An Office document protected by a password keeps its real content in
         // an encrypted package inside a compound file.
-        *error = file->rootStream(u"EncryptedPackage") ? CannotOpen : NotAWorkbook;
+        *error = file->rootStream(u"EncryptedPackage") ? WORKBOOK_DAMAGED() : NotAWorkbook;
         return nullptr;
     }
     std::unique_ptr<Stream> stream = file->openStream(*entry);
     if (!stream) {
-        *error = CannotOpen;
+        *error = WORKBOOK_DAMAGED();
         return nullptr;
     }
     auto workbook =
         std::make_unique<XlsWorkbook>(std::move(source), std::move(file), std::move(stream));
     int failure = workbook->readGlobals(namedWorkbook);
-    if (failure == NoError && !workbook->intact()) failure = CannotOpen;
+    if (failure == NoError && !workbook->intact()) failure = WORKBOOK_DAMAGED();
     return readercore::openedWorkbook(std::move(workbook), failure, error);
 }
 

@@ -1,10 +1,10 @@
 #include "workbook/xlsx/xlsxworkbook.h"
 
-#include "workbook/cellvalues/dateformat.h"
+#include "workbook/cellvalues/cellvalue.h"
+#include "workbook/cellvalues/datestyles.h"
 #include "workbook/cellvalues/isodates.h"
-#include "workbook/cellvalues/valuetext.h"
+#include "workbook/damage.h"
 #include "workbook/importerrors.h"
-#include "workbook/numbertext.h"
 #include "workbook/readercore/windowedworkbook.h"
 #include "workbook/zip/xmlreader.h"
 #include "workbook/zip/ziparchive.h"
@@ -99,7 +99,7 @@ int readRelationships(zip::Archive &archive, const QString &sourcePart,
                         relationshipKind(xml->attribute("Type")).toString(),
                         resolvePart(sourcePart, xml->attribute("Target"))});
     }
-    return xml->failed() ? CannotOpen : NoError;
+    return xml->failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 int hexDigit(QChar c) {
@@ -150,9 +150,7 @@ QString unescapeText(QString text) {
 bool readStringItem(XmlReader &xml, QString *text) {
     const int depth = xml.depth();
     QString raw;
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) break;
-        if (!xml.isStart()) continue;
+    while (xml.nextStartWithin(depth)) {
         if (isMain(xml, u"t")) {
             if (!xml.appendText(&raw)) return false;
         } else if (!isMain(xml, u"r") && !xml.skipElement()) {
@@ -192,7 +190,7 @@ public:
         : m_archive(archive), m_part(std::move(part)) {}
 
     // Looks up the sorted, distinct indexes; an index the part doesn't hold
-    // stays out of *found. Returns CannotOpen when the part is damaged.
+    // stays out of *found. Returns a failure when the part is damaged.
     int resolve(const std::vector<std::uint32_t> &indexes,
                 std::unordered_map<std::uint32_t, QString> *found);
 
@@ -227,30 +225,24 @@ int SharedStrings::resolve(const std::vector<std::uint32_t> &indexes,
     while (!m_ended && wanted != indexes.end()) {
         if (!m_xml->next()) {
             m_ended = true;
-            if (m_xml->failed()) return CannotOpen;
+            if (m_xml->failed()) return WORKBOOK_DAMAGED();
             break;
         }
         if (!isMain(*m_xml, u"si")) continue;
         const std::uint32_t index = m_next++;
         if (index == *wanted) {
             QString text;
-            if (!readStringItem(*m_xml, &text)) return CannotOpen;
+            if (!readStringItem(*m_xml, &text)) return WORKBOOK_DAMAGED();
             found->emplace(index, std::move(text));
             ++wanted;
         } else if (!m_xml->skipElement()) {
-            return CannotOpen;
+            return WORKBOOK_DAMAGED();
         }
     }
     return NoError;
 }
 
-struct Cell {
-    enum Kind : std::uint8_t { Number, SharedText, Text, Boolean, Error, Damaged };
-    Kind kind = Text;
-    std::uint32_t style = 0;
-    double number = 0; // Number, Boolean; SharedText's index
-    QString text;      // Text, Error
-};
+using cellvalues::CellValue;
 
 class XlsxWorkbook final : public readercore::WindowedWorkbook {
 public:
@@ -261,29 +253,26 @@ public:
 
 private:
     int scanWindow() override;
-    int keptCellText(int row, int column, QString *text) override;
-    int lastKeptRow() const override { return XmlSheet.lastRow(m_cells); }
+    int isDateStyle(std::uint32_t style, bool *date) override;
+    int sharedText(std::uint32_t index, QString *text) override;
 
     int readRow(XmlReader &xml, int row);
     bool readCell(XmlReader &xml, int row, int column);
     int readStyles();
-    bool isDateStyle(std::uint32_t style);
 
     std::unique_ptr<zip::Archive> m_archive;
     std::vector<QString> m_sheetParts; // by sheet, as m_sheetNames
-    bool m_dateSystem1904 = false;
     QString m_stylesPart;
     std::optional<SharedStrings> m_sharedStrings;
 
     bool m_stylesRead = false;
     int m_stylesError = NoError;
-    std::vector<bool> m_dateStyles; // by cell format index
+    cellvalues::DateStyles m_dateStyles;
 
-    // The cells of the window, and the shared strings found so far: a text
-    // that many sheets share, found again, would send the walk through the
-    // shared strings back to their start.
+    // The shared strings found so far: a text that many sheets share, found
+    // again, would send the walk through the shared strings back to their
+    // start.
     static constexpr std::size_t KeptStrings = 1 << 16;
-    std::unordered_map<std::uint64_t, Cell> m_cells;
     std::unordered_map<std::uint32_t, QString> m_strings;
 };
 
@@ -314,13 +303,13 @@ int XlsxWorkbook::readWorkbook() {
     }
 
     zip::XmlPart part = zip::openXml(*m_archive, workbookPart);
-    if (!part.reader) return part.failure(CannotOpen);
+    if (!part.reader) return part.missing ? WORKBOOK_DAMAGED() : part.error;
     XmlReader *xml = part.reader.get();
     // The main part of a word-processing or presentation package is no
     // workbook: the file is of another kind.
     while (xml->next() && !xml->isStart()) {
     }
-    if (xml->failed()) return CannotOpen;
+    if (xml->failed()) return WORKBOOK_DAMAGED();
     if (!isMain(*xml, u"workbook")) return NotAWorkbook;
     while (xml->next()) {
         if (xml->isEnd() && xml->depth() == 1 && xml->name() == u"sheets")
@@ -331,17 +320,17 @@ int XlsxWorkbook::readWorkbook() {
             m_dateSystem1904 = value == u"1" || value.compare(u"true", Qt::CaseInsensitive) == 0;
         } else if (xml->depth() == 3 && isMain(*xml, u"sheet")) {
             const Relationship *relationship = findRelationship(relationshipId(*xml));
-            if (!relationship) return CannotOpen;
+            if (!relationship) return WORKBOOK_DAMAGED();
             // Chart sheets, dialog sheets and macro sheets hold no cells.
             if (relationship->kind == u"worksheet") {
                 m_sheetNames.append(xml->attribute("name").toString());
                 m_sheetParts.push_back(relationship->target);
             }
         } else if (!(xml->depth() == 2 && isMain(*xml, u"sheets")) && !xml->skipElement()) {
-            return CannotOpen;
+            return WORKBOOK_DAMAGED();
         }
     }
-    return xml->failed() ? CannotOpen : NoError;
+    return xml->failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 int XlsxWorkbook::readStyles() {
@@ -349,38 +338,36 @@ int XlsxWorkbook::readStyles() {
     zip::XmlPart part = zip::openXml(*m_archive, m_stylesPart);
     if (!part.reader) return part.failure(NoError);
     XmlReader *xml = part.reader.get();
-    std::unordered_map<std::uint32_t, bool> customFormats;
-    std::vector<std::uint32_t> cellFormats;
     while (xml->next()) {
         if (xml->isEnd() && xml->depth() == 1 && xml->name() == u"cellXfs")
             break; // the cell formats come after the number formats
         if (!xml->isStart() || xml->depth() == 1) continue;
         if (xml->depth() == 2 && !isMain(*xml, u"numFmts") && !isMain(*xml, u"cellXfs")) {
-            if (!xml->skipElement()) return CannotOpen;
+            if (!xml->skipElement()) return WORKBOOK_DAMAGED();
         } else if (xml->depth() == 3 && isMain(*xml, u"numFmt")) {
-            customFormats[xml->attribute("numFmtId").toUInt()] =
-                cellvalues::isDateFormat(xml->attribute("formatCode"));
+            m_dateStyles.addFormat(xml->attribute("numFmtId").toUInt(),
+                                   xml->attribute("formatCode"));
         } else if (xml->depth() == 3 && isMain(*xml, u"xf")) {
-            cellFormats.push_back(xml->attribute("numFmtId").toUInt());
+            m_dateStyles.addStyle(xml->attribute("numFmtId").toUInt());
         }
     }
-    if (xml->failed()) return CannotOpen;
-    m_dateStyles.reserve(cellFormats.size());
-    for (const std::uint32_t format : cellFormats) {
-        const auto custom = customFormats.find(format);
-        m_dateStyles.push_back(custom != customFormats.end()
-                                   ? custom->second
-                                   : cellvalues::isBuiltInDateFormat(format));
-    }
-    return NoError;
+    return xml->failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
-bool XlsxWorkbook::isDateStyle(std::uint32_t style) {
+int XlsxWorkbook::isDateStyle(std::uint32_t style, bool *date) {
     if (!m_stylesRead) {
         m_stylesRead = true;
         m_stylesError = readStyles();
     }
-    return style < m_dateStyles.size() && m_dateStyles[style];
+    *date = m_dateStyles.isDate(style);
+    return m_stylesError;
+}
+
+int XlsxWorkbook::sharedText(std::uint32_t index, QString *text) {
+    const auto string = m_strings.find(index);
+    if (string == m_strings.end()) return WORKBOOK_DAMAGED();
+    *text = string->second;
+    return NoError;
 }
 
 // Reads one cell element; false when the XML is damaged.
@@ -392,9 +379,7 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
     std::optional<QString> value;
     std::optional<QString> inlineText;
     const int depth = xml.depth();
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) break;
-        if (!xml.isStart()) continue;
+    while (xml.nextStartWithin(depth)) {
         if (isMain(xml, u"v")) {
             value.emplace();
             if (!xml.appendText(&*value)) return false;
@@ -407,7 +392,7 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
     }
     if (xml.failed()) return false;
 
-    Cell cell;
+    CellValue cell;
     cell.style = style;
     if (type == u"inlineStr") {
         if (!inlineText) return true;
@@ -416,27 +401,26 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
         return true; // no value: a formula saved without its result, or a formatted blank
     } else if (type.isEmpty() || type == u"n") {
         const std::optional<double> number = parseNumber(*value);
-        cell.kind = number ? Cell::Number : Cell::Damaged;
+        cell.kind = number ? CellValue::Number : CellValue::Damaged;
         cell.number = number.value_or(0);
     } else if (type == u"s") {
         bool ok = false;
-        cell.number = value->trimmed().toUInt(&ok);
-        cell.kind = ok ? Cell::SharedText : Cell::Damaged;
+        cell.index = value->trimmed().toUInt(&ok);
+        cell.kind = ok ? CellValue::SharedText : CellValue::Damaged;
     } else if (type == u"str") {
         cell.text = unescapeText(std::move(*value));
     } else if (type == u"b") {
         const QString flag = value->trimmed();
-        cell.kind = Cell::Boolean;
+        cell.kind = CellValue::Boolean;
         cell.number = flag == u"0" || flag.compare(u"false", Qt::CaseInsensitive) == 0 ? 0 : 1;
     } else if (type == u"e") {
-        cell.kind = Cell::Error;
-        cell.text = value->trimmed();
+        cell.text = value->trimmed(); // the error as written, such as #N/A
     } else if (type == u"d") {
         const std::optional<QString> date = cellvalues::isoDateText(*value);
-        cell.kind = date ? Cell::Text : Cell::Damaged;
+        cell.kind = date ? CellValue::Text : CellValue::Damaged;
         cell.text = date.value_or(QString());
     } else {
-        cell.kind = Cell::Damaged;
+        cell.kind = CellValue::Damaged;
     }
     m_cells.insert_or_assign(XmlSheet.cellKey(row, column), std::move(cell));
     return true;
@@ -446,26 +430,24 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
 int XlsxWorkbook::readRow(XmlReader &xml, int row) {
     int column = 0;
     const int depth = xml.depth();
-    while (xml.next()) {
-        if (xml.isEnd() && xml.depth() < depth) return NoError;
-        if (!xml.isStart()) continue;
+    while (xml.nextStartWithin(depth)) {
         if (!isMain(xml, u"c")) {
-            if (!xml.skipElement()) return CannotOpen;
+            if (!xml.skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         // A cell without a reference follows the one before it.
         const std::optional<int> referenced = referenceColumn(xml.attribute("r"));
         column = referenced ? *referenced : column + 1;
-        if (!readCell(xml, row, column)) return CannotOpen;
+        if (!readCell(xml, row, column)) return WORKBOOK_DAMAGED();
     }
-    return CannotOpen;
+    return xml.failed() ? WORKBOOK_DAMAGED() : NoError;
 }
 
 int XlsxWorkbook::scanWindow() {
     m_cells.clear();
     if (m_strings.size() > KeptStrings) m_strings.clear();
     zip::XmlPart part = zip::openXml(*m_archive, m_sheetParts[std::size_t(window().sheet)]);
-    if (!part.reader) return part.failure(CannotOpen);
+    if (!part.reader) return part.missing ? WORKBOOK_DAMAGED() : part.error;
     XmlReader *xml = part.reader.get();
 
     // worksheet > sheetData > row > c; rows come in ascending order, so the
@@ -479,11 +461,11 @@ int XlsxWorkbook::scanWindow() {
             if (xml->depth() == 2 && isMain(*xml, u"sheetData"))
                 inSheetData = true;
             else if (!xml->skipElement())
-                return CannotOpen;
+                return WORKBOOK_DAMAGED();
             continue;
         }
         if (!isMain(*xml, u"row")) {
-            if (!xml->skipElement()) return CannotOpen;
+            if (!xml->skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         // A row without a number follows the one before it.
@@ -492,52 +474,21 @@ int XlsxWorkbook::scanWindow() {
         row = numbered ? number : row + 1;
         if (row > window().last || row > XmlSheet.rows) break;
         if (row < window().first) {
-            if (!xml->skipElement()) return CannotOpen;
+            if (!xml->skipElement()) return WORKBOOK_DAMAGED();
             continue;
         }
         if (const int failure = readRow(*xml, row)) return failure;
     }
-    if (xml->failed()) return CannotOpen;
+    if (xml->failed()) return WORKBOOK_DAMAGED();
 
     if (!m_sharedStrings) return NoError;
     std::vector<std::uint32_t> indexes;
     for (const auto &[key, cell] : m_cells)
-        if (cell.kind == Cell::SharedText && !m_strings.contains(std::uint32_t(cell.number)))
-            indexes.push_back(std::uint32_t(cell.number));
+        if (cell.kind == CellValue::SharedText && !m_strings.contains(cell.index))
+            indexes.push_back(cell.index);
     std::sort(indexes.begin(), indexes.end());
     indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
     return m_sharedStrings->resolve(indexes, &m_strings);
-}
-
-int XlsxWorkbook::keptCellText(int row, int column, QString *text) {
-    const auto found = m_cells.find(XmlSheet.cellKey(row, column));
-    if (found == m_cells.end()) return NoError;
-    const Cell &cell = found->second;
-    switch (cell.kind) {
-    case Cell::Number: {
-        const bool date = isDateStyle(cell.style);
-        if (m_stylesError != NoError) return m_stylesError;
-        *text =
-            date ? cellvalues::dateText(cell.number, m_dateSystem1904) : doubleText(cell.number);
-        break;
-    }
-    case Cell::SharedText: {
-        const auto string = m_strings.find(std::uint32_t(cell.number));
-        if (string == m_strings.end()) return CannotOpen;
-        *text = string->second;
-        break;
-    }
-    case Cell::Text:
-    case Cell::Error:
-        *text = cell.text;
-        break;
-    case Cell::Boolean:
-        *text = cellvalues::booleanText(cell.number != 0);
-        break;
-    case Cell::Damaged:
-        return CannotOpen;
-    }
-    return NoError;
 }
 
 } // namespace

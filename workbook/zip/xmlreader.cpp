@@ -51,6 +51,12 @@ bool XmlReader::next() {
     }
 }
 
+bool XmlReader::nextWithin(int depth) {
+    // The document can't end inside an element without a failure.
+    if (!next()) return fail();
+    return !(isEnd() && m_depth < depth);
+}
+
 bool XmlReader::skipElement() {
     const int depth = m_depth;
     while (next())

@@ -47,6 +47,16 @@ public:
     }
     int depth() const { return m_depth; }
 
+    // Inside the element whose start was read at depth (depth() there):
+    // moves to the next token, or the next start element, within it. False
+    // at its end element, or on a failure, which failed() then tells.
+    bool nextWithin(int depth);
+    bool nextStartWithin(int depth) {
+        while (nextWithin(depth))
+            if (isStart()) return true;
+        return false;
+    }
+
     // From a start element, moves to its end element.
     bool skipElement();
     // From a start element, appends the character data of the element and

@@ -1,6 +1,7 @@
 #include "workbook/zip/ziparchive.h"
 
 #include "workbook/bytesource.h"
+#include "workbook/damage.h"
 #include "workbook/importerrors.h"
 #include "workbook/littleendian.h"
 
@@ -263,11 +264,13 @@ Archive::Archive(std::unique_ptr<ByteSource> source, std::vector<Entry> entries)
 Archive::~Archive() = default;
 
 std::unique_ptr<Archive> Archive::open(std::unique_ptr<ByteSource> source, int *error) {
-    *error = CannotOpen;
     const std::optional<Directory> directory = findDirectory(*source);
-    if (!directory) return nullptr;
-    std::optional<std::vector<Entry>> entries = readDirectory(*source, *directory);
-    if (!entries) return nullptr;
+    std::optional<std::vector<Entry>> entries;
+    if (directory) entries = readDirectory(*source, *directory);
+    if (!entries) {
+        *error = WORKBOOK_DAMAGED();
+        return nullptr;
+    }
     *error = NoError;
     return std::unique_ptr<Archive>(new Archive(std::move(source), std::move(*entries)));
 }
@@ -292,24 +295,33 @@ std::uint64_t Archive::sizeLimit() const {
     return std::max(MinimumSizeLimit, m_source->size() * InflationLimit);
 }
 
+namespace {
+// No stream for a member: *error takes the failure.
+std::unique_ptr<EntryStream> refused(int *error, int failure) {
+    *error = failure;
+    return nullptr;
+}
+} // namespace
+
 std::unique_ptr<EntryStream> Archive::openEntry(std::uint64_t index, int *error) {
-    *error = CannotOpen;
-    if (index >= m_entries.size()) return nullptr;
+    if (index >= m_entries.size()) return refused(error, WORKBOOK_DAMAGED());
     const Entry &entry = m_entries[index];
-    if (entry.size > sizeLimit() || (entry.flags & EncryptedFlags)) return nullptr;
+    if (entry.size > sizeLimit() || (entry.flags & EncryptedFlags))
+        return refused(error, WORKBOOK_DAMAGED());
     if (entry.method != Deflated && !(entry.method == Stored && entry.compressedSize == entry.size))
-        return nullptr;
+        return refused(error, WORKBOOK_DAMAGED());
 
     // The data follows the local header, whose name and extra field may
     // differ in length from the central directory's.
     std::vector<std::uint8_t> header;
     if (!readExactly(*m_source, entry.headerOffset, LocalHeaderSize, header) ||
         le32(header.data()) != LocalHeaderSignature)
-        return nullptr;
+        return refused(error, WORKBOOK_DAMAGED());
     const std::uint64_t dataOffset =
         entry.headerOffset + LocalHeaderSize + le16(header.data() + 26) + le16(header.data() + 28);
     const std::uint64_t size = m_source->size();
-    if (dataOffset > size || entry.compressedSize > size - dataOffset) return nullptr;
+    if (dataOffset > size || entry.compressedSize > size - dataOffset)
+        return refused(error, WORKBOOK_DAMAGED());
 
     auto stream = std::make_unique<EntryStream>(*m_source, dataOffset, entry);
     *error = NoError;
