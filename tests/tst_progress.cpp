@@ -1,0 +1,135 @@
+#include "analysis/progress/studentmatch.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using analysis::ExamStudent;
+
+namespace {
+
+// An exam typed as "number|name|class" rows separated by ';', the first on
+// sheet row 2.
+std::vector<ExamStudent> exam(const QString &text) {
+    std::vector<ExamStudent> students;
+    for (const QString &row : text.split(u';')) {
+        const QStringList f = row.split(u'|');
+        students.push_back({f.value(0), f.value(1), f.value(2), u"表"_s, int(students.size()) + 2});
+    }
+    return students;
+}
+
+QString kindName(analysis::ConflictKind kind) {
+    switch (kind) {
+    case analysis::ConflictKind::DuplicateNumber:
+        return u"学号重复"_s;
+    case analysis::ConflictKind::NumberNameDiffers:
+        return u"学号相同姓名不同"_s;
+    case analysis::ConflictKind::DuplicateName:
+        return u"同名"_s;
+    case analysis::ConflictKind::ClassDiffers:
+        return u"班级不同"_s;
+    }
+    return {};
+}
+
+// The match on one line: the pairs by number and by name (this exam's
+// names), 新增, 缺少, then each conflict with its rows (L last, T this).
+QString describe(const std::vector<ExamStudent> &last, const std::vector<ExamStudent> &current,
+                 const analysis::StudentMatch &m) {
+    QStringList number, name, onlyThis, onlyLast, conflicts;
+    for (std::size_t t = 0; t < current.size(); ++t) {
+        if (m.lastOf[t] < 0) continue;
+        const QString pair = QStringLiteral("%1(%2→%3)")
+                                 .arg(current[t].name)
+                                 .arg(last[std::size_t(m.lastOf[t])].row)
+                                 .arg(current[t].row);
+        (m.matchedBy[t] == analysis::MatchedBy::Number ? number : name) << pair;
+    }
+    for (int i : m.onlyThis)
+        onlyThis << current[std::size_t(i)].name;
+    for (int i : m.onlyLast)
+        onlyLast << last[std::size_t(i)].name;
+    for (const analysis::MatchConflict &c : m.conflicts) {
+        QStringList rows;
+        for (const analysis::ConflictRow &r : c.rows)
+            rows << (r.thisExam ? u"T"_s : u"L"_s) +
+                        QString::number((r.thisExam ? current : last)[std::size_t(r.student)].row);
+        conflicts << kindName(c.kind) + u' ' + c.number + u' ' + c.names.join(u'/') + u' ' +
+                         rows.join(u',');
+    }
+    return QStringLiteral("号:%1 %2 名:%3 %4 新增:%5 缺少:%6 冲突:%7")
+        .arg(m.byNumber)
+        .arg(number.join(u','))
+        .arg(m.byName)
+        .arg(name.join(u','), onlyThis.join(u','), onlyLast.join(u','), conflicts.join(u"; "));
+}
+
+} // namespace
+
+class ProgressTest : public QObject {
+    Q_OBJECT
+private slots:
+    void matchingNumber_data();
+    void matchingNumber();
+    void match_data();
+    void match();
+};
+
+void ProgressTest::matchingNumber_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("compared");
+    QTest::newRow("full-width digits") << u"２０２４０１"_s << u"202401"_s;
+    QTest::newRow("spaces of both widths") << u"\u3000 202401 "_s << u"202401"_s;
+    QTest::newRow("letters of both widths and cases") << u"Ａb０c"_s << u"ab0c"_s;
+    QTest::newRow("inner space kept") << u"2024 01"_s << u"2024 01"_s;
+    QTest::newRow("full-width hyphen kept") << u"2024－01"_s << u"2024－01"_s;
+}
+
+void ProgressTest::matchingNumber() {
+    QFETCH(QString, typed);
+    QFETCH(QString, compared);
+    QCOMPARE(analysis::matchingNumber(typed), compared);
+}
+
+void ProgressTest::match_data() {
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("expected");
+    // One class over two exams: 李明 is 李铭 now, two 张伟 (one without a
+    // number this time), 202406 typed on two rows, 吴敏's number in
+    // full-width digits, 周杰 without a number, 孙丽 left, 郑新 joined.
+    QTest::newRow("one class")
+        << u"202401|王芳|一班;202402|李明|一班;202403|张伟|一班;202404|张伟|一班;202405|赵强|一班;"
+           u"202406|陈静|一班;202407|孙丽|一班;202408|周杰|一班;202409|吴敏|一班"_s
+        << u"202401|王芳|一班;202402|李铭|一班;202403|张伟|一班;|张伟|一班;202405|赵强|一班;"
+           u"202406|陈静|一班;202406|刘洋|一班;|周杰|一班;２０２４０９|吴敏|一班;202410|郑新|一班"_s
+        << u"号:4 王芳(2→2),张伟(4→4),赵强(6→6),吴敏(10→10) 名:1 周杰(9→9) 新增:郑新 缺少:孙丽 "
+           u"冲突:学号重复 202406 陈静/刘洋 L7,T7,T8; 学号相同姓名不同 202402 李明/李铭 L3,T3; "
+           u"同名  张伟 L5,T5"_s;
+    QTest::newRow("no number in either exam") << u"|甲|一班;|乙|一班"_s << u"|乙|一班;|甲|一班"_s
+                                              << u"号:0  名:2 乙(3→2),甲(2→3) 新增: 缺少: 冲突:"_s;
+    QTest::newRow("key name in another class")
+        << u"301|甲|一班;|乙|一班"_s << u"301|甲|一班;302|乙|二班"_s
+        << u"号:1 甲(2→2) 名:0  新增: 缺少: 冲突:班级不同  乙 L3,T3"_s;
+    QTest::newRow("two numbers, one name: no guess")
+        << u"301|甲|一班"_s << u"310|甲|一班"_s << u"号:0  名:0  新增:甲 缺少:甲 冲突:"_s;
+    QTest::newRow("number twice in both exams")
+        << u"301|甲|一班;301|乙|一班"_s << u"301|甲|一班;３０１|乙|一班"_s
+        << u"号:0  名:0  新增: 缺少: 冲突:学号重复 301 甲/乙 L2,L3,T2,T3"_s;
+    QTest::newRow("key name twice in the other exam only")
+        << u"|甲|一班;|甲|二班"_s << u"305|丙|一班"_s << u"号:0  名:0  新增:丙 缺少:甲,甲 冲突:"_s;
+    QTest::newRow("spaces around names and classes")
+        << u" 301 |甲 |一班"_s << u"301|\u3000甲| 一班"_s
+        << u"号:1 \u3000甲(2→2) 名:0  新增: 缺少: 冲突:"_s;
+}
+
+void ProgressTest::match() {
+    QFETCH(QString, last);
+    QFETCH(QString, current);
+    QFETCH(QString, expected);
+    const std::vector<ExamStudent> l = exam(last), t = exam(current);
+    QCOMPARE(describe(l, t, analysis::matchStudents(l, t)), expected);
+}
+
+QTEST_GUILESS_MAIN(ProgressTest)
+#include "tst_progress.moc"
