@@ -3,14 +3,14 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using analysis::ExamStudent;
+using analysis::MatchStudent;
 
 namespace {
 
 // An exam typed as "number|name|class" rows separated by ';', the first on
 // sheet row 2.
-std::vector<ExamStudent> exam(const QString &text) {
-    std::vector<ExamStudent> students;
+std::vector<MatchStudent> exam(const QString &text) {
+    std::vector<MatchStudent> students;
     for (const QString &row : text.split(u';')) {
         const QStringList f = row.split(u'|');
         students.push_back({f.value(0), f.value(1), f.value(2), u"表"_s, int(students.size()) + 2});
@@ -34,7 +34,7 @@ QString kindName(analysis::ConflictKind kind) {
 
 // The match on one line: the pairs by number and by name (this exam's
 // names), 新增, 缺少, then each conflict with its rows (L last, T this).
-QString describe(const std::vector<ExamStudent> &last, const std::vector<ExamStudent> &current,
+QString describe(const std::vector<MatchStudent> &last, const std::vector<MatchStudent> &current,
                  const analysis::StudentMatch &m) {
     QStringList number, name, onlyThis, onlyLast, conflicts;
     for (std::size_t t = 0; t < current.size(); ++t) {
@@ -127,7 +127,7 @@ void ProgressTest::match() {
     QFETCH(QString, last);
     QFETCH(QString, current);
     QFETCH(QString, expected);
-    const std::vector<ExamStudent> l = exam(last), t = exam(current);
+    const std::vector<MatchStudent> l = exam(last), t = exam(current);
     QCOMPARE(describe(l, t, analysis::matchStudents(l, t)), expected);
 }
 

@@ -23,13 +23,13 @@ namespace {
 
 // One exam's students indexed by number and by name.
 struct Side {
-    const std::vector<ExamStudent> &students;
+    const std::vector<MatchStudent> &students;
     bool thisExam;
     std::vector<QString> numbers;
     QHash<QString, std::vector<int>> byNumber, byName;
     std::vector<char> settled; // matched, or held in a conflict
 
-    Side(const std::vector<ExamStudent> &list, bool current)
+    Side(const std::vector<MatchStudent> &list, bool current)
         : students(list), thisExam(current), settled(list.size(), 0) {
         numbers.reserve(list.size());
         byNumber.reserve(qsizetype(list.size()));
@@ -139,8 +139,8 @@ void matchByName(StudentMatch &match, Side &last, Side &current) {
 
 } // namespace
 
-StudentMatch matchStudents(const std::vector<ExamStudent> &last,
-                           const std::vector<ExamStudent> &current) {
+StudentMatch matchStudents(const std::vector<MatchStudent> &last,
+                           const std::vector<MatchStudent> &current) {
     StudentMatch match;
     match.lastOf.assign(current.size(), -1);
     match.matchedBy.assign(current.size(), MatchedBy::None);

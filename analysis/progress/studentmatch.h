@@ -9,7 +9,7 @@ namespace analysis {
 
 // A student of one exam as the matching sees them: what identifies them and
 // where they were read, so that a conflict can name the row.
-struct ExamStudent {
+struct MatchStudent {
     QString number;
     QString name;
     QString className;
@@ -62,7 +62,7 @@ QString matchingNumber(const QString &number);
 // same. Never on a guess: a number twice in one exam, one number under two
 // names, a key name that occurs more than once, and a key name in two
 // classes are conflicts, and their rows stay unmatched.
-StudentMatch matchStudents(const std::vector<ExamStudent> &last,
-                           const std::vector<ExamStudent> &current);
+StudentMatch matchStudents(const std::vector<MatchStudent> &last,
+                           const std::vector<MatchStudent> &current);
 
 } // namespace analysis
