@@ -106,3 +106,25 @@ inline QString sourceInvalid(const QString &source) {
 }
 
 } // namespace analysis::messages
+
+// Notes of the layout detection: what it found where, and what it did not.
+namespace analysis::messages {
+inline QString layoutHeaderFound(const QString &sheet, int row) {
+    return QStringLiteral("在工作表“%1”第%2行找到表头").arg(sheet).arg(row);
+}
+inline QString layoutNoHeader() {
+    return QStringLiteral("前20行中没有表头行，各列按内容推断，请核对");
+}
+inline QString layoutColumnMissing(const QString &what) {
+    return QStringLiteral("未找到%1列").arg(what);
+}
+inline QString layoutColumnGuessed(const QString &what, int column) {
+    return QStringLiteral("%1列按内容推断为第%2列").arg(what).arg(column);
+}
+inline QString layoutDataRunsOn(int row) {
+    return QStringLiteral("只查看到第%1行，数据末行未定").arg(row);
+}
+inline QString layoutNoSheet() {
+    return QStringLiteral("工作簿中没有工作表");
+}
+} // namespace analysis::messages

@@ -1,0 +1,179 @@
+#include "analysis/layout/sheetlayout.h"
+
+#include "analysis/layout/contentguess.h"
+#include "analysis/layout/headerrow.h"
+#include "analysis/layout/headerwords.h"
+#include "analysis/layout/sheetsample.h"
+#include "analysis/texts/messages.h"
+#include "workbook/importerrors.h"
+
+namespace analysis {
+
+namespace {
+
+// The cells of each column read below the header, whatever the sheet holds.
+constexpr int SampledCells = 200;
+
+const QString numberWord = QStringLiteral("学号");
+const QString nameWord = QStringLiteral("姓名");
+const QString classWord = QStringLiteral("班级");
+const QString scoreWord = QStringLiteral("成绩");
+
+// The rows searched for the header, wider only when they reach past the
+// columns every window keeps.
+int readHeaderRows(SheetSample &sample) {
+    if (const int failure = sample.readTo(HeaderSearchRows, SheetSample::RowWiseColumns))
+        return failure;
+    if (sample.lastColumn(1, HeaderSearchRows) < SheetSample::RowWiseColumns) return NoError;
+    return sample.readTo(HeaderSearchRows, SheetSample::MostColumns);
+}
+
+void takeColumn(LayoutColumn &into, int column, const QString &header) {
+    if (!into.found()) into = {column, header};
+}
+
+void fillFromHeader(const HeaderRows &header, SheetLayout &layout) {
+    for (std::size_t i = 0; i < header.columns.size(); ++i) {
+        const int column = int(i) + 1;
+        const ColumnHeader &named = header.columns[i];
+        switch (named.kind) {
+        case HeaderKind::Number:
+            takeColumn(layout.number, column, named.text);
+            break;
+        case HeaderKind::Name:
+            takeColumn(layout.name, column, named.text);
+            break;
+        case HeaderKind::Class:
+            takeColumn(layout.className, column, named.text);
+            break;
+        case HeaderKind::Subject:
+        case HeaderKind::Score:
+            layout.scores.push_back({column, named.text});
+            break;
+        case HeaderKind::Total:
+            takeColumn(layout.total, column, named.text);
+            break;
+        case HeaderKind::Rank:
+            takeColumn(layout.rank, column, named.text);
+            break;
+        case HeaderKind::None:
+            break;
+        }
+    }
+}
+
+// The last data row: the one before the first row that is empty, or whose
+// number and name are empty and whose first text is a footer word. 0 when
+// the sample ends first.
+int lastDataRow(const SheetSample &sample, const SheetLayout &layout) {
+    for (int row = layout.firstRow; row <= sample.rows(); ++row) {
+        if (sample.rowEmpty(row)) return row - 1;
+        const bool unnamed = sample.text(row, layout.number.column).isEmpty() &&
+                             sample.text(row, layout.name.column).isEmpty();
+        if (unnamed && isFooterText(sample.firstText(row))) return row - 1;
+    }
+    return 0;
+}
+
+void noteMissing(SheetLayout &layout) {
+    const std::pair<const LayoutColumn *, const QString *> columns[] = {
+        {&layout.number, &numberWord}, {&layout.name, &nameWord}, {&layout.className, &classWord}};
+    for (const auto &[column, word] : columns)
+        if (!column->found()) layout.notes.append(messages::layoutColumnMissing(*word));
+    if (layout.scores.empty() && !layout.total.found())
+        layout.notes.append(messages::layoutColumnMissing(scoreWord));
+}
+
+int layoutFromHeader(SheetSample &sample, const HeaderRows &header, SheetLayout &layout) {
+    layout.fromHeader = true;
+    layout.headerRow = header.first;
+    layout.headerRows = header.count;
+    layout.firstRow = header.first + header.count;
+    fillFromHeader(header, layout);
+    const int width = sample.lastColumn(header.first, layout.firstRow - 1);
+    if (const int failure = sample.readTo(layout.firstRow + SampledCells - 1, width))
+        return failure;
+    layout.lastRow = lastDataRow(sample, layout);
+    noteMissing(layout);
+    return NoError;
+}
+
+int layoutFromContent(SheetSample &sample, SheetLayout &layout) {
+    layout.notes.append(messages::layoutNoHeader());
+    if (const int failure = sample.readTo(SampledCells, sample.lastColumn(1, HeaderSearchRows)))
+        return failure;
+    const ContentGuess guess = guessFromContent(sample);
+    layout.firstRow = guess.firstRow;
+    layout.lastRow = guess.lastRow;
+    layout.number.column = guess.number;
+    layout.name.column = guess.name;
+    for (const int column : guess.scores)
+        layout.scores.push_back({column, QString()});
+    if (guess.number) layout.notes.append(messages::layoutColumnGuessed(numberWord, guess.number));
+    if (guess.name) layout.notes.append(messages::layoutColumnGuessed(nameWord, guess.name));
+    for (const int column : guess.scores)
+        layout.notes.append(messages::layoutColumnGuessed(scoreWord, column));
+    noteMissing(layout);
+    return NoError;
+}
+
+SheetLayout sheetLayout(Workbook &workbook, int sheet, const QString &name) {
+    SheetLayout layout;
+    layout.sheet = sheet;
+    layout.sheetName = name;
+    SheetSample sample(workbook, sheet);
+    int failure = readHeaderRows(sample);
+    if (failure == NoError) {
+        const HeaderRows header = findHeader(sample);
+        failure = header.first ? layoutFromHeader(sample, header, layout)
+                               : layoutFromContent(sample, layout);
+    }
+    layout.errorNumber = failure;
+    if (failure == NoError && layout.firstRow && !layout.lastRow)
+        layout.notes.append(messages::layoutDataRunsOn(sample.rows()));
+    return layout;
+}
+
+bool guessedAny(const SheetLayout &layout) {
+    return layout.number.found() || layout.name.found() || !layout.scores.empty();
+}
+
+} // namespace
+
+LayoutColumn SheetLayout::firstScore() const {
+    for (const LayoutColumn &score : scores)
+        if (headerKind(score.header) == HeaderKind::Subject) return score;
+    return scores.empty() ? total : scores.front();
+}
+
+bool SheetLayout::completeHeader() const {
+    return fromHeader && number.found() && name.found() && firstScore().found();
+}
+
+SheetLayout detectLayout(Workbook &workbook, std::optional<int> sheet) {
+    const QStringList names = workbook.sheetNames();
+    if (sheet) {
+        if (*sheet < 0 || *sheet >= names.size()) {
+            SheetLayout missing;
+            missing.errorNumber = SheetMissing;
+            return missing;
+        }
+        return sheetLayout(workbook, *sheet, names[*sheet]);
+    }
+    std::optional<SheetLayout> guessed;
+    for (int i = 0; i < names.size(); ++i) {
+        SheetLayout layout = sheetLayout(workbook, i, names[i]);
+        if (layout.errorNumber) return layout;
+        if (layout.fromHeader) {
+            layout.notes.prepend(messages::layoutHeaderFound(names[i], layout.headerRow));
+            return layout;
+        }
+        if (!guessed || (!guessedAny(*guessed) && guessedAny(layout))) guessed = std::move(layout);
+    }
+    if (guessed) return *guessed;
+    SheetLayout none;
+    none.notes.append(messages::layoutNoSheet());
+    return none;
+}
+
+} // namespace analysis

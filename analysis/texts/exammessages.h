@@ -1,0 +1,38 @@
+#pragma once
+
+// The messages of the exam analysis (every subject at once).
+
+#include <QString>
+
+namespace analysis::messages {
+
+inline QString examColumnInvalid(const QString &text) {
+    return QStringLiteral("列号输入有误：%1（请输入从1起的列号或A、B、AA这样的列字母）！").arg(text);
+}
+inline QString examNoScoreColumns() {
+    return QStringLiteral("没有给出成绩所在的列（--score-columns 或 --columns auto）！");
+}
+inline QString examPlainLine() {
+    return QStringLiteral("多个学科时分数线须按满分的百分比给出（如85%），各学科按各自满分换算！");
+}
+inline QString examFullMarksInvalid(const QString &text) {
+    return QStringLiteral("学科满分输入有误：%1（请写成 学科=分数，分数为1到1000，最多两位小数）！")
+        .arg(text);
+}
+inline QString examUnknownSubject(const QString &subject) {
+    return QStringLiteral("没有名为“%1”的学科！").arg(subject);
+}
+inline QString examTotalInvalid(const QString &text) {
+    return QStringLiteral("总分输入有误：%1（请写成 名称=学科+学科+…）！").arg(text);
+}
+inline QString examMarginInvalid() {
+    return QStringLiteral("临界分差输入有误：请输入0以上的分数或满分的百分比（如5%）！");
+}
+inline QString examNothingRead() {
+    return QStringLiteral("没有可以分析的成绩：每个来源都未能读取！");
+}
+inline QString examExportNameInvalid(const QString &path) {
+    return QStringLiteral("导出文件名须以.xlsx、.csv或.pdf结尾：%1").arg(path);
+}
+
+} // namespace analysis::messages
