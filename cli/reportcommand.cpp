@@ -14,6 +14,7 @@
 #include "analysis/texts/messages.h"
 #include "cli/analysistext.h"
 #include "cli/comparecommand.h"
+#include "cli/progresscommand.h"
 #include "cli/helptext.h"
 #include "cli/pdfexport.h"
 #include "cli/settingsoption.h"
@@ -216,6 +217,7 @@ std::optional<QString> analyse(const Options &options, const analysis::AnalysisS
 
 Output run(const QStringList &arguments) {
     if (isCompare(arguments)) return runCompare(arguments);
+    if (isProgress(arguments)) return runProgress(arguments);
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
         return {ExitOk, helpText(), {}};
     if (arguments.contains(QLatin1String("--version"))) return {ExitOk, versionText(), {}};

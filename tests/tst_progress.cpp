@@ -1,4 +1,10 @@
 #include "analysis/progress/studentmatch.h"
+#include "cli/reportcommand.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <QTest>
 
@@ -64,6 +70,24 @@ QString describe(const std::vector<MatchStudent> &last, const std::vector<MatchS
         .arg(name.join(u','), onlyThis.join(u','), onlyLast.join(u','), conflicts.join(u"; "));
 }
 
+const QString Fixtures = QStringLiteral(SCORE_FIXTURES_DIR "/progress/");
+
+// The two exams of the one class (make_progress.py), 语数 over 语文 and 数学,
+// a 稳定 band of 20 % of the five students ranked in both: one rank.
+report::Output progress(const QStringList &more) {
+    return report::run(QStringList{"--progress", Fixtures + u"期中.xlsx"_s,
+                                   Fixtures + u"期末.xlsx"_s, "--class-column", "3",
+                                   "--score-columns", "4,5,6", "--total", u"语数=语文+数学"_s,
+                                   "--steady", "20"} +
+                       more);
+}
+
+QString value(const QJsonValue &v) {
+    return v.isNull()     ? u"null"_s
+           : v.isString() ? v.toString()
+                          : QString::number(v.toDouble(), 'g', 6);
+}
+
 } // namespace
 
 class ProgressTest : public QObject {
@@ -73,6 +97,9 @@ private slots:
     void matchingNumber();
     void match_data();
     void match();
+    void handWorked_data();
+    void handWorked();
+    void reportAndCsv();
 };
 
 void ProgressTest::matchingNumber_data() {
@@ -129,6 +156,79 @@ void ProgressTest::match() {
     QFETCH(QString, expected);
     const std::vector<MatchStudent> l = exam(last), t = exam(current);
     QCOMPARE(describe(l, t, analysis::matchStudents(l, t)), expected);
+}
+
+void ProgressTest::handWorked_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected");
+    // 语数 last: 孙丽 190 #1, 王芳 张伟 陈静 170 #2 (a tie), 赵强 145 #5, 李明 周杰
+    // 130 #6, 张伟 110 #8, 吴敏 105 #9 of 9; this: 张伟 180 #1, 吴敏 175 #2, 陈静 170
+    // #3, 赵强 160 #4, 王芳 150 #5, 周杰 郑新 140 #6 of 10. Percentile change
+    // = last rank ÷ 9 × 100 − this rank ÷ 10 × 100.
+    QTest::newRow("renamed") << u"李铭"_s << u"null null"_s;
+    QTest::newRow("a tie, one up") << u"张伟"_s << u"number steady 170 180 10 2 1 1 12.2222 2 1"_s;
+    QTest::newRow("full-width number") << u"吴敏"_s << u"number up 105 175 70 9 2 7 80 9 2"_s;
+    QTest::newRow("tied, three down")
+        << u"王芳"_s << u"number down 170 150 -20 2 5 -3 -27.7778 2 5"_s;
+    QTest::newRow("by name, 持平") << u"周杰"_s << u"name steady 130 140 10 6 6 0 6.66667 6 6"_s;
+    QTest::newRow("joined") << u"郑新"_s << u"null null"_s;
+    QTest::newRow("duplicated number") << u"刘洋"_s << u"null null"_s;
+}
+
+void ProgressTest::handWorked() {
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    const report::Output out = progress({"--json"});
+    QCOMPARE(out.status, 0);
+    const QJsonObject root = QJsonDocument::fromJson(out.out.toUtf8()).object();
+    QStringList found;
+    for (const QJsonValue &s : root["students"_L1].toArray()) {
+        // The first 张伟 in rank order is 202403, the one matched by number.
+        if (s["name"_L1].toString() != name) continue;
+        QStringList parts{value(s["matchedBy"_L1]), value(s["trend"_L1])};
+        const QJsonObject c = s["changes"_L1][u"语数"_s].toObject();
+        for (const char *key : {"last", "this", "scoreChange", "lastGradeRank", "thisGradeRank",
+                                "rankChange", "percentileChange", "lastClassRank", "thisClassRank"})
+            if (!c.isEmpty()) parts << value(c[QLatin1String(key)]);
+        found << parts.join(u' ');
+    }
+    QCOMPARE(found.value(0), expected);
+    const QJsonObject match = root["match"_L1].toObject();
+    QCOMPARE(match["byNumber"_L1].toInt(), 4);
+    QCOMPARE(match["byName"_L1].toInt(), 1);
+    QStringList conflicts;
+    for (const QJsonValue &c : match["conflicts"_L1].toArray())
+        conflicts << c["kind"_L1].toString() + u' ' + value(c["number"_L1]) + u' ' +
+                         QString::number(c["rows"_L1].toArray().size());
+    QCOMPARE(conflicts, (QStringList{u"duplicateNumber 202406 3"_s, u"numberNameDiffers 202402 2"_s,
+                                     u"duplicateName null 2"_s}));
+    const QJsonObject cls = root["classes"_L1][0].toObject();
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                 .arg(cls["up"_L1].toInt())
+                 .arg(cls["down"_L1].toInt())
+                 .arg(cls["steady"_L1].toInt())
+                 .arg(cls["meanRankChange"_L1].toDouble()),
+             u"1 1 3 1.2"_s);
+    QCOMPARE(root["notes"_L1].toArray().size(), 2);
+}
+
+void ProgressTest::reportAndCsv() {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(u"对比.csv"_s);
+    const report::Output out = progress({"--export", csv});
+    QCOMPARE(out.status, 0);
+    QVERIFY(out.out.startsWith(u"仅供教师使用，请勿公开"_s));
+    QVERIFY(out.out.contains(u"退步 3 名"_s));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF" + u"仅供教师使用，请勿公开"_s.toUtf8()));
+    const QString text = QString::fromUtf8(bytes);
+    QVERIFY(text.contains(u"学号相同姓名不同,本次,一班,202402,李铭"_s));
+    QVERIFY(text.contains(u"进步 7 名"_s));
+    // A refused name leaves the file as it was.
+    const report::Output bad = progress({"--export", dir.filePath(u"对比.txt"_s)});
+    QCOMPARE(bad.status, 2);
 }
 
 QTEST_GUILESS_MAIN(ProgressTest)
