@@ -19,6 +19,7 @@
 #include "cli/examcommand.h"
 #include "cli/helptext.h"
 #include "cli/pdfexport.h"
+#include "cli/progresscommand.h"
 #include "cli/settingsoption.h"
 
 #include <QJsonArray>
@@ -232,6 +233,7 @@ std::optional<QString> analyse(const Options &options, const analysis::AnalysisS
 Output run(const QStringList &arguments) {
     if (isCompare(arguments)) return runCompare(arguments);
     if (isExam(arguments)) return runExam(arguments);
+    if (isProgress(arguments)) return runProgress(arguments);
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
         return {ExitOk, helpText(), {}};
     if (arguments.contains(QLatin1String("--version"))) return {ExitOk, versionText(), {}};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "analysis/export/analysistables.h"
+#include "analysis/progress/progressreport.h"
+
+#include <QStringList>
+
+namespace analysis {
+
+// The comparison laid out for people, the same for the terminal, .csv and
+// .xlsx. Every list names every student: a teachers' document.
+struct ProgressTables {
+    Table match;     // 对应方式, 人数
+    Table conflicts; // 冲突, 学号, 姓名, 考试, 来源, 行
+    Table onlyThis;  // 新增
+    Table onlyLast;  // 缺少
+    Table changes;   // one row per student of this exam
+    Table classes;   // 班级, 进步, 退步, 稳定, 平均名次变化
+    Table history;   // 历次成绩, with three or more exams
+    QStringList notes;
+    QStringList rules;
+};
+
+ProgressTables progressTables(const ProgressReport &report, const ExamAnalysis &current);
+
+// The first line of every list of the comparison.
+QString teachersOnly(); // 仅供教师使用，请勿公开
+
+// Where the change table's trend column is, for colouring it.
+inline constexpr int ChangeTrendColumn = 4;
+
+} // namespace analysis
