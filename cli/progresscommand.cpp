@@ -8,7 +8,6 @@
 #include "cli/analysistext.h"
 #include "cli/settingsoption.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -240,13 +239,10 @@ QString plainText(const ProgressTables &t) {
 }
 
 QString writeCsv(const ProgressTables &t, const QString &path, const QStringList &sources) {
-    return writeFileSafely(path, sources, [&](const QString &temporary) {
-        QByteArray bytes = tablesCsv(
+    return writeFileSafely(path, sources, [&](QByteArray *bytes) {
+        *bytes = tablesCsv(
             {&t.match, &t.conflicts, &t.onlyThis, &t.onlyLast, &t.changes, &t.classes, &t.history});
-        bytes.insert(3, (teachersOnly() + QStringLiteral("\r\n\r\n")).toUtf8());
-        QFile file(temporary);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return QStringLiteral("无法写入文件：%1").arg(path);
+        bytes->insert(3, (teachersOnly() + QStringLiteral("\r\n\r\n")).toUtf8());
         return QString();
     });
 }
