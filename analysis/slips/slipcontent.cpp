@@ -77,7 +77,7 @@ QString gradeNote(const SlipStudent &student, const SlipOptions &options,
     for (const GradeLine &line : shares)
         lines << QStringLiteral("%1 ≥ %2").arg(line.grade).arg(shareText(line));
     lines << QStringLiteral("%1 低于 %2")
-                 .arg(options.fiveGrades ? u'E' : u'D')
+                 .arg(QChar(options.fiveGrades ? u'E' : u'D'))
                  .arg(shareText(shares.back()));
     QStringList scores;
     for (auto it = byFullMarks.rbegin(); it != byFullMarks.rend(); ++it) {
@@ -95,7 +95,7 @@ QString bandNote() {
     for (int bound : RankBandBounds)
         bands << QStringLiteral("前 %1 %").arg(bound);
     bands << QStringLiteral("后 %1 %").arg(100 - RankBandBounds[std::size(RankBandBounds) - 1]);
-    return QStringLiteral("名次段按年级名次占年级参加排名人数的比例：%1。").arg(bands.join(u'、'));
+    return QStringLiteral("名次段：在年级参加排名的学生中所处的位置，%1。").arg(bands.join(u'、'));
 }
 
 QStringList notes(const SlipStudent &student, const SlipOptions &options,
@@ -104,7 +104,7 @@ QStringList notes(const SlipStudent &student, const SlipOptions &options,
     if (options.items.has(SlipItem::Grade)) lines << gradeNote(student, options, settings);
     if (options.items.has(SlipItem::Band)) lines << bandNote();
     if (options.items.has(SlipItem::Change))
-        lines << QStringLiteral("比上次：本次分数减上次分数；进步、退步按年级名次的变化。");
+        lines << QStringLiteral("比上次：本次得分减上次得分；进步、退步按在年级排名的变化。");
     if (!student.remark.trimmed().isEmpty())
         lines << QStringLiteral("教师评语：") + student.remark.trimmed();
     return lines;
