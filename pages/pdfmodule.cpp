@@ -2,6 +2,7 @@
 // load Qt Gui and the fonts.
 #include "analysis/export/reportheader.h"
 #include "pages/reportpdf.h"
+#include "pages/slippdf.h"
 
 #include <QGuiApplication>
 
@@ -9,17 +10,22 @@
 
 namespace {
 
-void write(const analysis::PdfRequest *request, QString *failure) {
-    // Text needs a Gui application: without a display, on the offscreen
-    // platform, for this export only.
-    std::unique_ptr<QGuiApplication> application;
+// Text needs a Gui application: without a display, on the offscreen
+// platform, for this export only. None when the process has another kind.
+bool guiApplication(std::unique_ptr<QGuiApplication> &application) {
     if (!QCoreApplication::instance()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "score-report";
         static char *argv[] = {name, nullptr};
         application = std::make_unique<QGuiApplication>(argc, argv);
-    } else if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+    }
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+}
+
+void write(const analysis::PdfRequest *request, QString *failure) {
+    std::unique_ptr<QGuiApplication> application;
+    if (!guiApplication(application)) {
         *failure = QStringLiteral("无法在本进程中生成PDF文件：%1").arg(request->path);
         return;
     }
@@ -39,5 +45,17 @@ extern "C" Q_DECL_EXPORT void score_report_write_pdf(const analysis::PdfRequest 
     const QtMessageHandler previous =
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     write(request, failure);
+    qInstallMessageHandler(previous);
+}
+
+extern "C" Q_DECL_EXPORT void score_report_write_slips(const analysis::SlipPdfRequest *request,
+                                                       analysis::SlipPdfResult *result) {
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    std::unique_ptr<QGuiApplication> application;
+    if (guiApplication(application))
+        *result = pages::writeRequestedSlips(*request);
+    else
+        result->failure = QStringLiteral("无法在本进程中生成PDF文件：%1").arg(request->path);
     qInstallMessageHandler(previous);
 }

@@ -189,4 +189,26 @@ inline QString layoutUsed(const QString &sheet, int firstRow, int number, int na
 inline QString layoutNoSheet() {
     return QStringLiteral("工作簿中没有工作表");
 }
+
+// A slip for each student.
+inline QString slipExportNameInvalid(const QString &path) {
+    return QStringLiteral("成绩条的导出文件名须以.pdf或.xlsx结尾：%1").arg(path);
+}
+inline QString slipPresetInvalid() {
+    return QStringLiteral("成绩条预设输入有误，请输入compulsory（义务教育）或senior（高中）！");
+}
+inline QString slipItemsInvalid() {
+    return QStringLiteral("成绩条项目输入有误，请输入以逗号分隔的score、grade、classRank、"
+                          "gradeRank、band、change、classMean，每项最多一次！");
+}
+inline QString slipFolderInvalid(const QString &folder) {
+    return QStringLiteral("无法写入成绩条文件夹：%1").arg(folder);
+}
+inline QString slipFileRenamed(const QString &number, const QString &name, const QString &file) {
+    return QStringLiteral("学号“%1”姓名“%2”的成绩条另存为：%3").arg(number, name, file);
+}
+inline QString noSlipStudents() {
+    return QStringLiteral("没有可以生成成绩条的学生！");
+}
+
 } // namespace analysis::messages

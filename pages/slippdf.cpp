@@ -1,0 +1,90 @@
+#include "pages/slippdf.h"
+
+#include "analysis/export/safefile.h"
+#include "analysis/slips/slipfiles.h"
+#include "analysis/texts/messages.h"
+#include "pages/slippainter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPdfWriter>
+
+namespace pages {
+
+namespace {
+
+QString writePdf(const SlipLayout &layout, const QString &path, const QStringList &protectedPaths,
+                 const std::vector<int> &pages) {
+    return analysis::writeFileSafely(path, protectedPaths, [&](const QString &temporary) {
+        QFile file(temporary);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return analysis::messages::exportCannotWrite(path);
+        {
+            QPdfWriter writer(&file);
+            writer.setTitle(QStringLiteral("成绩条"));
+            writer.setCreator(analysis::messages::applicationTitle());
+            paintSlipPages(writer, layout, pages);
+        }
+        return file.flush() && file.error() == QFileDevice::NoError
+                   ? QString()
+                   : analysis::messages::exportCannotWrite(path);
+    });
+}
+
+} // namespace
+
+SlipLayout layoutRequestedSlips(const analysis::SlipPdfRequest &request, SlipForm form) {
+    std::vector<analysis::SlipContent> contents;
+    contents.reserve(request.students->size());
+    for (const analysis::SlipStudent &student : *request.students)
+        contents.push_back(
+            analysis::slipContent(request.exam, student, request.options, request.settings));
+    return layoutSlips(std::move(contents), form);
+}
+
+QString writeSlipsPdf(const SlipLayout &layout, const QString &path,
+                      const QStringList &protectedPaths) {
+    return writePdf(layout, path, protectedPaths, {});
+}
+
+analysis::SlipPdfResult writeStudentPdfs(const analysis::SlipPdfRequest &request) {
+    analysis::SlipPdfResult result;
+    const QDir folder(request.perStudentFolder);
+    if (!QDir().mkpath(folder.absolutePath()) || !QFileInfo(folder.absolutePath()).isWritable()) {
+        result.failure = analysis::messages::slipFolderInvalid(request.perStudentFolder);
+        return result;
+    }
+    // Every name already in the folder, whatever its kind, is kept clear of.
+    const QStringList existing =
+        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const std::vector<analysis::SlipFile> files =
+        analysis::slipFileNames(*request.students, existing);
+    const SlipLayout layout = layoutRequestedSlips(request, SlipForm::PagePerStudent);
+    for (std::size_t s = 0; s < files.size(); ++s) {
+        const analysis::SlipStudent &student = (*request.students)[s];
+        if (files[s].changed)
+            result.renamed << analysis::messages::slipFileRenamed(student.number, student.name,
+                                                                  files[s].fileName);
+        result.failure =
+            writePdf(layout, folder.filePath(files[s].fileName), request.protectedPaths, {int(s)});
+        if (!result.failure.isEmpty()) return result;
+        ++result.written;
+    }
+    return result;
+}
+
+analysis::SlipPdfResult writeRequestedSlips(const analysis::SlipPdfRequest &request) {
+    analysis::SlipPdfResult result;
+    if (!request.path.isEmpty()) {
+        const SlipLayout layout = layoutRequestedSlips(
+            request, request.pagePerStudent ? SlipForm::PagePerStudent : SlipForm::Strips);
+        result.failure = writeSlipsPdf(layout, request.path, request.protectedPaths);
+        if (!result.failure.isEmpty()) return result;
+    }
+    if (!request.perStudentFolder.isEmpty()) {
+        result = writeStudentPdfs(request);
+    }
+    return result;
+}
+
+} // namespace pages
