@@ -5,6 +5,7 @@
 #include "analysis/texts/messages.h"
 #include "pages/slippainter.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPdfWriter>
@@ -15,19 +16,17 @@ namespace {
 
 QString writePdf(const SlipLayout &layout, const QString &path, const QStringList &protectedPaths,
                  const std::vector<int> &pages) {
-    return analysis::writeFileSafely(path, protectedPaths, [&](const QString &temporary) {
-        QFile file(temporary);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return analysis::messages::exportCannotWrite(path);
+    // The PDF is made in memory; writeFileSafely checks every write of it.
+    return analysis::writeFileSafely(path, protectedPaths, [&](QByteArray *bytes) {
+        QBuffer buffer(bytes);
+        buffer.open(QIODevice::WriteOnly);
         {
-            QPdfWriter writer(&file);
+            QPdfWriter writer(&buffer);
             writer.setTitle(QStringLiteral("成绩条"));
             writer.setCreator(analysis::messages::applicationTitle());
             paintSlipPages(writer, layout, pages);
         }
-        return file.flush() && file.error() == QFileDevice::NoError
-                   ? QString()
-                   : analysis::messages::exportCannotWrite(path);
+        return QString();
     });
 }
 

@@ -62,8 +62,8 @@ QString writeSlipsXlsx(const SlipExam &exam, const std::vector<SlipStudent> &stu
         return messages::slipExportNameInvalid(path);
     return exportTables(
         path, protectedPaths,
-        [&](const QString &temporary) {
-            return writeWorkbook(temporary, [&](const XlsxApi &x, lxw_workbook *book) {
+        [&](QByteArray *bytes) {
+            return writeWorkbook(bytes, [&](const XlsxApi &x, lxw_workbook *book) {
                 fillBook(x, book, exam, students, options, settings);
             });
         },
