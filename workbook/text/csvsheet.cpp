@@ -38,8 +38,10 @@ int readField(QStringView text, QChar separator, qsizetype *position, QString *q
         for (++at;;) {
             const qsizetype quote = text.indexOf(u'"', at);
             if (quote < 0) {
-                // Open to the end: readable only if no line end was swallowed.
-                const QStringView rest = text.mid(at);
+                // Open to the end: readable only if no line was swallowed.
+                QStringView rest = text.mid(at);
+                while (!rest.isEmpty() && isLineEnd(rest.back()))
+                    rest.chop(1);
                 if (rest.contains(u'\n') || rest.contains(u'\r')) return CannotOpen;
                 quoted->append(rest);
                 at = size;

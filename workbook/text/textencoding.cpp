@@ -116,7 +116,7 @@ bool looksLikeText(const std::uint8_t *data, std::size_t size) {
         }
         controls += isControl(c);
     }
-    return (units > 0 || bom > 0) && controls <= units / 32;
+    return (units > 0 || bom > 0) && controls <= std::max<std::size_t>(1, units / 32);
 }
 
 int decodeText(const std::uint8_t *data, std::size_t size, QString *text) {
