@@ -2,23 +2,45 @@
 
 #include "workbook/bytesource.h"
 #include "workbook/importerrors.h"
+#include "workbook/html/htmlworkbook.h"
 #include "workbook/ods/odsworkbook.h"
+#include "workbook/text/textencoding.h"
+#include "workbook/text/textworkbook.h"
 #include "workbook/xls/xlsworkbook.h"
 #include "workbook/xlsx/xlsxworkbook.h"
 #include "workbook/zip/ziparchive.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
 #include <cstring>
 
 namespace analysis {
 
 namespace {
 
+// The first bytes, as many as the file has up to the length asked for.
+std::size_t firstBytes(ByteSource &source, std::size_t length, std::uint8_t *out) {
+    length = std::size_t(std::min<std::uint64_t>(source.size(), length));
+    return source.read(0, length, out) ? length : 0;
+}
+
+// Whether the file starts like the magic number, or is a piece of its start:
+// a file cut that short is a damaged file of that kind, not text.
+bool startsLike(ByteSource &source, const char *magic, std::size_t length) {
+    std::uint8_t first[8];
+    const std::size_t got = firstBytes(source, length, first);
+    return got > 0 && std::memcmp(first, magic, got) == 0;
+}
+
 // A zip archive starts with a member's local header, or with the end of the
 // central directory when it is empty.
 bool isZip(ByteSource &source) {
-    std::uint8_t magic[4];
-    if (source.size() < sizeof magic || !source.read(0, sizeof magic, magic)) return false;
-    return std::memcmp(magic, "PK\x03\x04", 4) == 0 || std::memcmp(magic, "PK\x05\x06", 4) == 0;
+    return startsLike(source, "PK\x03\x04", 4) || startsLike(source, "PK\x05\x06", 4);
+}
+
+bool isCompoundFile(ByteSource &source) {
+    return startsLike(source, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
 }
 
 // Both zip-based formats are told by their parts: an OpenDocument file names
@@ -44,14 +66,32 @@ std::unique_ptr<Workbook> openWorkbook(const QString &path, int *error) {
         *error = CannotOpen;
         return nullptr;
     }
-    return openWorkbook(std::move(source), error);
+    return openWorkbook(std::move(source), error, QFileInfo(path).completeBaseName());
 }
 
-// The kind is told from the first bytes: a zip archive, or else a compound
-// file, which the legacy reader tells from anything else.
-std::unique_ptr<Workbook> openWorkbook(std::unique_ptr<ByteSource> source, int *error) {
+// The kind is told from the first bytes: a zip archive, a compound file, a
+// web page, or text; anything else is a file of another kind.
+std::unique_ptr<Workbook> openWorkbook(std::unique_ptr<ByteSource> source, int *error,
+                                       const QString &sheetName) {
     if (isZip(*source)) return openZipWorkbook(std::move(source), error);
-    return xls::openXlsWorkbook(std::move(source), error);
+    if (isCompoundFile(*source)) return xls::openXlsWorkbook(std::move(source), error);
+    std::uint8_t first[4096];
+    const std::size_t length = firstBytes(*source, sizeof first, first);
+    switch (html::pageKind(first, length)) {
+    case html::PageKind::Page:
+        return html::openHtmlWorkbook(*source, error);
+    case html::PageKind::OtherMarkup:
+        *error = NotAWorkbook;
+        return nullptr;
+    case html::PageKind::None:
+        break;
+    }
+    if (!text::looksLikeText(first, length)) {
+        *error = NotAWorkbook;
+        return nullptr;
+    }
+    return text::openTextWorkbook(*source, sheetName.isEmpty() ? QStringLiteral("Sheet1") : sheetName,
+                                  error);
 }
 
 } // namespace analysis

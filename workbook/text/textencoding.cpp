@@ -1,0 +1,148 @@
+#include "workbook/text/textencoding.h"
+
+#include "workbook/importerrors.h"
+
+#include <QByteArrayView>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cstring>
+
+namespace analysis::text {
+
+namespace {
+
+enum class Bom { None, Utf8, Utf16Le, Utf16Be };
+
+Bom byteOrderMark(const std::uint8_t *data, std::size_t size, std::size_t *length) {
+    if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) {
+        *length = 3;
+        return Bom::Utf8;
+    }
+    *length = 2;
+    if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) return Bom::Utf16Le;
+    if (size >= 2 && data[0] == 0xFE && data[1] == 0xFF) return Bom::Utf16Be;
+    *length = 0;
+    return Bom::None;
+}
+
+// Control characters other than tab, line ends, form feed and the old
+// end-of-file mark: what text never holds and binary data is full of.
+bool isControl(std::uint32_t c) {
+    return c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A;
+}
+
+// Well-formed multi-byte sequences and ill-formed ones in bytes read as
+// UTF-8: GBK text has about as many of each, UTF-8 damaged in a few places
+// far more of the first.
+struct Utf8Census {
+    std::size_t sequences = 0;
+    std::size_t faults = 0;
+};
+
+std::size_t sequenceLength(const std::uint8_t *p, std::size_t left) {
+    const std::uint8_t lead = p[0];
+    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (lead < 0xC2 || lead > 0xF4 || left < length) return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((p[i] & 0xC0) != 0x80) return 0;
+    // Overlong forms, surrogates and code points past U+10FFFF.
+    if ((lead == 0xE0 && p[1] < 0xA0) || (lead == 0xED && p[1] >= 0xA0) ||
+        (lead == 0xF0 && p[1] < 0x90) || (lead == 0xF4 && p[1] >= 0x90))
+        return 0;
+    return length;
+}
+
+Utf8Census utf8Census(const std::uint8_t *data, std::size_t size) {
+    Utf8Census census;
+    for (std::size_t i = 0; i < size;) {
+        if (data[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        if (const std::size_t length = sequenceLength(data + i, size - i)) {
+            ++census.sequences;
+            i += length;
+        } else {
+            ++census.faults;
+            ++i;
+        }
+    }
+    return census;
+}
+
+int decodeWith(QStringDecoder decoder, const std::uint8_t *data, std::size_t size,
+               QString *text) {
+    if (!decoder.isValid()) return CannotOpen;
+    *text = decoder.decode(QByteArrayView(data, qsizetype(size)));
+    if (decoder.hasError() || text->contains(QChar(0))) {
+        text->clear();
+        return CannotOpen;
+    }
+    return NoError;
+}
+
+constexpr auto Strict = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+
+int decodeUnmarked(const std::uint8_t *data, std::size_t size, QString *text) {
+    const Utf8Census census = utf8Census(data, size);
+    if (census.faults == 0) return decodeWith(QStringDecoder(QStringDecoder::Utf8, Strict), data, size, text);
+    if (census.sequences >= 16 * census.faults) return CannotOpen;
+    return decodeWith(QStringDecoder("GB18030", Strict), data, size, text);
+}
+
+// The names pages give for Chinese text all mean GB18030 or a part of it.
+QStringDecoder declaredDecoder(QByteArray name) {
+    name = name.toLower();
+    if (name == "gb2312" || name == "gbk" || name == "x-gbk" || name == "gb_2312-80" ||
+        name == "cp936" || name == "euc-cn")
+        name = "GB18030";
+    return QStringDecoder(name.constData(), Strict);
+}
+
+} // namespace
+
+bool looksLikeText(const std::uint8_t *data, std::size_t size) {
+    std::size_t bom = 0;
+    const Bom mark = byteOrderMark(data, size, &bom);
+    const std::size_t end = std::min<std::size_t>(size, bom + 4096);
+    std::size_t units = 0, controls = 0;
+    for (std::size_t i = bom; i < end; ++units) {
+        std::uint32_t c = data[i++];
+        if (mark == Bom::Utf16Le || mark == Bom::Utf16Be) {
+            if (i == end) break;
+            c = mark == Bom::Utf16Le ? c | std::uint32_t(data[i]) << 8 : c << 8 | data[i];
+            ++i;
+        }
+        controls += isControl(c);
+    }
+    return (units > 0 || bom > 0) && controls <= std::max<std::size_t>(1, units / 32);
+}
+
+int decodeText(const std::uint8_t *data, std::size_t size, QString *text) {
+    return decodeText(data, size, nullptr, text);
+}
+
+int decodeText(const std::uint8_t *data, std::size_t size, const char *declared, QString *text) {
+    text->clear();
+    std::size_t bom = 0;
+    switch (byteOrderMark(data, size, &bom)) {
+    case Bom::Utf8:
+        return decodeWith(QStringDecoder(QStringDecoder::Utf8, Strict), data + bom, size - bom, text);
+    case Bom::Utf16Le:
+    case Bom::Utf16Be: {
+        if ((size - bom) % 2 != 0) return CannotOpen;
+        const bool little = data[0] == 0xFF;
+        return decodeWith(
+            QStringDecoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, Strict),
+            data + bom, size - bom, text);
+    }
+    case Bom::None:
+        break;
+    }
+    if (declared && decodeWith(declaredDecoder(declared), data, size, text) == NoError)
+        return NoError;
+    return decodeUnmarked(data, size, text);
+}
+
+} // namespace analysis::text
