@@ -274,7 +274,7 @@ private slots:
         QTest::newRow("no path") << "workbookPathField" << QString()
                                  << u"无法打开Excel文件，请检查后重新输入文件名及路径！"_s;
         QTest::newRow("not a workbook")
-            << "workbookPathField" << QStringLiteral(SCORE_SAMPLES_DIR "/make_sample.py")
+            << "workbookPathField" << QStringLiteral(SCORE_FIXTURES_DIR "/letter_libreoffice.doc")
             << u"文件类型不对，请选择Excel文档！"_s;
         QTest::newRow("sheet missing")
             << "sheetNameField" << u"Sheet9"_s << u"输入表格名称有误，无法打开表格，请重新输入！"_s;
