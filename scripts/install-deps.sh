@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev qt6-qpa-plugins qt6-translations-l10n libxcb-shape0-dev
-    zlib1g-dev libxlsxwriter-dev
+    zlib1g-dev libxlsxwriter-dev libxml2-dev
     fonts-arphic-uming fonts-noto-cjk
     appstream groff-base poppler-utils
     libbenchmark-dev

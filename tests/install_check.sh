@@ -44,7 +44,7 @@ grep -q "实验中学" <<<"$(pdftotext "$prefix/r.pdf" -)"
 deb="$(ls -t "$build"/score-analysis_*.deb | head -1)"
 listing="$(dpkg-deb -f "$deb" Depends; dpkg-deb -c "$deb")"
 for needed in libqt6widgets6 libqt6core6 libqt6printsupport6 ./usr/lib/score-analysis/score-report-pdf.so qt6-qpa-plugins qt6-translations-l10n \
-              fonts-arphic-uming fonts-noto-cjk libxlsxwriter4 ./usr/lib/score-analysis/Help.dat \
+              fonts-arphic-uming fonts-noto-cjk libxlsxwriter4 libxml2 ./usr/lib/score-analysis/Help.dat \
               ./usr/bin/score-analysis ./usr/share/applications/score-analysis.desktop \
               ./usr/share/metainfo/cn.moxu.ScoreAnalysis.metainfo.xml \
               ./usr/share/man/man1/score-analysis.1 ./usr/share/man/man1/score-report.1; do
