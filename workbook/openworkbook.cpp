@@ -1,8 +1,8 @@
 #include "workbook/openworkbook.h"
 
 #include "workbook/bytesource.h"
-#include "workbook/importerrors.h"
 #include "workbook/html/htmlworkbook.h"
+#include "workbook/importerrors.h"
 #include "workbook/ods/odsworkbook.h"
 #include "workbook/text/textencoding.h"
 #include "workbook/text/textworkbook.h"
@@ -90,8 +90,8 @@ std::unique_ptr<Workbook> openWorkbook(std::unique_ptr<ByteSource> source, int *
         *error = NotAWorkbook;
         return nullptr;
     }
-    return text::openTextWorkbook(*source, sheetName.isEmpty() ? QStringLiteral("Sheet1") : sheetName,
-                                  error);
+    return text::openTextWorkbook(
+        *source, sheetName.isEmpty() ? QStringLiteral("Sheet1") : sheetName, error);
 }
 
 } // namespace analysis

@@ -21,7 +21,9 @@ bool isElement(const xmlNode *node, const char *name) {
            std::strcmp(reinterpret_cast<const char *>(node->name), name) == 0;
 }
 
-bool isCell(const xmlNode *node) { return isElement(node, "td") || isElement(node, "th"); }
+bool isCell(const xmlNode *node) {
+    return isElement(node, "td") || isElement(node, "th");
+}
 
 // The next node of a walk in document order below top, children first
 // unless they are skipped.
@@ -41,7 +43,8 @@ std::optional<QString> attribute(const xmlNode *element, const char *name) {
         if (std::strcmp(reinterpret_cast<const char *>(attr->name), name) != 0) continue;
         QString value;
         for (const xmlNode *part = attr->children; part; part = part->next)
-            if (part->content) value += QString::fromUtf8(reinterpret_cast<const char *>(part->content));
+            if (part->content)
+                value += QString::fromUtf8(reinterpret_cast<const char *>(part->content));
         return value;
     }
     return std::nullopt;
@@ -75,8 +78,8 @@ QString shownText(const xmlNode *top) {
     QString shown;
     bool pendingSpace = false;
     for (const xmlNode *node = top->children; node;) {
-        const bool skip = isElement(node, "table") || isElement(node, "script") ||
-                          isElement(node, "style");
+        const bool skip =
+            isElement(node, "table") || isElement(node, "script") || isElement(node, "style");
         if (isElement(node, "br")) {
             shown.append(u'\n');
             pendingSpace = false;
@@ -93,7 +96,8 @@ QString shownText(const xmlNode *top) {
 // read as something else in x:num and x:str when it differs from the text
 // shown.
 QString cellValue(const xmlNode *cell) {
-    if (const std::optional<QString> number = attribute(cell, "x:num"); number && !number->isEmpty()) {
+    if (const std::optional<QString> number = attribute(cell, "x:num");
+        number && !number->isEmpty()) {
         bool ok = false;
         const double value = number->toDouble(&ok);
         if (ok) return doubleText(value);

@@ -37,9 +37,9 @@ QByteArray declaredCharset(const QByteArray &head) {
     while (at < head.size() && (head[at] == '"' || head[at] == '\'' || head[at] == ' '))
         ++at;
     qsizetype end = at;
-    while (end < head.size() && (std::isalnum(static_cast<unsigned char>(head[end])) ||
-                                 head[end] == '-' || head[end] == '_' || head[end] == '.' ||
-                                 head[end] == ':'))
+    while (end < head.size() &&
+           (std::isalnum(static_cast<unsigned char>(head[end])) || head[end] == '-' ||
+            head[end] == '_' || head[end] == '.' || head[end] == ':'))
         ++end;
     return head.mid(at, end - at);
 }
@@ -97,7 +97,8 @@ std::unique_ptr<Workbook> openHtmlWorkbook(ByteSource &source, int *error) {
     const std::size_t size = std::size_t(source.size());
     const QByteArray charset = declaredCharset(probe(bytes, std::min<std::size_t>(size, 4096)));
     QString page;
-    *error = text::decodeText(bytes, size, charset.isEmpty() ? nullptr : charset.constData(), &page);
+    *error =
+        text::decodeText(bytes, size, charset.isEmpty() ? nullptr : charset.constData(), &page);
     if (*error == NoError && !source.intact()) *error = CannotOpen;
     std::vector<text::GridSheet> sheets;
     if (*error == NoError) *error = parse(parserInput(page), &sheets);

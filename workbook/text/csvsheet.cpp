@@ -13,7 +13,9 @@ namespace {
 constexpr std::array<QChar, 3> Separators{u',', u'\t', u';'};
 constexpr int SniffedLines = 20;
 
-bool isLineEnd(QChar c) { return c == u'\n' || c == u'\r'; }
+bool isLineEnd(QChar c) {
+    return c == u'\n' || c == u'\r';
+}
 
 // The lines among the counted ones that have the most common number (above
 // none) of this separator.

@@ -71,8 +71,7 @@ Utf8Census utf8Census(const std::uint8_t *data, std::size_t size) {
     return census;
 }
 
-int decodeWith(QStringDecoder decoder, const std::uint8_t *data, std::size_t size,
-               QString *text) {
+int decodeWith(QStringDecoder decoder, const std::uint8_t *data, std::size_t size, QString *text) {
     if (!decoder.isValid()) return CannotOpen;
     *text = decoder.decode(QByteArrayView(data, qsizetype(size)));
     if (decoder.hasError() || text->contains(QChar(0))) {
@@ -86,7 +85,8 @@ constexpr auto Strict = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::
 
 int decodeUnmarked(const std::uint8_t *data, std::size_t size, QString *text) {
     const Utf8Census census = utf8Census(data, size);
-    if (census.faults == 0) return decodeWith(QStringDecoder(QStringDecoder::Utf8, Strict), data, size, text);
+    if (census.faults == 0)
+        return decodeWith(QStringDecoder(QStringDecoder::Utf8, Strict), data, size, text);
     if (census.sequences >= 16 * census.faults) return CannotOpen;
     return decodeWith(QStringDecoder("GB18030", Strict), data, size, text);
 }
@@ -128,7 +128,8 @@ int decodeText(const std::uint8_t *data, std::size_t size, const char *declared,
     std::size_t bom = 0;
     switch (byteOrderMark(data, size, &bom)) {
     case Bom::Utf8:
-        return decodeWith(QStringDecoder(QStringDecoder::Utf8, Strict), data + bom, size - bom, text);
+        return decodeWith(QStringDecoder(QStringDecoder::Utf8, Strict), data + bom, size - bom,
+                          text);
     case Bom::Utf16Le:
     case Bom::Utf16Be: {
         if ((size - bom) % 2 != 0) return CannotOpen;
