@@ -43,7 +43,4 @@ QString totalFigures(ExamAnalysis &exam, const std::vector<TotalRequest> &totals
 // The order of the students, 偏科 and 临界生 over the first total.
 void studentLists(ExamAnalysis &exam, const ScoreLine &margin);
 
-// Ranks of doubles sorted from the highest down, equal values sharing.
-std::vector<int> ranksOfValues(const std::vector<double> &descending, RankingStyle style);
-
 } // namespace analysis

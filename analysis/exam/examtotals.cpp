@@ -1,3 +1,4 @@
+#include "analysis/classanalysis/ranking.h"
 #include "analysis/exam/examparts.h"
 
 #include "analysis/texts/exammessages.h"
@@ -58,7 +59,7 @@ void rankByT(ExamAnalysis &exam, std::size_t total) {
     std::vector<double> values;
     for (const int i : withT)
         values.push_back(tOf(i));
-    const std::vector<int> ranks = ranksOfValues(values, exam.settings.ranking);
+    const std::vector<int> ranks = ranksOfSorted(values, exam.settings.ranking);
     for (std::size_t r = 0; r < withT.size(); ++r)
         exam.students[std::size_t(withT[r])].totals[total].tRank = ranks[r];
 }
