@@ -84,6 +84,19 @@ private slots:
                                                          "2",
                                                          "--score-columns",
                                                          "C,D,E"};
+        // The same file through a second name is read once: the figures stay.
+        QTest::newRow("a file given twice")
+            << QStringList{Fixtures + u"classes/一班.xls"_s,
+                           Fixtures + u"classes/二班.xls"_s,
+                           Fixtures + u"classes/../classes/一班.xls"_s,
+                           "--first-row",
+                           "2",
+                           "--number-column",
+                           "1",
+                           "--name-column",
+                           "2",
+                           "--score-columns",
+                           "C,D,E"};
         QTest::newRow("a folder, columns detected")
             << QStringList{Fixtures + u"classes"_s, "--columns", "auto"};
     }

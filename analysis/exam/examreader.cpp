@@ -1,24 +1,19 @@
 #include "analysis/exam/examtable.h"
 
+#include "analysis/grade/sourcereading.h"
 #include "analysis/grid/fieldnumber.h"
 #include "analysis/grid/workbookimport.h"
 #include "analysis/layout/sheetlayout.h"
 #include "analysis/texts/exammessages.h"
 #include "analysis/texts/messages.h"
 #include "analysis/texts/spaces.h"
-#include "workbook/bytesource.h"
 #include "workbook/importerrors.h"
-#include "workbook/openworkbook.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 #include <numeric>
-#include <thread>
 #include <variant>
 
 namespace analysis {
@@ -52,19 +47,6 @@ std::variant<TableLayout, QString> layoutOf(const ExamColumns &typed) {
         layout.columns.push_back(column);
     }
     return layout;
-}
-
-// As the grade comparison: a small workbook is read whole at once, a larger
-// one mapped.
-std::unique_ptr<Workbook> openExamWorkbook(const QString &path, int *error) {
-    constexpr qint64 WholeReadLimit = 1 << 20;
-    const QFileInfo info(path);
-    QFile file(path);
-    if (info.isFile() && info.size() <= WholeReadLimit && file.open(QIODevice::ReadOnly)) {
-        QByteArray bytes = file.readAll();
-        if (bytes.size() == info.size()) return openWorkbook(memorySource(std::move(bytes)), error);
-    }
-    return openWorkbook(path, error);
 }
 
 SourceFailure failureOf(const QString &source, int number) {
@@ -197,7 +179,7 @@ SourceResult TableReader::read(int index) {
     }
     if (!m_workbook || m_path != source.path) {
         m_path = source.path;
-        m_workbook = openExamWorkbook(source.path, &m_error);
+        m_workbook = openClassWorkbook(source.path, &m_error);
     }
     if (!m_workbook) {
         result.failures.push_back(failureOf(source.label, m_error));
@@ -236,34 +218,19 @@ SourceResult TableReader::read(int index) {
 std::vector<SourceResult> readSources(const ExamRequest &request, const CompareControl &control) {
     const std::size_t count = request.sources.size();
     std::vector<SourceResult> results(count);
-    std::mutex reporting;
-    const auto report = [&](std::size_t source, SourceState state) {
-        if (!control.progress) return;
-        const std::lock_guard lock(reporting);
-        control.progress(source, state);
-    };
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        TableReader reader(request);
-        for (std::size_t i = next++; i < count; i = next++) {
-            if (control.cancel && control.cancel->load()) {
-                report(i, SourceState::Cancelled);
-                continue;
-            }
-            report(i, SourceState::Reading);
-            results[i] = reader.read(int(i));
-            report(i, results[i].failures.empty() ? SourceState::Read : SourceState::Failed);
-        }
-    };
-    const int wanted = control.threads > 0 ? control.threads : QThread::idealThreadCount();
-    const std::size_t threads = std::clamp<std::size_t>(std::size_t(std::max(wanted, 1)), 1,
-                                                        std::max<std::size_t>(count, 1));
-    std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < threads; ++t)
-        helpers.emplace_back(work);
-    work();
-    for (std::thread &helper : helpers)
-        helper.join();
+    const std::vector<std::optional<std::size_t>> repeats = repeatedSources(request.sources);
+    readEachSource(count, control, [&]() -> ReadSource {
+        auto reader = std::make_shared<TableReader>(request);
+        return [&, reader](std::size_t i) {
+            if (repeats[i])
+                results[i].failures.push_back(
+                    {request.sources[i].label, std::nullopt,
+                     messages::sourceRepeated(request.sources[*repeats[i]].label)});
+            else
+                results[i] = reader->read(int(i));
+            return results[i].failures.empty();
+        };
+    });
     return results;
 }
 

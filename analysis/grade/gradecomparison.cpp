@@ -1,24 +1,16 @@
 #include "analysis/grade/gradecomparison.h"
 
+#include "analysis/grade/sourcereading.h"
 #include "analysis/grid/workbookimport.h"
-#include "analysis/texts/filenames.h"
 #include "analysis/texts/messages.h"
 #include "analysis/texts/spaces.h"
-#include "workbook/bytesource.h"
 #include "workbook/importerrors.h"
-#include "workbook/openworkbook.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 #include <numeric>
-#include <sys/stat.h>
-#include <thread>
-#include <tuple>
 #include <variant>
 
 namespace analysis {
@@ -57,46 +49,6 @@ int readClassRows(Workbook &workbook, int sheet, const ImportLayout &layout, Ana
         input->rows.push_back(std::move(student));
     }
     return NoError;
-}
-
-// A class's workbook is small: it is read whole at once, since mapping and
-// unmapping thousands of files from several threads costs more than copying
-// them (each unmapping stops the other threads to flush their page tables).
-// A larger one is mapped, as the import maps it.
-// Anything but a regular file (a named pipe, which would never end) is
-// refused as a file that can't be opened.
-std::unique_ptr<Workbook> openClassWorkbook(const QString &path, int *error) {
-    constexpr qint64 WholeReadLimit = 1 << 20;
-    const OpenableName name(path);
-    const QFileInfo info(name.path());
-    if (!info.isFile()) {
-        *error = CannotOpen;
-        return nullptr;
-    }
-    QFile file(name.path());
-    if (info.size() <= WholeReadLimit && file.open(QIODevice::ReadOnly)) {
-        QByteArray bytes = file.readAll();
-        if (bytes.size() == info.size()) return openWorkbook(memorySource(std::move(bytes)), error);
-    }
-    return openWorkbook(name.path(), error);
-}
-
-// For each source, the index of an earlier one that names the same sheets
-// of the same file (same device and inode: a second name or a hard link),
-// or nothing.
-std::vector<std::optional<std::size_t>> repeatedSources(const std::vector<ClassSource> &sources) {
-    std::map<std::tuple<dev_t, ino_t, int, QString>, std::size_t> first;
-    std::vector<std::optional<std::size_t>> repeats(sources.size());
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        struct stat status {};
-        if (sources[i].kind == ClassSource::Kind::Folder ||
-            ::stat(nameBytes(sources[i].path).constData(), &status) != 0)
-            continue;
-        const auto [at, added] = first.emplace(
-            std::tuple{status.st_dev, status.st_ino, int(sources[i].kind), sources[i].sheet}, i);
-        if (!added) repeats[i] = at->second;
-    }
-    return repeats;
 }
 
 SourceFailure failureOf(const QString &source, int number) {
@@ -190,39 +142,18 @@ std::vector<SourceResult> readSources(const std::vector<ClassSource> &sources,
                                       const CompareControl &control) {
     std::vector<SourceResult> results(sources.size());
     const std::vector<std::optional<std::size_t>> repeats = repeatedSources(sources);
-    std::mutex reporting;
-    const auto report = [&](std::size_t source, SourceState state) {
-        if (!control.progress) return;
-        const std::lock_guard lock(reporting);
-        control.progress(source, state);
-    };
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        SourceReader reader(shared, settings);
-        for (std::size_t i = next++; i < sources.size(); i = next++) {
-            if (control.cancel && control.cancel->load()) {
-                report(i, SourceState::Cancelled);
-                continue;
-            }
-            report(i, SourceState::Reading);
+    readEachSource(sources.size(), control, [&]() -> ReadSource {
+        auto reader = std::make_shared<SourceReader>(shared, settings);
+        return [&, reader](std::size_t i) {
             if (repeats[i])
                 results[i].failures.push_back(
                     {sources[i].label, std::nullopt,
                      messages::sourceRepeated(sources[*repeats[i]].label)});
             else
-                results[i] = reader.read(sources[i]);
-            report(i, results[i].failures.empty() ? SourceState::Read : SourceState::Failed);
-        }
-    };
-    const int wanted = control.threads > 0 ? control.threads : QThread::idealThreadCount();
-    const std::size_t count = std::clamp<std::size_t>(std::size_t(std::max(wanted, 1)), 1,
-                                                      std::max<std::size_t>(sources.size(), 1));
-    std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < count; ++t)
-        helpers.emplace_back(work);
-    work();
-    for (std::thread &helper : helpers)
-        helper.join();
+                results[i] = reader->read(sources[i]);
+            return results[i].failures.empty();
+        };
+    });
     return results;
 }
 
