@@ -8,6 +8,8 @@
 
 #include "analysis/grid/scoregrid.h"
 #include "analysis/grid/workbookimport.h"
+#include "workbook/cellvalues/dateformat.h"
+#include "workbook/cellvalues/datestyles.h"
 #include "workbook/importerrors.h"
 #include "workbook/openworkbook.h"
 
@@ -96,6 +98,10 @@ private slots:
     void imports();
     void agreement_data();
     void agreement();
+    void dateFormats_data();
+    void dateFormats();
+    void dateStyles_data();
+    void dateStyles();
 };
 
 void TestWorkbooks::sheetNames_data() {
@@ -247,6 +253,77 @@ void TestWorkbooks::agreement() {
         want << wanted.join(u" | ");
     }
     QCOMPARE(got, want);
+}
+
+void TestWorkbooks::dateFormats_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("date");
+    QTest::newRow("yyyy-mm-dd") << QStringLiteral("yyyy-mm-dd") << true;
+    QTest::newRow("m/d/yy") << QStringLiteral("m/d/yy") << true;
+    QTest::newRow("elapsed hours") << QStringLiteral("[h]:mm") << true;
+    QTest::newRow("elapsed seconds") << QStringLiteral("[ss]") << true;
+    QTest::newRow("minutes and seconds") << QStringLiteral("mm:ss") << true;
+    QTest::newRow("upper case") << QStringLiteral("YYYY/MM/DD") << true;
+    QTest::newRow("Chinese date") << QStringLiteral("yyyy\"年\"m\"月\"d\"日\"") << true;
+    QTest::newRow("locale prefix, date") << QStringLiteral("[$-804]yyyy年m月d日") << true;
+    QTest::newRow("e as year") << QStringLiteral("e/m") << true;
+    QTest::newRow("two decimals") << QStringLiteral("0.00") << false;
+    QTest::newRow("General") << QStringLiteral("General") << false;
+    QTest::newRow("text") << QStringLiteral("@") << false;
+    QTest::newRow("quoted 年") << QStringLiteral("\"年\"0") << false;
+    QTest::newRow("quoted 分") << QStringLiteral("0.0 \"分\"") << false;
+    QTest::newRow("quoted d, m, y") << QStringLiteral("0 \"days, months, years\"") << false;
+    QTest::newRow("escaped d") << QStringLiteral("0\\d") << false;
+    QTest::newRow("escaped m and s") << QStringLiteral("\\m0\\s") << false;
+    QTest::newRow("padding d") << QStringLiteral("0_d") << false;
+    QTest::newRow("fill y") << QStringLiteral("*y0") << false;
+    QTest::newRow("colour") << QStringLiteral("[Red]0.0") << false;
+    QTest::newRow("colour with sections") << QStringLiteral("0.0;[Red]-0.0") << false;
+    QTest::newRow("condition") << QStringLiteral("[>=60]0;0") << false;
+    QTest::newRow("locale prefix, number") << QStringLiteral("[$-804]0.00") << false;
+    QTest::newRow("scientific") << QStringLiteral("0.00E+00") << false;
+    QTest::newRow("unclosed quote") << QStringLiteral("0\"dd") << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+// A number format shows a date when a date or time code stands outside its
+// quoted text, escapes, padding, fill and bracketed tags.
+void TestWorkbooks::dateFormats() {
+    QFETCH(QString, format);
+    QFETCH(bool, date);
+    QCOMPARE(analysis::cellvalues::isDateFormat(format), date);
+}
+
+void TestWorkbooks::dateStyles_data() {
+    QTest::addColumn<uint>("formatId");
+    QTest::addColumn<QString>("ownFormat"); // null: the built-in format of that number
+    QTest::addColumn<bool>("date");
+    QTest::newRow("built-in 0, General") << 0u << QString() << false;
+    QTest::newRow("built-in 2, 0.00") << 2u << QString() << false;
+    QTest::newRow("built-in 14, date") << 14u << QString() << true;
+    QTest::newRow("built-in 22, date and time") << 22u << QString() << true;
+    QTest::newRow("built-in 23") << 23u << QString() << false;
+    QTest::newRow("built-in 31, Chinese date") << 31u << QString() << true;
+    QTest::newRow("built-in 49, text") << 49u << QString() << false;
+    QTest::newRow("built-in 58") << 58u << QString() << true;
+    QTest::newRow("own 164, date") << 164u << QStringLiteral("yyyy-mm-dd") << true;
+    QTest::newRow("own 164, number") << 164u << QStringLiteral("0.0") << false;
+    QTest::newRow("own 14 stands instead") << 14u << QStringLiteral("0.00") << false;
+    QTest::newRow("own 2 stands instead") << 2u << QStringLiteral("m/d/yy") << true;
+}
+
+// A cell format names a number format: the workbook's own of that number if
+// it has one, else the built-in one.
+void TestWorkbooks::dateStyles() {
+    QFETCH(uint, formatId);
+    QFETCH(QString, ownFormat);
+    QFETCH(bool, date);
+    analysis::cellvalues::DateStyles styles;
+    styles.addStyle(0);
+    styles.addStyle(formatId);
+    if (!ownFormat.isNull()) styles.addFormat(formatId, ownFormat);
+    QCOMPARE(styles.isDate(0), false);
+    QCOMPARE(styles.isDate(1), date);
 }
 
 QTEST_GUILESS_MAIN(TestWorkbooks)
