@@ -21,6 +21,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -244,6 +247,44 @@ private slots:
         const QByteArray bytes = csv.readAll();
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF\xE5\x90\x8D\xE6\xAC\xA1")); // BOM, 名次
         QVERIFY2(bytes.contains(",\"Li, \"\"Jr\"\"\","), bytes.constData());
+    }
+
+    void fullDisk_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("PDF") << u"pdfButton"_s << u"报告.pdf"_s;
+        QTest::newRow(".xlsx") << u"excelButton"_s << u"分析.xlsx"_s;
+        QTest::newRow(".csv") << u"csvButton"_s << u"分析.csv"_s;
+    }
+
+    // A small file system of its own, full but for one page: the export fails
+    // with the program's message and the old file stays as it was.
+    void fullDisk() {
+        QFETCH(QString, button);
+        QFETCH(QString, target);
+        if (::geteuid() != 0) QSKIP("mounting a small file system needs root");
+        QTemporaryDir disk;
+        const QByteArray mountPoint = QFile::encodeName(disk.path());
+        if (::mount("tmpfs", mountPoint, "tmpfs", 0, "size=256k") != 0)
+            QSKIP("tmpfs can't be mounted here");
+        const QString path = disk.filePath(target);
+        {
+            QFile old(path), fill(disk.filePath(u"fill"_s));
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+            QVERIFY(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (fill.write(QByteArray(4096, 'x')) == 4096) {
+            }
+            fill.resize(fill.size() - 4096);
+        }
+        openCorrectedSample();
+        FileDialog::setNextFileName(path);
+        click(report()->findChild<SkinnedButton *>(button));
+        QFile old(path);
+        const QByteArray bytes = old.open(QIODevice::ReadOnly) ? old.readAll() : QByteArray();
+        old.close();
+        ::umount(mountPoint);
+        QCOMPARE(messages, QStringList{u"磁盘已满，无法写入导出文件，请腾出空间后再试："_s + path});
+        QCOMPARE(bytes, QByteArray("old"));
     }
 
     void failedSave_data() {
