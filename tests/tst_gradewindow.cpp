@@ -15,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 const QString Fixtures = QStringLiteral(SCORE_FIXTURES_DIR "/");
@@ -107,6 +110,45 @@ private slots:
         QCOMPARE(list->item(1)->text(), u"一班.xlsx　已读取"_s);
         QCOMPARE(list->item(2)->text(), u"broken_truncated.xlsx　与来源"_s + broken +
                                             u"是同一个文件的同一个表，只计一次！"_s);
+    }
+
+    void fullDisk_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("target");
+        QTest::newRow(".xlsx") << u"excelButton"_s << u"年级.xlsx"_s;
+        QTest::newRow(".csv") << u"csvButton"_s << u"年级.csv"_s;
+        QTest::newRow("PDF") << u"pdfButton"_s << u"年级.pdf"_s;
+    }
+
+    // A small file system of its own, full: the export fails with the
+    // program's message and the old file stays as it was.
+    void fullDisk() {
+        QFETCH(QString, button);
+        QFETCH(QString, target);
+        if (::geteuid() != 0) QSKIP("mounting a small file system needs root");
+        QTemporaryDir disk;
+        const QByteArray mountPoint = QFile::encodeName(disk.path());
+        if (::mount("tmpfs", mountPoint, "tmpfs", 0, "size=256k") != 0)
+            QSKIP("tmpfs can't be mounted here");
+        const QString path = disk.filePath(target);
+        {
+            QFile old(path), fill(disk.filePath(u"fill"_s));
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3 && old.flush());
+            QVERIFY(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (fill.write(QByteArray(4096, 'x')) == 4096) {
+            }
+        }
+        const bool computed = computeThree();
+        messages.clear();
+        FileDialog::setNextFileName(path);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>(button), Qt::LeftButton);
+        QFile old(path);
+        const QByteArray bytes = old.open(QIODevice::ReadOnly) ? old.readAll() : QByteArray();
+        old.close();
+        ::umount(mountPoint);
+        QVERIFY(computed);
+        QCOMPARE(messages, QStringList{u"磁盘已满，无法写入导出文件，请腾出空间后再试："_s + path});
+        QCOMPARE(bytes, QByteArray("old"));
     }
 
     void exportsAndPrint() {

@@ -257,8 +257,8 @@ private slots:
         QTest::newRow(".csv") << u"csvButton"_s << u"分析.csv"_s;
     }
 
-    // A small file system of its own, full but for one page: the export fails
-    // with the program's message and the old file stays as it was.
+    // A small file system of its own, full: the export fails with the
+    // program's message and the old file stays as it was.
     void fullDisk() {
         QFETCH(QString, button);
         QFETCH(QString, target);
@@ -270,11 +270,10 @@ private slots:
         const QString path = disk.filePath(target);
         {
             QFile old(path), fill(disk.filePath(u"fill"_s));
-            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3 && old.flush());
             QVERIFY(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
             while (fill.write(QByteArray(4096, 'x')) == 4096) {
             }
-            fill.resize(fill.size() - 4096);
         }
         openCorrectedSample();
         FileDialog::setNextFileName(path);
