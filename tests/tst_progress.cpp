@@ -100,6 +100,8 @@ private slots:
     void handWorked_data();
     void handWorked();
     void reportAndCsv();
+    void badExams_data();
+    void badExams();
 };
 
 void ProgressTest::matchingNumber_data() {
@@ -229,6 +231,35 @@ void ProgressTest::reportAndCsv() {
     // A refused name leaves the file as it was.
     const report::Output bad = progress({"--export", dir.filePath(u"对比.txt"_s)});
     QCOMPARE(bad.status, 2);
+}
+
+// What a teacher may give by mistake: a clear message and its exit status.
+void ProgressTest::badExams_data() {
+    QTest::addColumn<QStringList>("exams"); // "text" is a file holding one word
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("one exam only")
+        << QStringList{u"期中.xlsx"_s} << 64 << u"score-report：至少需要两次考试：上次和本次"_s;
+    QTest::newRow("a source with no score column")
+        << QStringList{u"期中.xlsx"_s, u"text"_s} << 2
+        << u"没有可以分析的成绩：给出的成绩列在各来源中都不存在！"_s;
+}
+
+void ProgressTest::badExams() {
+    QFETCH(QStringList, exams);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QFile text(dir.filePath(u"成绩.txt"_s));
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("hi\n") == 3);
+    text.close();
+    QStringList arguments{"--progress"};
+    for (const QString &exam : exams)
+        arguments << (exam == u"text"_s ? text.fileName() : Fixtures + exam);
+    const report::Output out =
+        report::run(arguments + QStringList{"--class-column", "3", "--score-columns", "4,5,6"});
+    QCOMPARE(out.status, status);
+    QCOMPARE(out.err.section(u'\n', 0, 0), message);
 }
 
 QTEST_GUILESS_MAIN(ProgressTest)
