@@ -6,7 +6,7 @@
 #include "analysis/progress/progresstables.h"
 #include "analysis/texts/messages.h"
 #include "cli/analysistext.h"
-#include "cli/settingsoption.h"
+#include "cli/examcommand.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -20,33 +20,10 @@ using namespace analysis;
 struct ProgressOptions {
     std::vector<std::vector<ClassSource>> exams;
     QStringList examNames;
-    ExamColumns columns;
-    std::optional<QString> sheet, exportPath, fullMarks;
-    QStringList totals;
-    AnalysisSettingsTexts settings;
+    report::ExamCommandOptions common; // the whole-exam options, for every exam
     QString steady = QStringLiteral("5");
     bool json = false;
 };
-
-QString *optionField(const QString &name, ProgressOptions &o) {
-    if (QString *field = settingsOption(name, o.settings)) return field;
-    const std::pair<const char *, QString *> plain[] = {
-        {"--first-row", &o.columns.firstRow},
-        {"--number-column", &o.columns.numberColumn},
-        {"--name-column", &o.columns.nameColumn},
-        {"--steady", &o.steady}};
-    for (const auto &[option, field] : plain)
-        if (name == QLatin1String(option)) return field;
-    const std::pair<const char *, std::optional<QString> *> optional[] = {
-        {"--class-column", &o.columns.classColumn},
-        {"--sheet", &o.sheet},
-        {"--full-marks-of", &o.fullMarks},
-        {"--export", &o.exportPath}};
-    for (const auto &[option, field] : optional)
-        if (name == QLatin1String(option)) return &field->emplace();
-    if (name == QLatin1String("--total")) return &o.totals.emplace_back();
-    return nullptr;
-}
 
 // One source, or the start or end of a bracketed list of them.
 std::optional<QString> addSource(QString text, ProgressOptions &o, bool &inList) {
@@ -77,28 +54,25 @@ std::optional<QString> parse(const QStringList &arguments, ProgressOptions *o) {
     bool inList = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
+        QString error;
         if (argument == QLatin1String("--progress") || argument == QLatin1String("--json")) {
             o->json = o->json || argument == QLatin1String("--json");
         } else if (inList || !argument.startsWith(QLatin1String("--"))) {
-            if (const auto error = addSource(argument, *o, inList)) return error;
-        } else {
-            const qsizetype equals = argument.indexOf(u'=');
-            const QString name = equals >= 0 ? argument.left(equals) : argument;
-            if (name == QLatin1String("--score-columns")) o->columns.scoreColumns.clear();
-            QString *field = optionField(name, *o);
-            if (!field && name != QLatin1String("--score-columns"))
-                return QStringLiteral("无法识别的选项：%1").arg(name);
-            if (equals < 0 && ++i >= arguments.size())
-                return QStringLiteral("选项%1需要一个值").arg(name);
-            const QString value = equals >= 0 ? argument.mid(equals + 1) : arguments[i];
-            if (field)
-                *field = value;
-            else
-                o->columns.scoreColumns = value.split(u',', Qt::SkipEmptyParts);
+            if (const auto failed = addSource(argument, *o, inList)) return failed;
+        } else if (argument.section(u'=', 0, 0) == QLatin1String("--steady")) {
+            const bool joined = argument.contains(u'=');
+            if (!joined && ++i >= arguments.size()) return QStringLiteral("选项--steady需要一个值");
+            o->steady = joined ? argument.section(u'=', 1) : arguments[i];
+        } else if (!readExamOption(arguments, i, o->common, &error)) {
+            return QStringLiteral("无法识别的选项：%1").arg(argument.section(u'=', 0, 0));
+        } else if (!error.isEmpty()) {
+            return error;
         }
     }
     if (inList) return QStringLiteral("方括号没有闭合");
     if (o->exams.size() < 2) return QStringLiteral("至少需要两次考试：上次和本次");
+    if (o->common.columnsMode && *o->common.columnsMode != u"auto")
+        return QStringLiteral("选项--columns只能是auto");
     return std::nullopt;
 }
 
@@ -114,26 +88,6 @@ Output usageError(const QString &why) {
 Output failure(const ProgressOptions &o, const QString &message) {
     if (o.json) return {ExitFailure, jsonText({{"error", QJsonObject{{"message", message}}}}), {}};
     return {ExitFailure, {}, message + u'\n'};
-}
-
-// --full-marks-of 语文=150,… and --total NAME=A+B+…; an error text or nothing.
-std::optional<QString> readSubjects(const ProgressOptions &o, ExamRequest &request) {
-    for (const QString &part : o.fullMarks.value_or(QString()).split(u',', Qt::SkipEmptyParts)) {
-        const qsizetype equals = part.indexOf(u'=');
-        const std::optional<SignedDecimal> value =
-            equals > 0 ? readPlainDecimal(part.mid(equals + 1)) : std::nullopt;
-        if (!value || value->negative || value->magnitude.isZero())
-            return QStringLiteral("满分设置有误：%1，应写作 科目=满分").arg(part);
-        request.fullMarks.push_back({part.left(equals).trimmed(), value->magnitude});
-    }
-    for (const QString &total : o.totals) {
-        const qsizetype equals = total.indexOf(u'=');
-        if (equals <= 0)
-            return QStringLiteral("总分设置有误：%1，应写作 名称=科目+科目").arg(total);
-        request.totals.push_back(
-            {total.left(equals).trimmed(), total.mid(equals + 1).split(u'+', Qt::SkipEmptyParts)});
-    }
-    return std::nullopt;
 }
 
 QJsonValue optionalNumber(const std::optional<double> &value) {
@@ -256,28 +210,24 @@ bool isProgress(const QStringList &arguments) {
 Output runProgress(const QStringList &arguments) {
     ProgressOptions o;
     if (const auto error = parse(arguments, &o)) return usageError(*error);
-    const AnalysisSettingsOutcome settings = readAnalysisSettings(o.settings);
-    if (!settings.settings) return failure(o, settings.message);
     const std::optional<SignedDecimal> steady = readPlainDecimal(o.steady);
     if (!steady || steady->negative || steady->magnitude > Decimal::whole(100))
         return failure(o, QStringLiteral("稳定范围输入有误，请输入0到100之间的百分数！"));
-    if (o.exportPath && !o.exportPath->endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-        return failure(o,
-                       QStringLiteral("导出文件名有误：%1，请以 .csv 结尾！").arg(*o.exportPath));
+    if (o.common.exportPath &&
+        !o.common.exportPath->endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        return failure(
+            o, QStringLiteral("导出文件名有误：%1，请以 .csv 结尾！").arg(*o.common.exportPath));
     std::vector<ExamRequest> requests(o.exams.size());
     std::vector<ExamAnalysis> exams;
     QStringList sourcePaths;
     for (std::size_t e = 0; e < o.exams.size(); ++e) {
-        ExamRequest &request = requests[e];
-        request.sources = expandFolders(o.exams[e]);
-        for (ClassSource &source : request.sources) {
-            if (source.kind == ClassSource::Kind::File && source.sheet.isEmpty())
-                source.sheet = o.sheet.value_or(QString());
+        ExamCommandOptions options = o.common;
+        options.sources = o.exams[e];
+        std::variant<ExamRequest, QString> asked = examRequest(options);
+        if (const QString *message = std::get_if<QString>(&asked)) return failure(o, *message);
+        ExamRequest &request = requests[e] = std::get<ExamRequest>(std::move(asked));
+        for (const ClassSource &source : request.sources)
             sourcePaths << source.path;
-        }
-        request.columns = o.columns;
-        request.settings = *settings.settings;
-        if (const auto error = readSubjects(o, request)) return failure(o, *error);
         ExamOutcome outcome = analyseExam(request);
         if (!outcome.exam) return failure(o, outcome.message);
         if (outcome.exam->students.empty())
@@ -294,8 +244,9 @@ Output runProgress(const QStringList &arguments) {
     const ProgressReport report =
         compareExams(examPointers, requestPointers, o.examNames, steady->magnitude.toDouble());
     const ProgressTables tables = progressTables(report, exams.back());
-    if (o.exportPath)
-        if (const QString failed = writeCsv(tables, *o.exportPath, sourcePaths); !failed.isEmpty())
+    if (o.common.exportPath)
+        if (const QString failed = writeCsv(tables, *o.common.exportPath, sourcePaths);
+            !failed.isEmpty())
             return failure(o, failed);
     if (o.json) return {ExitOk, jsonText(progressJson(report, exams.back())), {}};
     return {ExitOk, plainText(tables), {}};

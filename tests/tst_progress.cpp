@@ -100,6 +100,10 @@ private slots:
     void handWorked_data();
     void handWorked();
     void reportAndCsv();
+    void wholeExamOptions_data();
+    void wholeExamOptions();
+    void badExams_data();
+    void badExams();
 };
 
 void ProgressTest::matchingNumber_data() {
@@ -229,6 +233,67 @@ void ProgressTest::reportAndCsv() {
     // A refused name leaves the file as it was.
     const report::Output bad = progress({"--export", dir.filePath(u"对比.txt"_s)});
     QCOMPARE(bad.status, 2);
+}
+
+// The whole-exam options are read as --subjects reads them: the layout
+// detected from the headers finds the same students and subjects.
+void ProgressTest::wholeExamOptions_data() {
+    QTest::addColumn<QStringList>("columns");
+    QTest::addColumn<QString>("found"); // byNumber byName conflicts, 吴敏's trend, notes
+    const QString found = u"4 1 3 up 科目“英语”只有本次考试有，不作比较。"_s;
+    QTest::newRow("typed columns")
+        << QStringList{"--class-column", "3", "--score-columns", "4,5,6"} << found;
+    QTest::newRow("--columns auto, --margin")
+        << QStringList{"--columns", "auto", "--margin=5"} << found;
+}
+
+void ProgressTest::wholeExamOptions() {
+    QFETCH(QStringList, columns);
+    QFETCH(QString, found);
+    const report::Output out =
+        report::run(QStringList{"--progress", Fixtures + u"期中.xlsx"_s, Fixtures + u"期末.xlsx"_s,
+                                "--total", u"语数=语文+数学"_s, "--steady", "20", "--json"} +
+                    columns);
+    QCOMPARE(out.status, 0);
+    const QJsonObject json = QJsonDocument::fromJson(out.out.toUtf8()).object();
+    const QJsonObject match = json["match"_L1].toObject();
+    QString trend;
+    for (const QJsonValue &student : json["students"_L1].toArray())
+        if (student["name"_L1] == u"吴敏"_s) trend = student["trend"_L1].toString();
+    QCOMPARE(u"%1 %2 %3 %4 %5"_s.arg(match["byNumber"_L1].toInt())
+                 .arg(match["byName"_L1].toInt())
+                 .arg(match["conflicts"_L1].toArray().size())
+                 .arg(trend, json["notes"_L1].toArray()[0].toString()),
+             found);
+}
+
+// What a teacher may give by mistake: a clear message and its exit status.
+void ProgressTest::badExams_data() {
+    QTest::addColumn<QStringList>("exams"); // "text" is a file holding one word
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("one exam only")
+        << QStringList{u"期中.xlsx"_s} << 64 << u"score-report：至少需要两次考试：上次和本次"_s;
+    QTest::newRow("a source with no score column")
+        << QStringList{u"期中.xlsx"_s, u"text"_s} << 2
+        << u"没有可以分析的成绩：给出的成绩列在各来源中都不存在！"_s;
+}
+
+void ProgressTest::badExams() {
+    QFETCH(QStringList, exams);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QFile text(dir.filePath(u"成绩.txt"_s));
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("hi\n") == 3);
+    text.close();
+    QStringList arguments{"--progress"};
+    for (const QString &exam : exams)
+        arguments << (exam == u"text"_s ? text.fileName() : Fixtures + exam);
+    const report::Output out =
+        report::run(arguments + QStringList{"--class-column", "3", "--score-columns", "4,5,6"});
+    QCOMPARE(out.status, status);
+    QCOMPARE(out.err.section(u'\n', 0, 0), message);
 }
 
 QTEST_GUILESS_MAIN(ProgressTest)

@@ -57,6 +57,8 @@ ExamOutcome analyseExam(const ExamRequest &request, const CompareControl &contro
     if (tables.tables.empty()) return {std::move(exam), messages::examNothingRead()};
     const std::vector<std::vector<QString>> texts = gatherExam(tables, request, exam);
     tables = {};
+    // A total over no subject has no full marks to cut into bands.
+    if (exam.subjects.empty()) return {std::nullopt, messages::examNoSubject()};
     if (exam.subjects.size() > 1 && plainLines(request.settings))
         return {std::nullopt, messages::examPlainLine()};
     subjectFigures(exam, texts);

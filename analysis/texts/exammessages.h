@@ -35,6 +35,9 @@ inline QString examLayoutMissing() {
 inline QString examNothingRead() {
     return QStringLiteral("没有可以分析的成绩：每个来源都未能读取！");
 }
+inline QString examNoSubject() {
+    return QStringLiteral("没有可以分析的成绩：给出的成绩列在各来源中都不存在！");
+}
 inline QString examExportNameInvalid(const QString &path) {
     return QStringLiteral("导出文件名须以.xlsx、.csv或.pdf结尾：%1").arg(path);
 }
