@@ -21,7 +21,8 @@ struct AutoColumns {
     std::optional<analysis::ImportFields> fields; // nothing when it found too little
     std::optional<int> errorNumber;               // the workbook could not be read
     QString message;                              // why there are no fields
-    QString notes; // for standard error: what was used, and what was guessed
+    QString notes;    // for standard error: what was used, and what was guessed
+    int dataRows = 0; // rows from the first to the last data row; 0 when the end is unknown
 };
 
 // The sheet, first row and columns the detection finds in the workbook, in

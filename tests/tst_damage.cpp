@@ -69,7 +69,7 @@ void TestDamage::addFixtures() {
     for (const QString &name : directory.entryList(
              {QStringLiteral("*.xls"), QStringLiteral("*.xlsx"), QStringLiteral("*.xlsm"),
               QStringLiteral("*.ods"), QStringLiteral("*.zip"), QStringLiteral("*.csv"),
-              QStringLiteral("*.txt"), QStringLiteral("*.et")},
+              QStringLiteral("*.txt"), QStringLiteral("*.et"), QStringLiteral("*.ett")},
              QDir::Files, QDir::Name)) {
         if (name.startsWith(u"broken_")) continue; // damaged already: workbooks.json has them
         QFile file(directory.filePath(name));

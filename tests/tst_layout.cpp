@@ -202,8 +202,8 @@ private slots:
                 rowOf.insert(name.toString(), row.toObject());
         QTest::addColumn<QString>("path");
         QTest::addColumn<QJsonObject>("expected");
-        const QStringList endings{"*.xls", "*.xlsx", "*.xlsm", "*.ods",
-                                  "*.zip", "*.doc",  "*.docx", "*.odt"};
+        const QStringList endings{"*.xls", "*.xlsx", "*.xlsm", "*.ods", "*.csv",  "*.txt",
+                                  "*.et",  "*.ett",  "*.zip",  "*.doc", "*.docx", "*.odt"};
         QDirIterator found(QStringLiteral(SCORE_FIXTURES_DIR), endings, QDir::Files,
                            QDirIterator::Subdirectories);
         const QDir fixtures(QStringLiteral(SCORE_FIXTURES_DIR));

@@ -67,6 +67,58 @@ private slots:
         QCOMPARE(options(QString::fromUtf8(windows.readAll())), QStringList());
     }
 
+    // A title row above the header: what --detect finds, in both forms.
+    void detect_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("found"); // a line of the table, or a JSON member
+        const QString title = QStringLiteral(SCORE_FIXTURES_DIR "/layout_title_xlwt.xls");
+        QTest::newRow("sheet") << QStringList{"--detect", title} << u"工作表\t初二3班"_s;
+        QTest::newRow("header row") << QStringList{"--detect", title} << u"表头行\t第2行"_s;
+        QTest::newRow("rows") << QStringList{"--detect", title} << u"数据行\t第3行至第12行"_s;
+        QTest::newRow("second subject")
+            << QStringList{"--detect", title} << u"成绩列\t第5列\t数学"_s;
+        QTest::newRow("total") << QStringList{"--detect", title} << u"总分列\t第7列\t总分"_s;
+        QTest::newRow("json rows")
+            << QStringList{"--detect", "--json", title}
+            << u"\"firstRow\":3,\"headerRow\":2,\"lastRow\":12,\"nameColumn\":2"_s;
+        QTest::newRow("json scores")
+            << QStringList{"--detect", title, "--json"}
+            << u"\"scores\":[{\"column\":4,\"header\":\"语文\"},{\"column\":5,\"header\":"
+               u"\"数学\"},{\"column\":6,\"header\":\"英语\"}]"_s;
+        QTest::newRow("json total and rank") << QStringList{"--detect", "--json", title}
+                                             << u"\"rank\":{\"column\":8,\"header\":\"名次\"}"_s;
+        QTest::newRow("json columns")
+            << QStringList{"--json", "--detect", title} << u"{\"classColumn\":3,\"firstRow\":3"_s;
+        QTest::newRow("json note")
+            << QStringList{"--detect", "--json", title}
+            << u"\"notes\":[\"在工作表“初二3班”第2行找到表头\"],\"numberColumn\":1"_s;
+    }
+
+    void detect() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, found);
+        const report::Output output = report::run(arguments);
+        QCOMPARE(output.status, 0);
+        QVERIFY2(output.out.contains(found), qPrintable(output.out));
+    }
+
+    // --columns auto in the analysis takes the ten students between the
+    // header and the 平均分 row: 60+67+74+81+88+95+62+69+76+83 = 755.
+    void columnsAutoAnalysis() {
+        const report::Output output =
+            report::run({QStringLiteral(SCORE_FIXTURES_DIR "/layout_title_xlwt.xls"), "--columns",
+                         "auto", "--analysis", "--json"});
+        QCOMPARE(output.status, 0);
+        const QJsonObject analysis =
+            QJsonDocument::fromJson(output.out.toUtf8()).object()["analysis"_L1].toObject();
+        QCOMPARE(analysis["expected"_L1].toInt(), 10);
+        QCOMPARE(analysis["absent"_L1].toInt(), 0);
+        QCOMPARE(analysis["total"_L1].toDouble(), 755.0);
+        QCOMPARE(analysis["ranking"_L1].toArray()[0].toObject()["name"_L1].toString(), u"孙八"_s);
+        QCOMPARE(output.err, u"自动识别：工作表“初二3班”，数据起始行3，学号第1列，姓名第2列，"
+                             u"成绩第4列\n"_s);
+    }
+
     void analysisJson() {
         const QJsonObject analysis =
             QJsonDocument::fromJson(report::run({Sample, "--analysis", "--json"}).out.toUtf8())
