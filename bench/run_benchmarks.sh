@@ -169,3 +169,7 @@ echo
 echo "== bench_report (report window to its first painted page < 100 ms, PDF of 100 rows"
 echo "   < 300 ms; the plain score-report run beside SCORE_REPORT_BASELINE's, when given)"
 "$build/bench/bench_report"
+
+echo
+echo "== the whole exam (score-report --subjects; targets 150 ms and 4 s / 1 GB)"
+BUILD_DIR="$build" "$here/exam_benchmark.sh"

@@ -61,7 +61,8 @@ private slots:
         QFile windows(QStringLiteral(SCORE_FIXTURES_DIR "/../../windows/help/Help.txt"));
         QVERIFY(manual.open(QIODevice::ReadOnly) && windows.open(QIODevice::ReadOnly));
         const QStringList help =
-            options(report::run({"--help"}).out + u' ' + report::run({"--compare", "--help"}).out);
+            options(report::run({"--help"}).out + u' ' + report::run({"--compare", "--help"}).out +
+                    u' ' + report::run({"--subjects", "--help"}).out);
         QVERIFY(help.contains(u"--compare"_s) && help.contains(u"--sort-column"_s));
         QCOMPARE(options(QString::fromUtf8(manual.readAll())), help);
         QCOMPARE(options(QString::fromUtf8(windows.readAll())), QStringList());
