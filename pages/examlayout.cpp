@@ -14,10 +14,14 @@ Block textBlock(const QString &title, const QStringList &paragraphs) {
     return block;
 }
 
-// Equal column widths, the first (names) wider.
+// Equal column widths; 班级, 学号, 姓名 and a last 说明 (the subjects missing) wider.
 Block examTable(const analysis::ExamTables &tables, const analysis::Table &table) {
     std::vector<double> columns(std::size_t(table.header.size()), 1);
-    if (!columns.empty()) columns[0] = 1.4;
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        if (QStringList{"班级", "学号", "姓名", "学科"}.contains(table.header[qsizetype(c)]))
+            columns[c] = 1.4;
+    if (table.header.size() > 1 && table.header.last() == QStringLiteral("说明"))
+        columns.back() = 2.4;
     QString title = table.title;
     if (analysis::listsStudents(tables, table))
         title += QStringLiteral("　") + analysis::teachersOnlyLine();
