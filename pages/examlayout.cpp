@@ -30,12 +30,29 @@ Block examTable(const analysis::ExamTables &tables, const analysis::Table &table
 
 } // namespace
 
+namespace {
+
+ChartBar rateBar(const QString &name, const std::optional<double> &rate) {
+    return {name, rate.value_or(0), rate ? analysis::displayNumber(*rate) : QStringLiteral("无")};
+}
+
+// A class's chart: the subjects it took.
+Block classChart(const analysis::ExamAnalysis &exam, const analysis::ExamClass &c) {
+    BarChart chart{{}, QStringLiteral("学科"), QStringLiteral("得分率（%）"), std::nullopt};
+    for (std::size_t s = 0; s < exam.subjects.size() && s < c.subjects.size(); ++s)
+        if (c.subjects[s].taken)
+            chart.bars.push_back(rateBar(exam.subjects[s].name, c.subjects[s].scoreRate));
+    return {.kind = Block::Kind::Chart,
+            .title = c.name + QStringLiteral("各学科得分率"),
+            .chart = std::move(chart)};
+}
+
+} // namespace
+
 BarChart scoreRateChart(const analysis::ExamAnalysis &exam) {
     BarChart chart{{}, QStringLiteral("学科"), QStringLiteral("得分率（%）"), std::nullopt};
     for (const analysis::ExamSubject &s : exam.subjects)
-        chart.bars.push_back(
-            {s.name, s.scoreRate.value_or(0),
-             s.scoreRate ? analysis::displayNumber(*s.scoreRate) : QStringLiteral("无")});
+        chart.bars.push_back(rateBar(s.name, s.scoreRate));
     return chart;
 }
 
@@ -44,10 +61,13 @@ ReportLayout layoutExam(const analysis::ExamAnalysis &exam, const analysis::Repo
     std::vector<Block> blocks;
     blocks.push_back(examTable(tables, tables.subjects));
     blocks.push_back({.kind = Block::Kind::Chart,
-                      .title = QStringLiteral("各学科得分率"),
+                      .title = QStringLiteral("年级各学科得分率"),
                       .chart = scoreRateChart(exam)});
     blocks.push_back(examTable(tables, tables.classes));
     blocks.push_back(examTable(tables, tables.rates));
+    if (exam.classes.size() > 1)
+        for (const analysis::ExamClass &c : exam.classes)
+            blocks.push_back(classChart(exam, c));
     for (const analysis::Table *table : {&tables.scores, &tables.weak, &tables.borderline})
         blocks.push_back(examTable(tables, *table));
     if (!tables.failures.rows.empty()) blocks.push_back(examTable(tables, tables.failures));

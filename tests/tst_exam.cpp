@@ -274,6 +274,7 @@ private slots:
         QTest::newRow("title") << u"考试分析"_s;
         QTest::newRow("grade rate") << u"语文 150 6 1 98.33 65.56"_s;
         QTest::newRow("class rates") << u"二班 60.00 77.50 无 67.00"_s;
+        QTest::newRow("class chart") << u"二班各学科得分率 得分率（%）"_s;
         QTest::newRow("teachers only") << u"成绩总表 仅供教师使用，请勿公开"_s;
         QTest::newRow("weak") << u"二班 B3 李三 语文 31.00 46.99"_s;
         QTest::newRow("borderline") << u"优秀线 一班 A1 张一 210 2.5 语文"_s;
