@@ -1,6 +1,8 @@
 // The module score-report loads to write a PDF, so that its other runs never
 // load Qt Gui and the fonts.
+#include "analysis/exam/exampdf.h"
 #include "analysis/export/reportheader.h"
+#include "pages/examlayout.h"
 #include "pages/reportpdf.h"
 #include "pages/slippdf.h"
 
@@ -57,5 +59,18 @@ extern "C" Q_DECL_EXPORT void score_report_write_slips(const analysis::SlipPdfRe
         *result = pages::writeRequestedSlips(*request);
     else
         result->failure = QStringLiteral("无法在本进程中生成PDF文件：%1").arg(request->path);
+    qInstallMessageHandler(previous);
+}
+
+extern "C" Q_DECL_EXPORT void score_report_write_exam_pdf(const analysis::ExamPdfRequest *request,
+                                                          QString *failure) {
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    std::unique_ptr<QGuiApplication> application;
+    if (guiApplication(application))
+        *failure = pages::writeReportPdf(pages::layoutExam(*request->exam, request->header),
+                                         request->path, request->sourceWorkbooks);
+    else
+        *failure = QStringLiteral("无法在本进程中生成PDF文件：%1").arg(request->path);
     qInstallMessageHandler(previous);
 }

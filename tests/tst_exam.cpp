@@ -5,6 +5,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -265,6 +267,36 @@ private slots:
         const report::Output refused = report::run(
             {"--subjects", Fixtures + u"classes"_s, "--columns", "auto", "--export", source});
         QCOMPARE(refused.status, 2);
+    }
+    // The printed exam: its text searches as shown, student lists marked.
+    void pdfText_data() {
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("title") << u"考试分析"_s;
+        QTest::newRow("grade rate") << u"语文 150 6 1 98.33 65.56"_s;
+        QTest::newRow("class rates") << u"二班 60.00 77.50 无 67.00"_s;
+        QTest::newRow("class chart") << u"二班各学科得分率 得分率（%）"_s;
+        QTest::newRow("teachers only") << u"成绩总表 仅供教师使用，请勿公开"_s;
+        QTest::newRow("weak") << u"二班 B3 李三 语文 31.00 46.99"_s;
+        QTest::newRow("borderline") << u"优秀线 一班 A1 张一 210 2.5 语文"_s;
+        QTest::newRow("note") << u"按满分150分计算"_s;
+        QTest::newRow("rules") << u"口径说明"_s;
+    }
+    void pdfText() {
+        QFETCH(QString, expected);
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath("exam.pdf");
+        QProcess process;
+        process.start(SCORE_REPORT_EXECUTABLE, QStringList{"--subjects", Fixtures + u"classes"_s,
+                                                           "--columns", "auto", "--export", pdf} +
+                                                   Totals.mid(0, 2));
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        process.start(pdftotext, {"-layout", pdf, "-"});
+        QVERIFY(process.waitForFinished(60000));
+        const QString text = QString::fromUtf8(process.readAllStandardOutput()).simplified();
+        QVERIFY2(text.contains(expected), qPrintable(expected));
     }
 };
 
