@@ -3,7 +3,8 @@
 # and undefined-behaviour sanitizers) and runs each for a short, bounded time
 # over a fresh corpus seeded from the committed fixtures: every workbook and
 # hostile file up to 256 KiB for import_fuzzer, the zip-based ones for
-# xlsx_fuzzer, ods_fuzzer and zip_fuzzer, typed numbers for fieldnumber_fuzzer
+# xlsx_fuzzer, ods_fuzzer and zip_fuzzer, the text files for csv_fuzzer, the
+# web pages named .xls for html_fuzzer, typed numbers for fieldnumber_fuzzer
 # and the help text for helpfile_fuzzer. Exits non-zero when a target finds
 # anything: a crash, a sanitizer report, a leak, an input slower than
 # FUZZ_TIMEOUT seconds or one that allocates too much.
@@ -27,7 +28,8 @@ done
 
 echo "== building the fuzz targets in $build"
 cmake -S "$root" --preset fuzz -B "$build" >/dev/null
-targets=(import_fuzzer fieldnumber_fuzzer helpfile_fuzzer xlsx_fuzzer ods_fuzzer zip_fuzzer)
+targets=(import_fuzzer fieldnumber_fuzzer helpfile_fuzzer xlsx_fuzzer ods_fuzzer zip_fuzzer csv_fuzzer
+    html_fuzzer)
 cmake --build "$build" --target "${targets[@]}"
 
 rm -rf "${work:?}"
@@ -36,6 +38,8 @@ seed() { find "$fixtures" -type f -size -257k "$@" -exec cp -t "$work/$target" {
 target=import_fuzzer seed \( -name '*.xls' -o -name '*.xls?' -o -name '*.od?' -o -name '*.zip' -o -name '*.doc*' \)
 target=xlsx_fuzzer seed \( -name '*.xlsx' -o -name '*.xlsm' \)
 target=ods_fuzzer seed -name '*.ods'
+target=csv_fuzzer seed \( -name '*.csv' -o -name '*.txt' -o -name 'plain_text.xls' \)
+target=html_fuzzer seed -name 'html_*.xls'
 cp "$work"/xlsx_fuzzer/* "$work"/ods_fuzzer/* "$work/zip_fuzzer/"
 numbers=("85" " 8 5 .5" "-12.5e+3" "1E-07" "&H7FFF" "&o777" "1e400" "+.5" "  98 分" "32767.5")
 for i in "${!numbers[@]}"; do printf '%s' "${numbers[$i]}" >"$work/fieldnumber_fuzzer/$i"; done
@@ -65,5 +69,7 @@ run helpfile_fuzzer "$seconds"
 run xlsx_fuzzer "$seconds" -dict="$root/fuzz/xlsx.dict"
 run ods_fuzzer "$seconds" -dict="$root/fuzz/ods.dict"
 run zip_fuzzer "$seconds"
+run csv_fuzzer "$seconds" -dict="$root/fuzz/csv.dict"
+run html_fuzzer "$seconds" -dict="$root/fuzz/html.dict"
 ((status == 0)) && echo "== no findings"
 exit "$status"
