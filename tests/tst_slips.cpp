@@ -1,3 +1,4 @@
+#include "analysis/slips/examslips.h"
 #include "analysis/slips/slipcontent.h"
 #include "analysis/slips/slipfiles.h"
 #include "analysis/slips/slipgrades.h"
@@ -86,6 +87,8 @@ class SlipsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void totalWithoutValue_data();
+    void totalWithoutValue();
     void gradeEdges_data();
     void gradeEdges();
     void cutOffsPrinted();
@@ -418,6 +421,52 @@ void SlipsTest::xlsxStrips() {
                      u"2024002|李/四|缺考|—|85|3/10|缺考|—|"_s, u"||||||||"_s,
                      u"学号|姓名|语文|语文年级名次|数学|数学年级名次|总分|总分年级名次|"_s,
                      u"2024003|王五|90|8/10|59.5|9/10|149.5|9/10|"_s, u"||||||||"_s}));
+}
+
+// A total without a value says why: 未考 when a subject of it was not taken
+// at all, else the state of the first subject not counted.
+void SlipsTest::totalWithoutValue_data() {
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("second not taken")
+        << int(MarkState::Counted) << int(MarkState::NotTaken) << u"未考"_s;
+    QTest::newRow("first absent") << int(MarkState::Absent) << int(MarkState::Counted) << u"缺考"_s;
+    QTest::newRow("second exempt")
+        << int(MarkState::Counted) << int(MarkState::Exempt) << u"免考"_s;
+}
+
+void SlipsTest::totalWithoutValue() {
+    QFETCH(int, first);
+    QFETCH(int, second);
+    QFETCH(QString, expected);
+    ExamAnalysis exam;
+    exam.subjects.resize(2);
+    exam.subjects[0].name = u"语文"_s;
+    exam.subjects[1].name = u"数学"_s;
+    exam.totals.resize(1);
+    exam.totals[0].name = u"总分"_s;
+    exam.totals[0].subjects = {0, 1};
+    exam.classes.resize(1);
+    exam.classes[0].name = u"1班"_s;
+    exam.classes[0].subjects.resize(2);
+    exam.classes[0].totals.resize(1);
+    ExamStudent student;
+    student.number = u"2024001"_s;
+    student.name = u"张三"_s;
+    student.subjects.resize(2);
+    student.subjects[0].state = MarkState(first);
+    student.subjects[1].state = MarkState(second);
+    student.totals.resize(1);
+    // As the totals fill it: a subject not taken leaves the list empty.
+    if (MarkState(first) == MarkState::Absent) student.totals[0].missing = {0};
+    if (MarkState(second) == MarkState::Exempt) student.totals[0].missing = {1};
+    exam.students.push_back(student);
+    const std::vector<SlipStudent> slips = slipStudents(exam);
+    QCOMPARE(slips.size(), std::size_t(1));
+    QCOMPARE(slips[0].figures.back().subject, u"总分"_s);
+    QVERIFY(!slips[0].figures.back().score);
+    QCOMPARE(slips[0].figures.back().uncounted, expected);
 }
 
 int main(int argc, char **argv) {

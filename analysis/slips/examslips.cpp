@@ -70,7 +70,12 @@ SlipFigure totalFigure(const ExamAnalysis &exam, const ExamStudent &student, std
     figure.subject = exam.totals[t].name;
     figure.fullMarks = exam.totals[t].fullMarks;
     figure.score = mark.value;
-    if (!mark.value) figure.uncounted = QStringLiteral("缺考");
+    // No value and nothing missing: a subject of it was not taken at all.
+    if (!mark.value)
+        figure.uncounted =
+            mark.missing.empty()
+                ? QStringLiteral("未考")
+                : uncountedText(student.subjects[std::size_t(mark.missing.front())].state);
     figure.gradeRank = mark.gradeRank;
     figure.classRank = mark.classRank;
     figure.gradeRanked = counts.grade[index];
