@@ -281,13 +281,15 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 
 void MainWindow::browse() {
     // A cancelled dialog leaves the path field as it was, typed text included.
-    const std::optional<QString> path =
-        FileDialog::getOpenFileName(this,
-                                    QStringLiteral("所有工作簿 (*.xls *.xlsx *.xlsm *.ods);;"
-                                                   "Excel 97-2003 工作簿 (*.xls);;"
-                                                   "Excel 工作簿 (*.xlsx *.xlsm);;"
-                                                   "OpenDocument 电子表格 (*.ods)"),
-                                    workbookPathField->text());
+    const std::optional<QString> path = FileDialog::getOpenFileName(
+        this,
+        QStringLiteral("所有工作簿 (*.xls *.xlsx *.xlsm *.ods *.et *.ett *.csv *.txt);;"
+                       "Excel 97-2003 工作簿 (*.xls);;"
+                       "Excel 工作簿 (*.xlsx *.xlsm);;"
+                       "OpenDocument 电子表格 (*.ods);;"
+                       "WPS 表格 (*.et *.ett);;"
+                       "文本文件 (*.csv *.txt)"),
+        workbookPathField->text());
     if (path) workbookPathField->setText(*path);
 }
 

@@ -15,7 +15,8 @@ QString helpText() {
     return QStringLiteral(
         "用法：score-report 工作簿 [选项…]\n"
         "\n"
-        "读取工作簿（.xls、.xlsx、.xlsm、.ods）中一个班一门课的学号、姓名和成绩，列出表格；\n"
+        "读取工作簿（.xls、.xlsx、.xlsm、.ods、.et、.ett、.csv、."
+        "txt）中一个班一门课的学号、姓名和成绩，列出表格；\n"
         "给出班级人数时算出主窗口的九项统计，加 --analysis 时做成绩质量分析。\n"
         "选项的值跟在选项之后，或用等号连写：--class-size=30。\n"
         "\n"
