@@ -2,6 +2,7 @@
 
 #include "analysis/figures/statistics.h"
 #include "analysis/grid/workbookimport.h"
+#include "analysis/layout/filelayout.h"
 #include "app/captionframe.h"
 #include "app/desktop.h"
 #include "app/numerickeyfilter.h"
@@ -329,6 +330,22 @@ void MainWindow::computeStatistics() {
 void MainWindow::openWorkbook(const QString &path) {
     workbookPathField->setText(QFileInfo(path).absoluteFilePath());
     importWorkbook();
+}
+
+void MainWindow::openFromDesktop(const QString &path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const analysis::SheetLayout layout = analysis::detectFileLayout(absolute, std::nullopt);
+    // Columns guessed from content alone are not used: only a header names them.
+    const std::optional<analysis::ImportFields> found =
+        layout.headerRow > 0 ? analysis::layoutImportFields(layout, absolute) : std::nullopt;
+    if (found) {
+        sheetNameField->setText(found->sheet);
+        firstRowField->setText(found->firstRow);
+        numberColumnField->setText(found->numberColumn);
+        nameColumnField->setText(found->nameColumn);
+        scoreColumnField->setText(found->scoreColumn);
+    }
+    openWorkbook(absolute);
 }
 
 void MainWindow::sortGrid() {
