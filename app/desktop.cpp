@@ -29,10 +29,11 @@ void describeCommandLine(QCommandLineParser &parser) {
         QStringLiteral("墨序成绩统计软件：统计一个班级一门课的成绩。"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("文件"),
-                                 QStringLiteral("启动后按默认设置导入的工作簿"
-                                                "（.xls、.xlsx、.xlsm 或 .ods）。"),
-                                 QStringLiteral("[文件]"));
+    parser.addPositionalArgument(
+        QStringLiteral("文件"),
+        QStringLiteral("启动后按默认设置导入的工作簿"
+                       "（.xls、.xlsx、.xlsm、.ods、.et、.ett、.csv 或 .txt）。"),
+        QStringLiteral("[文件]"));
 }
 
 QString commandLineWorkbook(const QCommandLineParser &parser) {

@@ -41,7 +41,7 @@ int main(int argc, char **argv) {
     // so that a failure's message box stands over it.
     const QString workbook = desktop::commandLineWorkbook(parser);
     if (!workbook.isEmpty())
-        QTimer::singleShot(0, &window, [&window, workbook] { window.openWorkbook(workbook); });
+        QTimer::singleShot(0, &window, [&window, workbook] { window.openFromDesktop(workbook); });
     // For the start-up benchmark: end once the window has been painted.
     if (qEnvironmentVariableIsSet("SCORE_ANALYSIS_QUIT_WHEN_SHOWN"))
         window.windowHandle()->installEventFilter(new QuitWhenExposed(&application));

@@ -2,6 +2,7 @@
 
 #include "analysis/figures/statistics.h"
 #include "analysis/grid/workbookimport.h"
+#include "analysis/layout/filelayout.h"
 #include "app/captionframe.h"
 #include "app/desktop.h"
 #include "app/numerickeyfilter.h"
@@ -281,13 +282,15 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 
 void MainWindow::browse() {
     // A cancelled dialog leaves the path field as it was, typed text included.
-    const std::optional<QString> path =
-        FileDialog::getOpenFileName(this,
-                                    QStringLiteral("所有工作簿 (*.xls *.xlsx *.xlsm *.ods);;"
-                                                   "Excel 97-2003 工作簿 (*.xls);;"
-                                                   "Excel 工作簿 (*.xlsx *.xlsm);;"
-                                                   "OpenDocument 电子表格 (*.ods)"),
-                                    workbookPathField->text());
+    const std::optional<QString> path = FileDialog::getOpenFileName(
+        this,
+        QStringLiteral("所有工作簿 (*.xls *.xlsx *.xlsm *.ods *.et *.ett *.csv *.txt);;"
+                       "Excel 97-2003 工作簿 (*.xls);;"
+                       "Excel 工作簿 (*.xlsx *.xlsm);;"
+                       "OpenDocument 电子表格 (*.ods);;"
+                       "WPS 表格 (*.et *.ett);;"
+                       "文本文件 (*.csv *.txt)"),
+        workbookPathField->text());
     if (path) workbookPathField->setText(*path);
 }
 
@@ -327,6 +330,22 @@ void MainWindow::computeStatistics() {
 void MainWindow::openWorkbook(const QString &path) {
     workbookPathField->setText(QFileInfo(path).absoluteFilePath());
     importWorkbook();
+}
+
+void MainWindow::openFromDesktop(const QString &path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const analysis::SheetLayout layout = analysis::detectFileLayout(absolute, std::nullopt);
+    // Columns guessed from content alone are not used: only a header names them.
+    const std::optional<analysis::ImportFields> found =
+        layout.headerRow > 0 ? analysis::layoutImportFields(layout, absolute) : std::nullopt;
+    if (found) {
+        sheetNameField->setText(found->sheet);
+        firstRowField->setText(found->firstRow);
+        numberColumnField->setText(found->numberColumn);
+        nameColumnField->setText(found->nameColumn);
+        scoreColumnField->setText(found->scoreColumn);
+    }
+    openWorkbook(absolute);
 }
 
 void MainWindow::sortGrid() {

@@ -25,6 +25,9 @@ public:
     // Puts the file's full path into the path field and imports it with the
     // fields as they stand: a workbook named on the command line or dropped.
     void openWorkbook(const QString &path);
+    // From the desktop or the command line: the fields come from the header
+    // found in the workbook when it names a number, a name and a score.
+    void openFromDesktop(const QString &path);
 
 signals:
     // The program is to end: raised by the exit command and by every close.

@@ -17,7 +17,7 @@ done
 # "Open with" hands the menu entry a workbook; the icon comes in three sizes.
 desktop="$prefix/share/applications/score-analysis.desktop"
 grep -q '^Exec=score-analysis %f$' "$desktop"
-grep -qx 'MimeType=application/vnd.ms-excel;application/vnd.openxmlformats-officedocument.spreadsheetml.sheet;application/vnd.ms-excel.sheet.macroEnabled.12;application/vnd.oasis.opendocument.spreadsheet;' "$desktop"
+grep -qx 'MimeType=application/vnd.ms-excel;application/vnd.openxmlformats-officedocument.spreadsheetml.sheet;application/vnd.ms-excel.sheet.macroEnabled.12;application/vnd.oasis.opendocument.spreadsheet;application/wps-office.et;application/wps-office.ett;text/csv;text/tab-separated-values;' "$desktop"
 for size in 64 128 256; do
     file -b "$prefix/share/icons/hicolor/${size}x$size/apps/score-analysis.png" | grep -q " $size x $size,"
 done

@@ -89,12 +89,33 @@ private slots:
             desktop::describeCommandLine(parser);
             QVERIFY(parser.parse(QStringList{"score-analysis"} + files));
             if (!desktop::commandLineWorkbook(parser).isEmpty())
-                form->openWorkbook(desktop::commandLineWorkbook(parser));
+                form->openFromDesktop(desktop::commandLineWorkbook(parser));
         }
         QCOMPARE(form->findChild<QLineEdit *>("workbookPathField")->text(), path);
         const QString first = path == Sample ? "张伟" : path == TextXls ? "张三" : "";
         QCOMPARE(form->findChild<ScoreGridView *>("scoreGrid")->cellText(0, 1), first);
         QCOMPARE(messages, shown);
+    }
+
+    // From the desktop the fields come from a found header; else they stay.
+    void desktopFillsFields_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("fields"); // sheet, first row, three columns
+        QTest::newRow("title row above the header")
+            << "layout_title_openpyxl.xlsx" << QStringList{"初二3班", "3", "1", "2", "4"};
+        QTest::newRow("no header")
+            << "layout_noheader_openpyxl.xlsx" << QStringList{"Sheet1", "2", "1", "2", "3"};
+    }
+
+    void desktopFillsFields() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, fields);
+        form->openFromDesktop(Fixtures + "/" + file);
+        QStringList shown;
+        for (const char *name : {"sheetNameField", "firstRowField", "numberColumnField",
+                                 "nameColumnField", "scoreColumnField"})
+            shown << form->findChild<QLineEdit *>(name)->text();
+        QCOMPARE(shown, fields);
     }
 
     void gridShowsFirstRow_data() {

@@ -1,6 +1,7 @@
 #include "analysis/grade/gradecomparison.h"
 #include "cli/reportcommand.h"
 #include "workbook/openworkbook.h"
+#include "workbook/workbook.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -72,6 +73,30 @@ QString readCell(analysis::Workbook &book, int sheet, int row, int column) {
 class TestGradeCompare : public QObject {
     Q_OBJECT
 private slots:
+    // A folder source takes the files whose ending names a workbook kind.
+    void folderEndings_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("xls") << u"一班.xls"_s << true;
+        QTest::newRow("xlsx upper") << u"一班.XLSX"_s << true;
+        QTest::newRow("xlsm") << u"a.xlsm"_s << true;
+        QTest::newRow("ods") << u"a.ods"_s << true;
+        QTest::newRow("et") << u"a.et"_s << true;
+        QTest::newRow("ett") << u"a.ETT"_s << true;
+        QTest::newRow("csv") << u"a.csv"_s << true;
+        QTest::newRow("txt") << u"a.txt"_s << true;
+        QTest::newRow("docx") << u"a.docx"_s << false;
+        QTest::newRow("pdf") << u"a.pdf"_s << false;
+        QTest::newRow("no ending") << u"xlsx"_s << false;
+        QTest::newRow("tsv") << u"a.tsv"_s << false;
+    }
+
+    void folderEndings() {
+        QFETCH(QString, name);
+        QFETCH(bool, taken);
+        QCOMPARE(analysis::hasWorkbookEnding(name), taken);
+    }
+
     // Rows 2-131 but for 60 and 61, a lone score in row 140; an empty text in
     // row 150 and a note in column 6 of row 200 are no rows of columns 1-3.
     void wholeSheet_data() {

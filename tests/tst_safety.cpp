@@ -185,7 +185,7 @@ private slots:
         QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("b.xls")), 0644) == 0);
         QVERIFY(QFile::link("nowhere.xls", dir.filePath("c.xlsx")));
         QVERIFY(QDir(dir.path()).mkdir("d.xls"));
-        writeFile(dir.filePath("e.txt"), "not a workbook");
+        writeFile(dir.filePath("e.doc"), "not a workbook");
         const QJsonObject root = compareJson({dir.path()});
         QCOMPARE(root["classes"].toArray().size(), 1);
         const QString noFile = QStringLiteral(" 无法打开Excel文件，请检查后重新输入文件名及路径！");

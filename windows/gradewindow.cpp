@@ -184,7 +184,8 @@ void GradeWindow::buildCommands(QHBoxLayout *row) {
 
 void GradeWindow::addFiles() {
     addPaths(FileDialog::getOpenFileNames(
-        this, QStringLiteral("所有工作簿 (*.xls *.xlsx *.xlsm *.ods);;所有文件 (*)")));
+        this, QStringLiteral(
+                  "所有工作簿 (*.xls *.xlsx *.xlsm *.ods *.et *.ett *.csv *.txt);;所有文件 (*)")));
 }
 
 void GradeWindow::addFolder() {
