@@ -294,7 +294,7 @@ void MainWindow::browse() {
     if (path) workbookPathField->setText(*path);
 }
 
-void MainWindow::importWorkbook() {
+bool MainWindow::importWorkbook() {
     const analysis::ImportFields fields{workbookPathField->text(), sheetNameField->text(),
                                         firstRowField->text(),     numberColumnField->text(),
                                         nameColumnField->text(),   scoreColumnField->text()};
@@ -306,6 +306,7 @@ void MainWindow::importWorkbook() {
     loadEditorFromCurrentCell();
     updateReport();
     if (!outcome.ok()) MessageBox::show(this, outcome.message);
+    return outcome.ok();
 }
 
 void MainWindow::computeStatistics() {
@@ -345,7 +346,13 @@ void MainWindow::openFromDesktop(const QString &path) {
         nameColumnField->setText(found->nameColumn);
         scoreColumnField->setText(found->scoreColumn);
     }
-    openWorkbook(absolute);
+    workbookPathField->setText(absolute);
+    if (importWorkbook() && found && layout.lastRow >= layout.firstRow) {
+        scoreGrid->cells().clearRowsFrom(layout.lastRow - layout.firstRow + 1);
+        scoreGrid->refresh();
+        loadEditorFromCurrentCell();
+        updateReport();
+    }
 }
 
 void MainWindow::sortGrid() {

@@ -77,7 +77,7 @@ private:
     StatisticsBar *statisticsBar;
 
     void browse();
-    void importWorkbook();
+    bool importWorkbook();
     void computeStatistics();
     void sortGrid();
     void showReport();

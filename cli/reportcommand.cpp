@@ -228,14 +228,6 @@ std::optional<QString> analyse(const Options &options, const analysis::AnalysisS
     return failed.isEmpty() ? std::nullopt : std::optional<QString>(failed);
 }
 
-// Empties the grid from its row `from` (0-based) on: what --columns auto
-// found below the last data row is a footer, not a student.
-void clearRowsFrom(analysis::ScoreGrid &grid, int from) {
-    for (int row = from; row < analysis::ScoreGrid::Rows; ++row)
-        for (int column = 0; column < analysis::ScoreGrid::Columns; ++column)
-            grid.setText(row, column, QString());
-}
-
 } // namespace
 
 Output run(const QStringList &arguments) {
@@ -280,7 +272,7 @@ Output run(const QStringList &arguments) {
                        imported.status == analysis::ImportOutcome::Status::Failed
                            ? std::optional<int>(imported.errorNumber)
                            : std::nullopt);
-    if (dataRows > 0) clearRowsFrom(results.grid, dataRows);
+    if (dataRows > 0) results.grid.clearRowsFrom(dataRows);
     if (options.sortColumn) analysis::sortDescending(results.grid, *options.sortColumn);
 
     if (options.classSize) {

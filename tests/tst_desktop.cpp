@@ -101,21 +101,32 @@ private slots:
     void desktopFillsFields_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("fields"); // sheet, first row, three columns
+        QTest::addColumn<int>("students");       // rows of the grid that are not blank
+        // Rows 3 to 12 are students; 平均分 and 制表人 below them are not.
         QTest::newRow("title row above the header")
-            << "layout_title_openpyxl.xlsx" << QStringList{"初二3班", "3", "1", "2", "4"};
+            << "layout_title_openpyxl.xlsx" << QStringList{"初二3班", "3", "1", "2", "4"} << 10;
         QTest::newRow("no header")
-            << "layout_noheader_openpyxl.xlsx" << QStringList{"Sheet1", "2", "1", "2", "3"};
+            << "layout_noheader_openpyxl.xlsx" << QStringList{"Sheet1", "2", "1", "2", "3"} << 0;
     }
 
     void desktopFillsFields() {
         QFETCH(QString, file);
         QFETCH(QStringList, fields);
+        QFETCH(int, students);
         form->openFromDesktop(Fixtures + "/" + file);
         QStringList shown;
         for (const char *name : {"sheetNameField", "firstRowField", "numberColumnField",
                                  "nameColumnField", "scoreColumnField"})
             shown << form->findChild<QLineEdit *>(name)->text();
         QCOMPARE(shown, fields);
+        ScoreGridView *grid = form->findChild<ScoreGridView *>("scoreGrid");
+        int filled = 0;
+        for (int row = 0; row < 100; ++row)
+            filled +=
+                (grid->cellText(row, 0) + grid->cellText(row, 1) + grid->cellText(row, 2)).isEmpty()
+                    ? 0
+                    : 1;
+        QCOMPARE(filled, students);
     }
 
     void gridShowsFirstRow_data() {

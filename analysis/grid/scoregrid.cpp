@@ -1,5 +1,6 @@
 #include "analysis/grid/scoregrid.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace analysis {
@@ -19,6 +20,12 @@ bool ScoreGrid::isRowBlank(int row) const {
 void ScoreGrid::clear() {
     for (QString &cell : m_cells)
         cell.clear();
+}
+
+void ScoreGrid::clearRowsFrom(int row) {
+    for (int at = std::max(row, 0); at < Rows; ++at)
+        for (int column = 0; column < Columns; ++column)
+            setText(at, column, QString());
 }
 
 } // namespace analysis

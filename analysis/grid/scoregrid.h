@@ -20,6 +20,9 @@ public:
 
     bool isRowBlank(int row) const;
     void clear();
+    // Empties the rows from `row` (0-based) on: what lies below a class
+    // list found by its header (平均分, 制表人) is no student.
+    void clearRowsFrom(int row);
 
     friend bool operator==(const ScoreGrid &, const ScoreGrid &) = default;
 
