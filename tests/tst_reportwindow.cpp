@@ -6,6 +6,7 @@
 #include "pages/reportpainter.h"
 #include "skin/skinnedbutton.h"
 #include "skin/songfont.h"
+#include "tests/support/fulldisk.h"
 #include "windows/filedialog.h"
 #include "windows/messagebox.h"
 #include "windows/pageview.h"
@@ -262,28 +263,15 @@ private slots:
     void fullDisk() {
         QFETCH(QString, button);
         QFETCH(QString, target);
-        if (::geteuid() != 0) QSKIP("mounting a small file system needs root");
-        QTemporaryDir disk;
-        const QByteArray mountPoint = QFile::encodeName(disk.path());
-        if (::mount("tmpfs", mountPoint, "tmpfs", 0, "size=256k") != 0)
-            QSKIP("tmpfs can't be mounted here");
-        const QString path = disk.filePath(target);
-        {
-            QFile old(path), fill(disk.filePath(u"fill"_s));
-            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3 && old.flush());
-            QVERIFY(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-            while (fill.write(QByteArray(4096, 'x')) == 4096) {
-            }
-        }
+        FullDisk disk(target);
+        if (!disk.unavailable().isEmpty()) QSKIP(qPrintable(disk.unavailable()));
+        QVERIFY(disk.filled());
+        const QString path = disk.path(target);
         openCorrectedSample();
         FileDialog::setNextFileName(path);
         click(report()->findChild<SkinnedButton *>(button));
-        QFile old(path);
-        const QByteArray bytes = old.open(QIODevice::ReadOnly) ? old.readAll() : QByteArray();
-        old.close();
-        ::umount(mountPoint);
         QCOMPARE(messages, QStringList{u"磁盘已满，无法写入导出文件，请腾出空间后再试："_s + path});
-        QCOMPARE(bytes, QByteArray("old"));
+        QCOMPARE(disk.contents(target), QByteArray("old"));
     }
 
     void failedSave_data() {

@@ -11,6 +11,7 @@
 #include "analysis/texts/terminaltext.h"
 #include "analysis/texts/wellformed.h"
 #include "cli/reportcommand.h"
+#include "tests/support/fulldisk.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -97,27 +98,15 @@ private slots:
         QFETCH(QString, options);
         QFETCH(QString, target);
         QFETCH(int, freePages);
-        if (::geteuid() != 0) QSKIP("mounting a small file system needs root");
-        QTemporaryDir dir;
-        const QByteArray mountPoint = QFile::encodeName(dir.path());
-        if (::mount("tmpfs", mountPoint, "tmpfs", 0, "size=256k") != 0)
-            QSKIP("tmpfs can't be mounted here");
-        writeFile(dir.filePath(target), "old");
-        {
-            QFile fill(dir.filePath("fill"));
-            QVERIFY(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-            while (fill.write(QByteArray(4096, 'x')) == 4096) {
-            }
-            fill.resize(fill.size() - 4096 * freePages);
-        }
-        const Run run = shell(dir.path(), "\"$0\" \"$1\" " + options + " --export " + target);
+        FullDisk disk(target, freePages);
+        if (!disk.unavailable().isEmpty()) QSKIP(qPrintable(disk.unavailable()));
+        QVERIFY(disk.filled());
+        const Run run = shell(disk.folder(), "\"$0\" \"$1\" " + options + " --export " + target);
         const QStringList left =
-            QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-        const QByteArray old = contents(dir.filePath(target));
-        ::umount(mountPoint);
+            QDir(disk.folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         QCOMPARE(run.status, 2);
         QCOMPARE(run.err, "磁盘已满，无法写入导出文件，请腾出空间后再试：" + target + u'\n');
-        QCOMPARE(old, QByteArray("old"));
+        QCOMPARE(disk.contents(target), QByteArray("old"));
         QCOMPARE(left, QStringList({"fill", target}));
     }
 
