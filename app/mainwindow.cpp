@@ -19,6 +19,7 @@
 #include "windows/filedialog.h"
 #include "windows/messagebox.h"
 #include "windows/reportwindow.h"
+#include "workbook/workbook.h"
 
 #include <QCloseEvent>
 #include <QDropEvent>
@@ -282,15 +283,16 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 
 void MainWindow::browse() {
     // A cancelled dialog leaves the path field as it was, typed text included.
-    const std::optional<QString> path = FileDialog::getOpenFileName(
-        this,
-        QStringLiteral("所有工作簿 (*.xls *.xlsx *.xlsm *.ods *.et *.ett *.csv *.txt);;"
-                       "Excel 97-2003 工作簿 (*.xls);;"
-                       "Excel 工作簿 (*.xlsx *.xlsm);;"
-                       "OpenDocument 电子表格 (*.ods);;"
-                       "WPS 表格 (*.et *.ett);;"
-                       "文本文件 (*.csv *.txt)"),
-        workbookPathField->text());
+    const std::optional<QString> path =
+        FileDialog::getOpenFileName(this,
+                                    QStringLiteral("所有工作簿 (%1);;"
+                                                   "Excel 97-2003 工作簿 (*.xls);;"
+                                                   "Excel 工作簿 (*.xlsx *.xlsm);;"
+                                                   "OpenDocument 电子表格 (*.ods);;"
+                                                   "WPS 表格 (*.et *.ett);;"
+                                                   "文本文件 (*.csv *.txt)")
+                                        .arg(analysis::workbookPatterns()),
+                                    workbookPathField->text());
     if (path) workbookPathField->setText(*path);
 }
 

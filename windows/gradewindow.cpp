@@ -17,6 +17,7 @@
 #include "windows/filedialog.h"
 #include "windows/messagebox.h"
 #include "windows/windowplacement.h"
+#include "workbook/workbook.h"
 
 #include <QCheckBox>
 #include <QDragEnterEvent>
@@ -184,8 +185,7 @@ void GradeWindow::buildCommands(QHBoxLayout *row) {
 
 void GradeWindow::addFiles() {
     addPaths(FileDialog::getOpenFileNames(
-        this, QStringLiteral(
-                  "所有工作簿 (*.xls *.xlsx *.xlsm *.ods *.et *.ett *.csv *.txt);;所有文件 (*)")));
+        this, QStringLiteral("所有工作簿 (%1);;所有文件 (*)").arg(analysis::workbookPatterns())));
 }
 
 void GradeWindow::addFolder() {

@@ -45,9 +45,12 @@ public:
                          std::vector<SheetRow> *rows) = 0;
 };
 
-// Whether a file's name ends like a workbook: .xls, .xlsx, .xlsm or .ods, in
-// any case. The content decides how a workbook is read; the name only picks
-// files from a folder or a drop.
+// Whether a file's name ends like a workbook: .xls, .xlsx, .xlsm, .ods, WPS's
+// .et and .ett, or a text table's .csv and .txt, in any case. The content
+// decides how a workbook is read; the name only picks files from a folder,
+// a drop or a file dialog.
 bool hasWorkbookEnding(const QString &name);
+// The same endings as a file dialog's patterns: "*.xls *.xlsx …".
+QString workbookPatterns();
 
 } // namespace analysis

@@ -39,7 +39,7 @@ std::optional<ClassSource> parseClassSource(const QString &text);
 
 // Replaces each folder by the workbooks in it (not in its subfolders), by
 // name in code-point order: every entry but a folder whose name ends in
-// .xls, .xlsx, .xlsm or .ods, in any case, whatever it is (a file that can't
+// a workbook's ending (hasWorkbookEnding), whatever it is (a file that can't
 // be read, a named pipe, a dangling link are each reported when read); the
 // kind of each is then told by its content. A folder without any, or one
 // that can't be listed (marked unlistable), stays in the list, to be

@@ -97,7 +97,7 @@ inline QString gradeExportNameInvalid(const QString &path) {
     return QStringLiteral("导出文件名须以.xlsx或.csv结尾：%1").arg(path);
 }
 inline QString folderWithoutWorkbooks() {
-    return QStringLiteral("文件夹中没有工作簿（.xls、.xlsx、.xlsm或.ods文件）！");
+    return QStringLiteral("文件夹中没有工作簿（.xls、.xlsx、.xlsm、.ods、.et、.ett、.csv或.txt文件）！");
 }
 inline QString folderUnlistable(const QString &folder) {
     return QStringLiteral("无法列出文件夹中的文件，请检查是否允许读取：%1").arg(folder);
