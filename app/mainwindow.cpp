@@ -349,8 +349,9 @@ void MainWindow::openFromDesktop(const QString &path) {
         scoreColumnField->setText(found->scoreColumn);
     }
     workbookPathField->setText(absolute);
-    if (importWorkbook() && found && layout.lastRow >= layout.firstRow) {
-        scoreGrid->cells().clearRowsFrom(layout.lastRow - layout.firstRow + 1);
+    const int rows = found ? analysis::dataRowCount(layout) : 0;
+    if (importWorkbook() && rows > 0) {
+        scoreGrid->cells().clearRowsFrom(rows);
         scoreGrid->refresh();
         loadEditorFromCurrentCell();
         updateReport();

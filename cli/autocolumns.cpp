@@ -33,8 +33,7 @@ AutoColumns autoColumns(const QString &path, const std::optional<QString> &sheet
         found.message = analysis::messages::layoutIncomplete(path);
         return found;
     }
-    // The rows below the students (平均分, 制表人) are no students.
-    if (layout.lastRow >= layout.firstRow) found.dataRows = layout.lastRow - layout.firstRow + 1;
+    found.dataRows = analysis::dataRowCount(layout);
     const analysis::ImportFields &f = *found.fields;
     found.notes += analysis::messages::layoutUsed(f.sheet, layout.firstRow, f.numberColumn.toInt(),
                                                   f.nameColumn.toInt(), f.scoreColumn.toInt()) +

@@ -33,4 +33,10 @@ std::optional<ImportFields> layoutImportFields(const SheetLayout &layout, const 
     return fields;
 }
 
+int dataRowCount(const SheetLayout &layout) {
+    return layout.firstRow > 0 && layout.lastRow >= layout.firstRow
+               ? layout.lastRow - layout.firstRow + 1
+               : 0;
+}
+
 } // namespace analysis

@@ -18,4 +18,8 @@ SheetLayout detectFileLayout(const QString &path, const std::optional<QString> &
 // and first score column (firstScore). Nothing when any of them is missing.
 std::optional<ImportFields> layoutImportFields(const SheetLayout &layout, const QString &path);
 
+// How many rows the class list takes, from its first data row to its last;
+// what lies below (平均分, 制表人) is no student. 0 when the end is unknown.
+int dataRowCount(const SheetLayout &layout);
+
 } // namespace analysis
