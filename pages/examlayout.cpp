@@ -28,41 +28,41 @@ Block examTable(const analysis::ExamTables &tables, const analysis::Table &table
     return tableBlock(table, std::move(columns), title);
 }
 
-} // namespace
-
-namespace {
-
 ChartBar rateBar(const QString &name, const std::optional<double> &rate) {
     return {name, rate.value_or(0), rate ? analysis::displayNumber(*rate) : QStringLiteral("无")};
 }
 
+Block rateChart(const QString &title, std::vector<ChartBar> bars) {
+    return {.kind = Block::Kind::Chart,
+            .title = title,
+            .chart = BarChart{std::move(bars), QStringLiteral("学科"),
+                              QStringLiteral("得分率（%）"), std::nullopt}};
+}
+
+// The grade's chart: every subject.
+Block gradeChart(const analysis::ExamAnalysis &exam) {
+    std::vector<ChartBar> bars;
+    for (const analysis::ExamSubject &s : exam.subjects)
+        bars.push_back(rateBar(s.name, s.scoreRate));
+    return rateChart(QStringLiteral("年级各学科得分率"), std::move(bars));
+}
+
 // A class's chart: the subjects it took.
 Block classChart(const analysis::ExamAnalysis &exam, const analysis::ExamClass &c) {
-    BarChart chart{{}, QStringLiteral("学科"), QStringLiteral("得分率（%）"), std::nullopt};
+    std::vector<ChartBar> bars;
     for (std::size_t s = 0; s < exam.subjects.size() && s < c.subjects.size(); ++s)
         if (c.subjects[s].taken)
-            chart.bars.push_back(rateBar(exam.subjects[s].name, c.subjects[s].scoreRate));
-    return {.kind = Block::Kind::Chart,
-            .title = c.name + QStringLiteral("各学科得分率"),
-            .chart = std::move(chart)};
+            bars.push_back(rateBar(exam.subjects[s].name, c.subjects[s].scoreRate));
+    return rateChart(c.name + QStringLiteral("各学科得分率"), std::move(bars));
 }
 
 } // namespace
-
-BarChart scoreRateChart(const analysis::ExamAnalysis &exam) {
-    BarChart chart{{}, QStringLiteral("学科"), QStringLiteral("得分率（%）"), std::nullopt};
-    for (const analysis::ExamSubject &s : exam.subjects)
-        chart.bars.push_back(rateBar(s.name, s.scoreRate));
-    return chart;
-}
 
 ReportLayout layoutExam(const analysis::ExamAnalysis &exam, const analysis::ReportHeader &header) {
     const analysis::ExamTables tables = analysis::examTables(exam);
     std::vector<Block> blocks;
     blocks.push_back(examTable(tables, tables.subjects));
-    blocks.push_back({.kind = Block::Kind::Chart,
-                      .title = QStringLiteral("年级各学科得分率"),
-                      .chart = scoreRateChart(exam)});
+    blocks.push_back(gradeChart(exam));
     blocks.push_back(examTable(tables, tables.classes));
     blocks.push_back(examTable(tables, tables.rates));
     if (exam.classes.size() > 1)

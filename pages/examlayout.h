@@ -5,9 +5,6 @@
 
 namespace pages {
 
-// Each subject's 得分率 over the grade, captioned with its figure.
-BarChart scoreRateChart(const analysis::ExamAnalysis &exam);
-
 // The exam as printed: every table of the exports, those listing students
 // headed as teachers' documents, the 得分率 chart, the notes and the rules.
 ReportLayout layoutExam(const analysis::ExamAnalysis &exam, const analysis::ReportHeader &header);

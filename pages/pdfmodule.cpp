@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -25,52 +26,45 @@ bool guiApplication(std::unique_ptr<QGuiApplication> &application) {
     return qobject_cast<QGuiApplication *>(QCoreApplication::instance());
 }
 
-void write(const analysis::PdfRequest *request, QString *failure) {
+// Writes with Qt's warnings silenced (no session's runtime folder, say: no
+// concern of a script reading the output) and a Gui application at hand;
+// a failure comes back as its message.
+QString withGuiApplication(const QString &path, const std::function<QString()> &write) {
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     std::unique_ptr<QGuiApplication> application;
-    if (!guiApplication(application)) {
-        *failure = QStringLiteral("无法在本进程中生成PDF文件：%1").arg(request->path);
-        return;
-    }
-    pages::ReportContent content;
-    content.header = request->header;
-    content.analysis = *request->analysis;
-    *failure = pages::writeReportPdf(pages::layoutReport(content), request->path,
-                                     {request->sourceWorkbook});
+    const QString failure = guiApplication(application)
+                                ? write()
+                                : QStringLiteral("无法在本进程中生成PDF文件：%1").arg(path);
+    qInstallMessageHandler(previous);
+    return failure;
 }
 
 } // namespace
 
 extern "C" Q_DECL_EXPORT void score_report_write_pdf(const analysis::PdfRequest *request,
                                                      QString *failure) {
-    // Qt's warnings (no session's runtime folder, say) are no concern of a
-    // script reading the output; a failure comes back as its message.
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    write(request, failure);
-    qInstallMessageHandler(previous);
+    *failure = withGuiApplication(request->path, [request] {
+        pages::ReportContent content;
+        content.header = request->header;
+        content.analysis = *request->analysis;
+        return pages::writeReportPdf(pages::layoutReport(content), request->path,
+                                     {request->sourceWorkbook});
+    });
 }
 
 extern "C" Q_DECL_EXPORT void score_report_write_slips(const analysis::SlipPdfRequest *request,
                                                        analysis::SlipPdfResult *result) {
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    std::unique_ptr<QGuiApplication> application;
-    if (guiApplication(application))
+    result->failure = withGuiApplication(request->path, [request, result] {
         *result = pages::writeRequestedSlips(*request);
-    else
-        result->failure = QStringLiteral("无法在本进程中生成PDF文件：%1").arg(request->path);
-    qInstallMessageHandler(previous);
+        return result->failure;
+    });
 }
 
 extern "C" Q_DECL_EXPORT void score_report_write_exam_pdf(const analysis::ExamPdfRequest *request,
                                                           QString *failure) {
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    std::unique_ptr<QGuiApplication> application;
-    if (guiApplication(application))
-        *failure = pages::writeReportPdf(pages::layoutExam(*request->exam, request->header),
-                                         request->path, request->sourceWorkbooks);
-    else
-        *failure = QStringLiteral("无法在本进程中生成PDF文件：%1").arg(request->path);
-    qInstallMessageHandler(previous);
+    *failure = withGuiApplication(request->path, [request] {
+        return pages::writeReportPdf(pages::layoutExam(*request->exam, request->header),
+                                     request->path, request->sourceWorkbooks);
+    });
 }
