@@ -110,4 +110,27 @@ std::unique_ptr<ByteSource> memorySource(QByteArray bytes) {
     return std::make_unique<MemorySource>(std::move(bytes));
 }
 
+std::optional<QByteArray> readSmallFile(const QString &path, std::uint64_t limit) {
+    const QByteArray name = QFile::encodeName(path);
+    if (path.isEmpty() || name.contains('\0')) return std::nullopt;
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    struct stat info;
+    std::optional<QByteArray> bytes;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && std::uint64_t(info.st_size) <= limit) {
+        bytes = QByteArray(qsizetype(info.st_size), Qt::Uninitialized);
+        qsizetype done = 0;
+        while (bytes && done < bytes->size()) {
+            const ssize_t got = ::read(fd, bytes->data() + done, std::size_t(bytes->size() - done));
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0)
+                bytes.reset(); // an I/O error, or the file shrank under us
+            else
+                done += got;
+        }
+    }
+    ::close(fd);
+    return bytes;
+}
+
 } // namespace analysis

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace analysis {
 
@@ -40,5 +41,10 @@ public:
 std::unique_ptr<ByteSource> openFileSource(const QString &path);
 
 std::unique_ptr<ByteSource> memorySource(QByteArray bytes);
+
+// A regular file of at most `limit` bytes, read whole; nothing when it is
+// larger, not a regular file, or can't be read to its end. It makes no
+// QObject (as a QFile is), so a reading thread leaves nothing of Qt's behind.
+std::optional<QByteArray> readSmallFile(const QString &path, std::uint64_t limit);
 
 } // namespace analysis

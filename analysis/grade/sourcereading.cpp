@@ -5,7 +5,6 @@
 #include "workbook/importerrors.h"
 #include "workbook/openworkbook.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
@@ -27,18 +26,15 @@ namespace analysis {
 // Anything but a regular file (a named pipe, which would never end) is
 // refused as a file that can't be opened.
 std::unique_ptr<Workbook> openClassWorkbook(const QString &path, int *error) {
-    constexpr qint64 WholeReadLimit = 1 << 20;
+    constexpr std::uint64_t WholeReadLimit = 1 << 20;
     const OpenableName name(path);
     const QFileInfo info(name.path());
     if (!info.isFile()) {
         *error = CannotOpen;
         return nullptr;
     }
-    QFile file(name.path());
-    if (info.size() <= WholeReadLimit && file.open(QIODevice::ReadOnly)) {
-        QByteArray bytes = file.readAll();
-        if (bytes.size() == info.size()) return openWorkbook(memorySource(std::move(bytes)), error);
-    }
+    if (std::optional<QByteArray> bytes = readSmallFile(name.path(), WholeReadLimit))
+        return openWorkbook(memorySource(std::move(*bytes)), error);
     return openWorkbook(name.path(), error);
 }
 
