@@ -60,6 +60,8 @@ std::optional<QString> autoSourceColumns(std::vector<analysis::ClassSource> &sou
         *notes += found.notes;
         if (!found.fields) return found.message;
         if (file && source.sheet.isEmpty()) source.sheet = found.fields->sheet;
+        // The rows below the class are left out only where the rows are the ones found.
+        if (!source.fields.firstRow) source.fields.endAtFound = true;
         fillUntyped(source.fields.firstRow, found.fields->firstRow);
         fillUntyped(source.fields.numberColumn, found.fields->numberColumn);
         fillUntyped(source.fields.nameColumn, found.fields->nameColumn);

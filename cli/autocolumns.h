@@ -22,7 +22,7 @@ struct AutoColumns {
     std::optional<int> errorNumber;               // the workbook could not be read
     QString message;                              // why there are no fields
     QString notes;    // for standard error: what was used, and what was guessed
-    int dataRows = 0; // rows from the first to the last data row; 0 when the end is unknown
+    int dataRows = 0; // rows from the first data row to the footer; 0 when no footer was seen
 };
 
 // The sheet, first row and columns the detection finds in the workbook, in

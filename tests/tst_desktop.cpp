@@ -107,6 +107,9 @@ private slots:
             << "layout_title_openpyxl.xlsx" << QStringList{"初二3班", "3", "1", "2", "4"} << 10;
         QTest::newRow("no header")
             << "layout_noheader_openpyxl.xlsx" << QStringList{"Sheet1", "2", "1", "2", "3"} << 0;
+        // 100, 50, an empty row, then 60 and 30: the empty row ends nothing.
+        QTest::newRow("an empty row within the class")
+            << "grade/三班.xls" << QStringList{"三班", "2", "1", "2", "3"} << 4;
     }
 
     void desktopFillsFields() {

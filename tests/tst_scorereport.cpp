@@ -120,6 +120,34 @@ private slots:
                              u"成绩第4列\n"_s);
     }
 
+    void columnsAutoRows_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("students");
+        const QString title = QStringLiteral(SCORE_FIXTURES_DIR "/layout_title_xlwt.xls");
+        const QString emptyRow = QStringLiteral(SCORE_FIXTURES_DIR "/grade/三班.xls");
+        // Ten students above 平均分 and 制表人.
+        QTest::newRow("compare, one sheet") << QStringList{"--compare", title} << 10;
+        QTest::newRow("compare, every sheet") << QStringList{"--compare", title + u":*"_s} << 10;
+        QTest::newRow("exam") << QStringList{"--subjects", title} << 10;
+        // 100, 50, an empty row, 60, 30: the empty row ends nothing.
+        QTest::newRow("compare, an empty row") << QStringList{"--compare", emptyRow} << 4;
+        QTest::newRow("exam, an empty row") << QStringList{"--subjects", emptyRow} << 4;
+    }
+
+    // The class found by the header ends above its footer, not at an empty row.
+    void columnsAutoRows() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, students);
+        const report::Output output =
+            report::run(arguments + QStringList{"--columns", "auto", "--json"});
+        QCOMPARE(output.status, 0);
+        const QJsonObject json = QJsonDocument::fromJson(output.out.toUtf8()).object();
+        const int read = arguments[0] == "--compare"_L1
+                             ? json["classes"_L1][0]["expected"_L1].toInt()
+                             : int(json["students"_L1].toArray().size());
+        QCOMPARE(read, students);
+    }
+
     void analysisJson() {
         const QJsonObject analysis =
             QJsonDocument::fromJson(report::run({Sample, "--analysis", "--json"}).out.toUtf8())

@@ -3,6 +3,7 @@
 #include "analysis/grade/sourcereading.h"
 #include "analysis/grid/fieldnumber.h"
 #include "analysis/grid/workbookimport.h"
+#include "analysis/layout/filelayout.h"
 #include "analysis/layout/sheetlayout.h"
 #include "analysis/texts/exammessages.h"
 #include "analysis/texts/messages.h"
@@ -140,7 +141,7 @@ std::variant<TableLayout, QString> detectedLayout(Workbook &workbook, int sheet,
                        {found.number.column, found.name.column},
                        found.className.found(),
                        {},
-                       found.lastRow};
+                       lastClassRow(found)};
     if (layout.hasClass) layout.columns.push_back(found.className.column);
     for (const LayoutColumn &score : found.scores) {
         layout.columns.push_back(score.column);

@@ -2,6 +2,7 @@
 
 #include "analysis/grade/sourcereading.h"
 #include "analysis/grid/workbookimport.h"
+#include "analysis/layout/filelayout.h"
 #include "analysis/texts/messages.h"
 #include "analysis/texts/spaces.h"
 #include "workbook/importerrors.h"
@@ -36,13 +37,16 @@ std::variant<ImportLayout, QString> layoutOf(const ClassFields &own, const Class
     return readImportLayout(fields);
 }
 
-// Every row of the sheet from the first data row on whose three cells are
-// not all empty once their spaces are trimmed, as the import trims them.
-int readClassRows(Workbook &workbook, int sheet, const ImportLayout &layout, AnalysisInput *input) {
+// Every row of the sheet from the first data row on (to lastRow when it is
+// given) whose three cells are not all empty once their spaces are trimmed,
+// as the import trims them.
+int readClassRows(Workbook &workbook, int sheet, const ImportLayout &layout, int lastRow,
+                  AnalysisInput *input) {
     std::vector<SheetRow> rows;
     if (const int failure = workbook.readRows(sheet, layout.firstRow, layout.columns, &rows))
         return failure;
     for (const SheetRow &row : rows) {
+        if (lastRow > 0 && row.row > lastRow) break;
         StudentRow student{row.row, trimSpaces(row.texts[0]), trimSpaces(row.texts[1]),
                            trimSpaces(row.texts[2])};
         if (student.number.isEmpty() && student.name.isEmpty() && student.score.isEmpty()) continue;
@@ -83,6 +87,7 @@ public:
 private:
     void readSheet(const ClassSource &source, int sheet, const ImportLayout &layout,
                    SourceResult &result);
+    int classEnd(const ClassSource &source, int sheet, const ImportLayout &layout) const;
 
     const ClassFields &m_shared;
     const AnalysisSettings &m_settings;
@@ -125,13 +130,23 @@ void SourceReader::readSheet(const ClassSource &source, int sheet, const ImportL
     const bool every = source.kind == ClassSource::Kind::EverySheet;
     const QString label = every ? source.path + u':' + name : source.label;
     AnalysisInput input;
-    if (const int failure = readClassRows(*m_workbook, sheet, layout, &input)) {
+    const int lastRow = classEnd(source, sheet, layout);
+    if (const int failure = readClassRows(*m_workbook, sheet, layout, lastRow, &input)) {
         result.failures.push_back(failureOf(label, failure));
         return;
     }
     ComparedClass compared{name, label, analyseClass(std::move(input), m_settings), {}, 0};
     result.classes.push_back(std::move(compared));
     result.namedBySheet.push_back(every);
+}
+
+// The last row of the class where the fields came from the header
+// detection and its first row is the one used; 0: every row.
+int SourceReader::classEnd(const ClassSource &source, int sheet, const ImportLayout &layout) const {
+    if (!source.fields.endAtFound && !m_shared.endAtFound) return 0;
+    const SheetLayout found = detectLayout(*m_workbook, sheet);
+    const bool same = found.fromHeader && found.firstRow == layout.firstRow;
+    return same ? lastClassRow(found) : 0;
 }
 
 // Reads the sources on a thread per core, each thread taking the next source

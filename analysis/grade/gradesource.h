@@ -11,6 +11,10 @@ namespace analysis {
 // typed. A source's own fields replace the list's.
 struct ClassFields {
     std::optional<QString> firstRow, numberColumn, nameColumn, scoreColumn;
+    // The class ends at the last row the header detection finds in each
+    // sheet (below it lie rows such as 平均分 or 制表人), where the first row
+    // used is the one it found; false: every row to the end of the sheet.
+    bool endAtFound = false;
 };
 
 // One entry of the list of classes to compare.

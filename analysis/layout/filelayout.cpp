@@ -33,9 +33,14 @@ std::optional<ImportFields> layoutImportFields(const SheetLayout &layout, const 
     return fields;
 }
 
+int lastClassRow(const SheetLayout &layout) {
+    const int rows = dataRowCount(layout);
+    return rows > 0 ? layout.firstRow + rows - 1 : 0;
+}
+
 int dataRowCount(const SheetLayout &layout) {
-    return layout.firstRow > 0 && layout.lastRow >= layout.firstRow
-               ? layout.lastRow - layout.firstRow + 1
+    return layout.firstRow > 0 && layout.footerRow > layout.firstRow
+               ? layout.footerRow - layout.firstRow
                : 0;
 }
 

@@ -18,8 +18,11 @@ SheetLayout detectFileLayout(const QString &path, const std::optional<QString> &
 // and first score column (firstScore). Nothing when any of them is missing.
 std::optional<ImportFields> layoutImportFields(const SheetLayout &layout, const QString &path);
 
-// How many rows the class list takes, from its first data row to its last;
-// what lies below (平均分, 制表人) is no student. 0 when the end is unknown.
+// How many rows the class list takes, from its first data row to the row
+// above its footer (平均分, 制表人: no students); empty rows within the class
+// count, since the import reads past them. 0 when no footer was seen.
 int dataRowCount(const SheetLayout &layout);
+// The row above the footer; 0 when no footer was seen.
+int lastClassRow(const SheetLayout &layout);
 
 } // namespace analysis

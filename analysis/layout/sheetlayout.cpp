@@ -62,21 +62,32 @@ void fillFromHeader(const HeaderRows &header, SheetLayout &layout) {
     }
 }
 
-// The last data row: the one before the first row that is empty, or whose
-// first text is a footer word and whose number and name hold nothing else. 0 when
-// the sample ends first.
+// A row whose first text is a footer word (平均分, 合计, 制表人) and whose
+// number and name hold nothing else.
+bool isFooterRow(const SheetSample &sample, const SheetLayout &layout, int row) {
+    const QString first = sample.firstText(row);
+    if (!isFooterText(first)) return false;
+    // The footer word often stands in the number column itself.
+    const auto unnamed = [&](const LayoutColumn &column) {
+        const QString text = sample.text(row, column.column);
+        return text.isEmpty() || text == first;
+    };
+    return unnamed(layout.number) && unnamed(layout.name);
+}
+
+// The last data row: the one before the first row that is empty or a footer.
+// 0 when the sample ends first.
 int lastDataRow(const SheetSample &sample, const SheetLayout &layout) {
-    for (int row = layout.firstRow; row <= sample.rows(); ++row) {
-        if (sample.rowEmpty(row)) return row - 1;
-        const QString first = sample.firstText(row);
-        if (!isFooterText(first)) continue;
-        // The footer word often stands in the number column itself.
-        const auto unnamed = [&](const LayoutColumn &column) {
-            const QString text = sample.text(row, column.column);
-            return text.isEmpty() || text == first;
-        };
-        if (unnamed(layout.number) && unnamed(layout.name)) return row - 1;
-    }
+    for (int row = layout.firstRow; row <= sample.rows(); ++row)
+        if (sample.rowEmpty(row) || isFooterRow(sample, layout, row)) return row - 1;
+    return 0;
+}
+
+// The first footer row below the data; an empty row does not end the class,
+// as the import reads past it. 0 when the sample ends first.
+int firstFooterRow(const SheetSample &sample, const SheetLayout &layout) {
+    for (int row = layout.firstRow; row <= sample.rows(); ++row)
+        if (!sample.rowEmpty(row) && isFooterRow(sample, layout, row)) return row;
     return 0;
 }
 
@@ -99,6 +110,7 @@ int layoutFromHeader(SheetSample &sample, const HeaderRows &header, SheetLayout 
     if (const int failure = sample.readTo(layout.firstRow + SampledCells - 1, width))
         return failure;
     layout.lastRow = lastDataRow(sample, layout);
+    layout.footerRow = firstFooterRow(sample, layout);
     noteMissing(layout);
     return NoError;
 }

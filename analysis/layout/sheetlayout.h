@@ -31,6 +31,7 @@ struct SheetLayout {
     int headerRows = 0;      // 1, or 2 for a group row above its parts
     int firstRow = 0;        // the first data row
     int lastRow = 0;         // the last data row seen; 0 when the data ran past the rows read
+    int footerRow = 0;       // the first row below the class (平均分, 制表人); 0: none seen
     LayoutColumn number;     // 学号, 考号, …
     LayoutColumn name;       // 姓名
     LayoutColumn className;  // 班级
