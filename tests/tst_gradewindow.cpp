@@ -7,6 +7,7 @@
 #include "windows/printdialog.h"
 #include "workbook/openworkbook.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPdfWriter>
@@ -111,6 +112,53 @@ private slots:
         QCOMPARE(list->item(1)->text(), u"一班.xlsx　已读取"_s);
         QCOMPARE(list->item(2)->text(), u"broken_truncated.xlsx　与来源"_s + broken +
                                             u"是同一个文件的同一个表，只计一次！"_s);
+    }
+
+    void fieldsFromHeader_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("typedField");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("fields"); // first row, number, name, score
+        QTest::addColumn<QString>("expected");   // 应考 once computed; empty: not computed
+        // Rows 3-12 hold the ten students, 13 平均分 and 14 制表人.
+        const QString title = u"layout_title_openpyxl.xlsx"_s;
+        QTest::newRow("title above the header")
+            << title << QString() << QString() << QStringList{"3", "1", "2", "4"} << u"10"_s;
+        QTest::newRow("a typed column is kept") << title << u"scoreColumnField"_s << u"5"_s
+                                                << QStringList{"3", "1", "2", "5"} << u"10"_s;
+        QTest::newRow("a typed first row reads to the end")
+            << title << u"firstRowField"_s << u"7"_s << QStringList{"7", "1", "2", "4"} << u"8"_s;
+        QTest::newRow("no header: the defaults")
+            << u"layout_noheader_openpyxl.xlsx"_s << QString() << QString()
+            << QStringList{"2", "1", "2", "3"} << QString();
+    }
+
+    // The first source's header row fills the data position the teacher has
+    // not typed in, and the class ends at its last row found; a sheet without
+    // a header leaves the fields as they were.
+    void fieldsFromHeader() {
+        QFETCH(QString, file);
+        QFETCH(QString, typedField);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, fields);
+        QFETCH(QString, expected);
+        if (!typedField.isEmpty()) {
+            auto *field = window()->findChild<QLineEdit *>(typedField);
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, typed);
+        }
+        FileDialog::setNextFileNames({Fixtures + file});
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("addFilesButton"), Qt::LeftButton);
+        QStringList shown;
+        for (const char *name :
+             {"firstRowField", "numberColumnField", "nameColumnField", "scoreColumnField"})
+            shown << window()->findChild<QLineEdit *>(name)->text();
+        QCOMPARE(shown, fields);
+        if (expected.isEmpty()) return;
+        QSignalSpy done(window(), &GradeWindow::computed);
+        QTest::mouseClick(window()->findChild<SkinnedButton *>("computeButton"), Qt::LeftButton);
+        QVERIFY(done.wait(20000));
+        QCOMPARE(window()->findChild<QTableWidget *>("classTable")->item(0, 1)->text(), expected);
     }
 
     void fullDisk_data() {

@@ -2,6 +2,7 @@
 
 #include "analysis/grade/gradeexport.h"
 #include "analysis/grade/gradetables.h"
+#include "analysis/layout/filelayout.h"
 #include "analysis/texts/messages.h"
 #include "pages/barchart.h"
 #include "pages/gradelayout.h"
@@ -215,10 +216,29 @@ void GradeWindow::addPaths(const QStringList &paths) {
 }
 
 void GradeWindow::addSource(const analysis::ClassSource &source) {
+    if (m_sources.empty()) fillFieldsFromHeader(source.path);
     m_sources.push_back(source);
     auto *item = new QListWidgetItem(sourceList);
     item->setToolTip(source.label);
     showState(sourceList->count() - 1, stateText(analysis::SourceState::Waiting));
+}
+
+// The first source's header row names the data position; a field the teacher
+// has typed in (QLineEdit's modified flag, cleared only by setText) is kept.
+void GradeWindow::fillFieldsFromHeader(const QString &path) {
+    m_firstRowFromHeader = false;
+    const analysis::SheetLayout layout = analysis::detectFileLayout(path, std::nullopt);
+    // Columns guessed from content alone are not used: only a header names them.
+    const std::optional<analysis::ImportFields> found =
+        layout.headerRow > 0 ? analysis::layoutImportFields(layout, path) : std::nullopt;
+    if (!found) return;
+    const std::pair<QLineEdit *, QString> fields[] = {{firstRowField, found->firstRow},
+                                                      {numberColumnField, found->numberColumn},
+                                                      {nameColumnField, found->nameColumn},
+                                                      {scoreColumnField, found->scoreColumn}};
+    for (const auto &[field, text] : fields)
+        if (!field->isModified()) field->setText(text);
+    m_firstRowFromHeader = !firstRowField->isModified();
 }
 
 void GradeWindow::showState(int row, const QString &state) {
@@ -249,8 +269,10 @@ void GradeWindow::compute() {
     }
     for (int row = 0; row < sourceList->count(); ++row)
         showState(row, stateText(analysis::SourceState::Waiting));
-    const analysis::ClassFields fields{typed(firstRowField), typed(numberColumnField),
-                                       typed(nameColumnField), typed(scoreColumnField)};
+    analysis::ClassFields fields{typed(firstRowField), typed(numberColumnField),
+                                 typed(nameColumnField), typed(scoreColumnField)};
+    // Rows below the class the header found (平均分, 制表人) are no students.
+    fields.endAtFound = m_firstRowFromHeader && !firstRowField->isModified();
     m_cancel = false;
     analysis::CompareControl control;
     control.cancel = &m_cancel;

@@ -66,6 +66,7 @@ private:
     QWidget *buildResults();
     void buildCommands(QHBoxLayout *row);
     void addSource(const analysis::ClassSource &source);
+    void fillFieldsFromHeader(const QString &path);
     void showState(int row, const QString &state);
     void finish(const std::shared_ptr<analysis::GradeComparison> &comparison);
     void showResults();
@@ -78,4 +79,5 @@ private:
     std::optional<analysis::GradeComparison> m_comparison;
     QThread *m_thread = nullptr;
     std::atomic<bool> m_cancel{false};
+    bool m_firstRowFromHeader = false; // the first row field holds the header's first row
 };
