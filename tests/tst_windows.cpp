@@ -15,6 +15,7 @@
 #include "windows/messagebox.h"
 
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -22,8 +23,10 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -122,6 +125,38 @@ private slots:
         QTRY_VERIFY(!AboutPanel::instance() && !HelpWindow::instance());
         form.reset();
         QFile::remove(HelpWindow::helpFilePath());
+    }
+
+    // The real dialog, closed by the test once it lists the folder: a folder's
+    // type and every date in the program's words, not the system locale's.
+    void fileDialogColumns() {
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(u"一班"_s));
+        QFile file(folder.filePath(u"成绩.xlsx"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.setFileTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4)),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+        QMap<QString, QString> rows; // name: type and date
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            auto *view = dialog ? dialog->findChild<QTreeView *>("treeView") : nullptr;
+            if (!view || view->model()->rowCount(view->rootIndex()) < 2) return;
+            for (int row = 0; row < 2; ++row) {
+                const QModelIndex name = view->model()->index(row, 0, view->rootIndex());
+                rows[name.data().toString()] = name.siblingAtColumn(2).data().toString() + u' ' +
+                                               name.siblingAtColumn(3).data().toString();
+            }
+            dialog->reject();
+        });
+        poll.start(50);
+        QTimer::singleShot(10000, [] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) dialog->close();
+        });
+        FileDialog::getOpenFileName(form.get(), u"工作簿 (*.xlsx)"_s, file.fileName());
+        QVERIFY(rows.value(u"一班"_s).startsWith(u"文件夹 "_s));
+        QCOMPARE(rows.value(u"成绩.xlsx"_s), u"XLSX 文件 2026/1/2 03:04"_s);
     }
 
     void freshWindow() {

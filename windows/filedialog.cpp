@@ -1,5 +1,7 @@
 #include "windows/filedialog.h"
 
+#include "windows/filecolumns.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -37,6 +39,7 @@ QStringList chosenFiles(QFileDialog &dialog) {
     // Qt's own dialog speaks the program's language; a desktop's dialog would
     // speak the desktop's.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new windows::FileColumns(&dialog));
     QStringList paths;
     if (dialog.exec() == QDialog::Accepted)
         for (const QString &path : dialog.selectedFiles())
