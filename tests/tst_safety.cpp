@@ -92,6 +92,11 @@ private slots:
                                     << "t.xlsx" << 1;
         QTest::newRow("grade csv") << "--compare"
                                    << "t.csv" << 0;
+        for (const char *ending : {"pdf", "xlsx", "csv"})
+            QTest::addRow("exam %s", ending) << "--subjects --score-columns 3"
+                                             << QStringLiteral("t.") + QLatin1String(ending) << 1;
+        QTest::newRow("progress csv") << "--progress \"$1\" --score-columns 3"
+                                      << "t.csv" << 0;
     }
     // A small file system of its own, filled up but for freePages pages.
     void fullDisk() {
