@@ -21,13 +21,17 @@ QString modulePath() {
     return QFileInfo(program).absolutePath() + u'/' + QLatin1String(analysis::PdfModuleFile);
 }
 
-analysis::WritePdfFunction loadPdfModule() {
+} // namespace
+
+void *pdfModuleEntry(const char *symbol) {
     void *module = ::dlopen(QFile::encodeName(modulePath()).constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) return nullptr;
-    return reinterpret_cast<analysis::WritePdfFunction>(::dlsym(module, analysis::WritePdfSymbol));
+    return module ? ::dlsym(module, symbol) : nullptr;
 }
 
-} // namespace
+QString pdfModuleMissing() {
+    return QStringLiteral("无法载入生成PDF的模块%1，不能导出.pdf文件，请重新安装本软件！")
+        .arg(modulePath());
+}
 
 bool isReportExportName(const QString &path) {
     return isPdfName(path) || analysis::isExportName(path);
@@ -36,10 +40,9 @@ bool isReportExportName(const QString &path) {
 QString exportReport(const analysis::ClassAnalysis &analysis, const analysis::ReportHeader &header,
                      const QString &path, const QString &sourceWorkbook) {
     if (!isPdfName(path)) return analysis::exportAnalysis(analysis, path, sourceWorkbook);
-    const analysis::WritePdfFunction write = loadPdfModule();
-    if (!write)
-        return QStringLiteral("无法载入生成PDF的模块%1，不能导出.pdf文件，请重新安装本软件！")
-            .arg(modulePath());
+    const auto write =
+        reinterpret_cast<analysis::WritePdfFunction>(pdfModuleEntry(analysis::WritePdfSymbol));
+    if (!write) return pdfModuleMissing();
     const analysis::PdfRequest request{&analysis, header, path, sourceWorkbook};
     QString failure;
     write(&request, &failure);

@@ -13,6 +13,11 @@ bool isReportExportName(const QString &path);
 // Writes the analysis to path: a PDF report with the header through the PDF
 // module beside the program, loaded only now, or else .xlsx or .csv. Returns
 // an empty text or the message of the failure.
+// The named entry of the PDF module beside the program, loaded only now;
+// null when the module or the entry can't be found.
+void *pdfModuleEntry(const char *symbol);
+QString pdfModuleMissing(); // the message when it can't
+
 QString exportReport(const analysis::ClassAnalysis &analysis, const analysis::ReportHeader &header,
                      const QString &path, const QString &sourceWorkbook);
 
