@@ -15,19 +15,36 @@ namespace pages {
 namespace {
 
 QString writePdf(const SlipLayout &layout, const QString &path, const QStringList &protectedPaths,
-                 const std::vector<int> &pages) {
+                 const std::vector<int> &pages, const QString &title) {
     // The PDF is made in memory; writeFileSafely checks every write of it.
     return analysis::writeFileSafely(path, protectedPaths, [&](QByteArray *bytes) {
         QBuffer buffer(bytes);
         buffer.open(QIODevice::WriteOnly);
         {
             QPdfWriter writer(&buffer);
-            writer.setTitle(QStringLiteral("成绩条"));
+            writer.setTitle(title);
             writer.setCreator(analysis::messages::applicationTitle());
             paintSlipPages(writer, layout, pages);
         }
         return QString();
     });
+}
+
+// The names in the folder no student's PDF may take: all but the regular
+// files that are slips this program wrote for the student of that name.
+QStringList takenNames(const QDir &folder) {
+    QStringList taken;
+    const QString creator = analysis::messages::applicationTitle();
+    for (const QFileInfo &entry : folder.entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot)) {
+        QFile file(entry.filePath());
+        const bool ownSlip =
+            entry.isFile() && !entry.isSymLink() &&
+            entry.fileName().endsWith(QLatin1String(".pdf")) && file.open(QIODevice::ReadOnly) &&
+            analysis::isSlipPdf(file.read(4096), analysis::slipPdfTitle(entry.fileName()), creator);
+        if (!ownSlip) taken << entry.fileName();
+    }
+    return taken;
 }
 
 } // namespace
@@ -43,7 +60,7 @@ SlipLayout layoutRequestedSlips(const analysis::SlipPdfRequest &request, SlipFor
 
 QString writeSlipsPdf(const SlipLayout &layout, const QString &path,
                       const QStringList &protectedPaths) {
-    return writePdf(layout, path, protectedPaths, {});
+    return writePdf(layout, path, protectedPaths, {}, QStringLiteral("成绩条"));
 }
 
 analysis::SlipPdfResult writeStudentPdfs(const analysis::SlipPdfRequest &request) {
@@ -53,11 +70,8 @@ analysis::SlipPdfResult writeStudentPdfs(const analysis::SlipPdfRequest &request
         result.failure = analysis::messages::slipFolderInvalid(request.perStudentFolder);
         return result;
     }
-    // Every name already in the folder, whatever its kind, is kept clear of.
-    const QStringList existing =
-        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     const std::vector<analysis::SlipFile> files =
-        analysis::slipFileNames(*request.students, existing);
+        analysis::slipFileNames(*request.students, takenNames(folder));
     const SlipLayout layout = layoutRequestedSlips(request, SlipForm::PagePerStudent);
     for (std::size_t s = 0; s < files.size(); ++s) {
         const analysis::SlipStudent &student = (*request.students)[s];
@@ -65,7 +79,8 @@ analysis::SlipPdfResult writeStudentPdfs(const analysis::SlipPdfRequest &request
             result.renamed << analysis::messages::slipFileRenamed(student.number, student.name,
                                                                   files[s].fileName);
         result.failure =
-            writePdf(layout, folder.filePath(files[s].fileName), request.protectedPaths, {int(s)});
+            writePdf(layout, folder.filePath(files[s].fileName), request.protectedPaths, {int(s)},
+                     analysis::slipPdfTitle(files[s].fileName));
         if (!result.failure.isEmpty()) return result;
         ++result.written;
     }
