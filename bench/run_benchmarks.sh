@@ -173,3 +173,7 @@ echo "   < 300 ms; the plain score-report run beside SCORE_REPORT_BASELINE's, wh
 echo
 echo "== the whole exam (score-report --subjects; targets 150 ms and 4 s / 1 GB)"
 BUILD_DIR="$build" "$here/exam_benchmark.sh"
+
+echo
+echo "== the students' slips (score-report --slips; targets 3 s / 300 MB and 10 s)"
+BUILD_DIR="$build" "$here/slip_benchmark.sh"

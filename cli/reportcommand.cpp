@@ -21,6 +21,7 @@
 #include "cli/pdfexport.h"
 #include "cli/progresscommand.h"
 #include "cli/settingsoption.h"
+#include "cli/slipcommand.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -231,6 +232,7 @@ std::optional<QString> analyse(const Options &options, const analysis::AnalysisS
 } // namespace
 
 Output run(const QStringList &arguments) {
+    if (isSlips(arguments)) return runSlips(arguments);
     if (isCompare(arguments)) return runCompare(arguments);
     if (isExam(arguments)) return runExam(arguments);
     if (isProgress(arguments)) return runProgress(arguments);

@@ -10,24 +10,78 @@
 #include <QFile>
 #include <QPdfWriter>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 namespace pages {
 
 namespace {
 
 QString writePdf(const SlipLayout &layout, const QString &path, const QStringList &protectedPaths,
-                 const std::vector<int> &pages) {
+                 const std::vector<int> &pages, const QString &title) {
     // The PDF is made in memory; writeFileSafely checks every write of it.
     return analysis::writeFileSafely(path, protectedPaths, [&](QByteArray *bytes) {
         QBuffer buffer(bytes);
         buffer.open(QIODevice::WriteOnly);
         {
             QPdfWriter writer(&buffer);
-            writer.setTitle(QStringLiteral("成绩条"));
+            writer.setTitle(title);
             writer.setCreator(analysis::messages::applicationTitle());
             paintSlipPages(writer, layout, pages);
         }
         return QString();
     });
+}
+
+// The names in the folder no student's PDF may take: all but the regular
+// files that are slips this program wrote for the student of that name.
+QStringList takenNames(const QDir &folder) {
+    QStringList taken;
+    const QString creator = analysis::messages::applicationTitle();
+    for (const QFileInfo &entry : folder.entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot)) {
+        QFile file(entry.filePath());
+        const bool ownSlip =
+            entry.isFile() && !entry.isSymLink() &&
+            entry.fileName().endsWith(QLatin1String(".pdf")) && file.open(QIODevice::ReadOnly) &&
+            analysis::isSlipPdf(file.read(4096), analysis::slipPdfTitle(entry.fileName()), creator);
+        if (!ownSlip) taken << entry.fileName();
+    }
+    return taken;
+}
+
+// Writes the students' files on a thread per core (up to 8): each file embeds
+// its fonts anew, the most of the work. Returns the first failure in the
+// students' order; *written counts the files written.
+QString writeEach(const SlipLayout &layout, const QDir &folder,
+                  const std::vector<analysis::SlipFile> &files, const QStringList &protectedPaths,
+                  int *written) {
+    std::vector<QString> failures(files.size());
+    std::atomic<std::size_t> next{0};
+    std::atomic<int> done{0};
+    std::atomic<bool> failed{false};
+    const auto work = [&] {
+        for (std::size_t s = next++; s < files.size() && !failed; s = next++) {
+            failures[s] = writePdf(layout, folder.filePath(files[s].fileName), protectedPaths,
+                                   {int(s)}, analysis::slipPdfTitle(files[s].fileName));
+            if (failures[s].isEmpty())
+                ++done;
+            else
+                failed = true;
+        }
+    };
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads && t < files.size(); ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread &thread : pool)
+        thread.join();
+    *written = done;
+    for (const QString &failure : failures)
+        if (!failure.isEmpty()) return failure;
+    return {};
 }
 
 } // namespace
@@ -43,7 +97,7 @@ SlipLayout layoutRequestedSlips(const analysis::SlipPdfRequest &request, SlipFor
 
 QString writeSlipsPdf(const SlipLayout &layout, const QString &path,
                       const QStringList &protectedPaths) {
-    return writePdf(layout, path, protectedPaths, {});
+    return writePdf(layout, path, protectedPaths, {}, QStringLiteral("成绩条"));
 }
 
 analysis::SlipPdfResult writeStudentPdfs(const analysis::SlipPdfRequest &request) {
@@ -53,22 +107,16 @@ analysis::SlipPdfResult writeStudentPdfs(const analysis::SlipPdfRequest &request
         result.failure = analysis::messages::slipFolderInvalid(request.perStudentFolder);
         return result;
     }
-    // Every name already in the folder, whatever its kind, is kept clear of.
-    const QStringList existing =
-        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     const std::vector<analysis::SlipFile> files =
-        analysis::slipFileNames(*request.students, existing);
+        analysis::slipFileNames(*request.students, takenNames(folder));
     const SlipLayout layout = layoutRequestedSlips(request, SlipForm::PagePerStudent);
     for (std::size_t s = 0; s < files.size(); ++s) {
         const analysis::SlipStudent &student = (*request.students)[s];
         if (files[s].changed)
             result.renamed << analysis::messages::slipFileRenamed(student.number, student.name,
                                                                   files[s].fileName);
-        result.failure =
-            writePdf(layout, folder.filePath(files[s].fileName), request.protectedPaths, {int(s)});
-        if (!result.failure.isEmpty()) return result;
-        ++result.written;
     }
+    result.failure = writeEach(layout, folder, files, request.protectedPaths, &result.written);
     return result;
 }
 

@@ -14,7 +14,9 @@ QString writeSlipsPdf(const SlipLayout &layout, const QString &path,
                       const QStringList &protectedPaths);
 
 // Writes each student's page as its own PDF, 学号 姓名.pdf, into the folder
-// (made when missing), each safely and never over a file already there.
+// (made when missing), each safely. A file already there is replaced only
+// when it is a slip this program wrote under that name (its title says so);
+// any other keeps its name and the student's PDF takes another.
 analysis::SlipPdfResult writeStudentPdfs(const analysis::SlipPdfRequest &request);
 
 // Both as the request asks.

@@ -17,7 +17,29 @@ QString safePart(const QString &text, const QString &empty) {
     return part.left(MaximumStemLength);
 }
 
+// A text string of a PDF's document information, as QPdfWriter writes it.
+QByteArray pdfString(const QString &text) {
+    QByteArray bytes("(\xfe\xff");
+    for (const QChar c : text)
+        for (const char part : {char(c.unicode() >> 8), char(c.unicode() & 0xff)}) {
+            if (part == '(' || part == ')' || part == '\\') bytes += '\\';
+            bytes += part;
+        }
+    return bytes + ')';
+}
+
 } // namespace
+
+QString slipPdfTitle(const QString &fileName) {
+    QString stem = fileName;
+    if (stem.endsWith(QLatin1String(".pdf"))) stem.chop(4);
+    return QStringLiteral("成绩条 ") + stem;
+}
+
+bool isSlipPdf(const QByteArray &opening, const QString &title, const QString &creator) {
+    return opening.startsWith("%PDF-") && opening.contains("\n/Title " + pdfString(title) + '\n') &&
+           opening.contains("\n/Creator " + pdfString(creator) + '\n');
+}
 
 std::vector<SlipFile> slipFileNames(const std::vector<SlipStudent> &students,
                                     const QStringList &existingFiles) {

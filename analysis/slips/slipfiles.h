@@ -22,4 +22,13 @@ struct SlipFile {
 std::vector<SlipFile> slipFileNames(const std::vector<SlipStudent> &students,
                                     const QStringList &existingFiles);
 
+// The title a student's own PDF carries, 成绩条 and its file name without
+// .pdf, by which a later run knows the file as that student's slip.
+QString slipPdfTitle(const QString &fileName);
+
+// Whether the opening bytes of a file are a PDF whose document information
+// holds this title and creator as Qt's PDF writer puts them (UTF-16 with a
+// byte order mark, in brackets): a slip this program wrote.
+bool isSlipPdf(const QByteArray &opening, const QString &title, const QString &creator);
+
 } // namespace analysis
