@@ -1,9 +1,13 @@
 #include "analysis/progress/studentmatch.h"
 #include "cli/reportcommand.h"
+#include "workbook/bytesource.h"
+#include "workbook/openworkbook.h"
+#include "workbook/zip/ziparchive.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <QTest>
@@ -82,6 +86,31 @@ report::Output progress(const QStringList &more) {
                        more);
 }
 
+// One member of an archive as text.
+QString memberText(const QString &path, const QString &member) {
+    int error = 0;
+    const auto archive = analysis::zip::Archive::open(analysis::openFileSource(path), &error);
+    const auto index = archive ? archive->find(member) : std::nullopt;
+    const auto entry = index ? archive->openEntry(*index, &error) : nullptr;
+    QByteArray bytes(1 << 20, '\0');
+    const std::int64_t read = entry ? entry->read(bytes.data(), std::size_t(bytes.size())) : 0;
+    return QString::fromUtf8(bytes.left(qsizetype(std::max<std::int64_t>(read, 0))));
+}
+
+// The fill colour of a cell of a sheet ("E5" of sheet2): its style's fill.
+QString fillOf(const QString &path, int sheet, const QString &cell) {
+    const QString xml = memberText(path, u"xl/worksheets/sheet%1.xml"_s.arg(sheet));
+    const auto style = QRegularExpression(u"<c r=\"%1\" s=\"(\\d+)\""_s.arg(cell)).match(xml);
+    const QString styles = memberText(path, u"xl/styles.xml"_s);
+    const QString xfs = styles.section(u"<cellXfs"_s, 1).section(u"</cellXfs>"_s, 0, 0);
+    const QString xf = xfs.split(u"<xf "_s).value(style.captured(1).toInt() + 1);
+    const int fill = QRegularExpression(u"fillId=\"(\\d+)\""_s).match(xf).captured(1).toInt();
+    const QString fills = styles.section(u"<fills"_s, 1).section(u"</fills>"_s, 0, 0);
+    return QRegularExpression(u"fgColor rgb=\"(\\w+)\""_s)
+        .match(fills.split(u"<fill>"_s).value(fill + 1))
+        .captured(1);
+}
+
 QString value(const QJsonValue &v) {
     return v.isNull()     ? u"null"_s
            : v.isString() ? v.toString()
@@ -100,6 +129,8 @@ private slots:
     void handWorked_data();
     void handWorked();
     void reportAndCsv();
+    void xlsxReadBack_data();
+    void xlsxReadBack();
     void wholeExamOptions_data();
     void wholeExamOptions();
     void badExams_data();
@@ -233,6 +264,48 @@ void ProgressTest::reportAndCsv() {
     // A refused name leaves the file as it was.
     const report::Output bad = progress({"--export", dir.filePath(u"对比.txt"_s)});
     QCOMPARE(bad.status, 2);
+}
+
+void ProgressTest::xlsxReadBack_data() {
+    QTest::addColumn<int>("sheet");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("match: teachers only") << 0 << 2 << 1 << u"仅供教师使用，请勿公开"_s;
+    QTest::newRow("match: by number") << 0 << 4 << 2 << u"4"_s;
+    QTest::newRow("match: conflicts' rows") << 0 << 8 << 2 << u"7"_s;
+    QTest::newRow("match: a conflict row") << 0 << 14 << 5 << u"刘洋"_s;
+    QTest::newRow("match: 新增") << 0 << 22 << 3 << u"郑新"_s;
+    QTest::newRow("changes: teachers only") << 1 << 2 << 1 << u"仅供教师使用，请勿公开"_s;
+    QTest::newRow("changes: header") << 1 << 3 << 8 << u"语文分数变化"_s;
+    QTest::newRow("changes: 吴敏's trend") << 1 << 5 << 5 << u"进步"_s;
+    QTest::newRow("changes: 王芳's 语文") << 1 << 8 << 8 << u"-10"_s;
+    QTest::newRow("changes: unmatched") << 1 << 6 << 4 << u"无上次成绩"_s;
+    QTest::newRow("classes: mean") << 2 << 2 << 5 << u"1.2"_s;
+    QTest::newRow("notes") << 3 << 2 << 1 << u"科目“英语”只有本次考试有，不作比较。"_s;
+}
+
+void ProgressTest::xlsxReadBack() {
+    QFETCH(int, sheet);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath(u"对比.xlsx"_s);
+    QCOMPARE(progress({"--export", xlsx}).status, 0);
+    int error = 0;
+    const std::unique_ptr<analysis::Workbook> book = analysis::openWorkbook(xlsx, &error);
+    QVERIFY(book);
+    QCOMPARE(book->sheetNames(),
+             (QStringList{u"匹配情况"_s, u"成绩变化"_s, u"班级进退"_s, u"说明"_s}));
+    QString text;
+    QCOMPARE(book->cellText(sheet, row, column, &text), 0);
+    QCOMPARE(text, expected);
+    // 吴敏 进步 in light red, 王芳 退步 in light green; the class counts charted.
+    QCOMPARE(fillOf(xlsx, 2, u"E5"_s), u"FFFFC7CE"_s);
+    QCOMPARE(fillOf(xlsx, 2, u"E8"_s), u"FFC6EFCE"_s);
+    QCOMPARE(fillOf(xlsx, 2, u"D5"_s), QString());
+    QVERIFY(memberText(xlsx, u"xl/charts/chart1.xml"_s).contains(u"<c:barChart>"_s));
 }
 
 // The whole-exam options are read as --subjects reads them: the layout
