@@ -29,6 +29,15 @@ analysis::WritePdfFunction loadPdfModule() {
 
 } // namespace
 
+void *pdfModuleFunction(const char *symbol, QString *missing) {
+    void *module = ::dlopen(QFile::encodeName(modulePath()).constData(), RTLD_NOW | RTLD_LOCAL);
+    void *function = module ? ::dlsym(module, symbol) : nullptr;
+    if (!function)
+        *missing = QStringLiteral("无法载入生成PDF的模块%1，不能导出.pdf文件，请重新安装本软件！")
+                       .arg(modulePath());
+    return function;
+}
+
 bool isReportExportName(const QString &path) {
     return isPdfName(path) || analysis::isExportName(path);
 }

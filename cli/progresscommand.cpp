@@ -1,11 +1,13 @@
 #include "cli/progresscommand.h"
 
 #include "analysis/progress/progressexport.h"
+#include "analysis/progress/progresspdf.h"
 #include "analysis/progress/progresstables.h"
 #include "analysis/texts/messages.h"
 #include "cli/analysistext.h"
 #include "cli/examcommand.h"
 #include "cli/examexport.h"
+#include "cli/pdfexport.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -191,8 +193,17 @@ QString plainText(const ProgressTables &t) {
     return parts.join(u'\n');
 }
 
+// A PDF through the PDF module, loaded only now; .xlsx and .csv here.
 QString exportProgress(const ProgressTables &t, const QString &path, const QStringList &sources) {
-    return exportProgressTables(t, path, sources);
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        return exportProgressTables(t, path, sources);
+    QString failure;
+    const auto write = reinterpret_cast<WriteProgressPdfFunction>(
+        pdfModuleFunction(WriteProgressPdfSymbol, &failure));
+    if (!write) return failure;
+    const ProgressPdfRequest request{&t, {}, path, sources};
+    write(&request, &failure);
+    return failure;
 }
 
 } // namespace

@@ -7,7 +7,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <QTest>
@@ -131,6 +133,8 @@ private slots:
     void reportAndCsv();
     void xlsxReadBack_data();
     void xlsxReadBack();
+    void pdfText_data();
+    void pdfText();
     void wholeExamOptions_data();
     void wholeExamOptions();
     void badExams_data();
@@ -306,6 +310,42 @@ void ProgressTest::xlsxReadBack() {
     QCOMPARE(fillOf(xlsx, 2, u"E8"_s), u"FFC6EFCE"_s);
     QCOMPARE(fillOf(xlsx, 2, u"D5"_s), QString());
     QVERIFY(memberText(xlsx, u"xl/charts/chart1.xml"_s).contains(u"<c:barChart>"_s));
+}
+
+// The printed comparison: its text searches as shown, student lists marked.
+void ProgressTest::pdfText_data() {
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("title") << u"进步与退步"_s;
+    QTest::newRow("counts")
+        << u"按姓名对应 1 只在本次（新增） 1 只在上次（缺少） 1 冲突（行数） 7"_s;
+    QTest::newRow("conflict") << u"学号相同姓名不同 本次 一班 202402 李铭"_s;
+    QTest::newRow("joined") << u"只在本次（新增，无上次成绩） 仅供教师使用，请勿公开"_s;
+    QTest::newRow("total first") << u"成绩变化：语数 仅供教师使用，请勿公开"_s;
+    QTest::newRow("a fall") << u"王芳 退步 170 150 −20 2→5 退步 3 名 2→5 -16.00 -27.78"_s;
+    QTest::newRow("unmatched") << u"郑新 暂无对比"_s;
+    QTest::newRow("a subject") << u"张伟 85 90 +5 3→1 进步 2 名 3→1 6.23 23.33"_s;
+    QTest::newRow("classes") << u"一班 1 1 3 1.20"_s;
+    QTest::newRow("note") << u"科目“物理”只有上次考试有，不作比较。"_s;
+    QTest::newRow("rules") << u"口径说明 学生对应：按学号对应"_s;
+}
+
+void ProgressTest::pdfText() {
+    QFETCH(QString, expected);
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"对比.pdf"_s);
+    QProcess process;
+    process.start(SCORE_REPORT_EXECUTABLE,
+                  {"--progress", Fixtures + u"期中.xlsx"_s, Fixtures + u"期末.xlsx"_s,
+                   "--class-column", "3", "--score-columns", "4,5,6", "--total",
+                   u"语数=语文+数学"_s, "--steady", "20", "--export", pdf});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    process.start(pdftotext, {"-layout", pdf, "-"});
+    QVERIFY(process.waitForFinished(60000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput()).simplified();
+    QVERIFY2(text.contains(expected), qPrintable(expected));
 }
 
 // The whole-exam options are read as --subjects reads them: the layout
