@@ -1,12 +1,13 @@
 #include "cli/progresscommand.h"
 
-#include "analysis/export/analysisexport.h"
-#include "analysis/export/csvexport.h"
-#include "analysis/export/safefile.h"
+#include "analysis/progress/progressexport.h"
+#include "analysis/progress/progresspdf.h"
 #include "analysis/progress/progresstables.h"
 #include "analysis/texts/messages.h"
 #include "cli/analysistext.h"
 #include "cli/examcommand.h"
+#include "cli/examexport.h"
+#include "cli/pdfmodule.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -192,13 +193,10 @@ QString plainText(const ProgressTables &t) {
     return parts.join(u'\n');
 }
 
-QString writeCsv(const ProgressTables &t, const QString &path, const QStringList &sources) {
-    return writeFileSafely(path, sources, [&](QByteArray *bytes) {
-        *bytes = tablesCsv(
-            {&t.match, &t.conflicts, &t.onlyThis, &t.onlyLast, &t.changes, &t.classes, &t.history});
-        bytes->insert(3, (teachersOnly() + QStringLiteral("\r\n\r\n")).toUtf8());
-        return QString();
-    });
+// A PDF through the PDF module, loaded only now; .xlsx and .csv here.
+QString exportProgress(const ProgressTables &t, const QString &path, const QStringList &sources) {
+    if (!isPdfName(path)) return exportProgressTables(t, path, sources);
+    return writePdf(WriteProgressPdfSymbol, ProgressPdfRequest{&t, {}, path, sources});
 }
 
 } // namespace
@@ -213,10 +211,8 @@ Output runProgress(const QStringList &arguments) {
     const std::optional<SignedDecimal> steady = readPlainDecimal(o.steady);
     if (!steady || steady->negative || steady->magnitude > Decimal::whole(100))
         return failure(o, QStringLiteral("稳定范围输入有误，请输入0到100之间的百分数！"));
-    if (o.common.exportPath &&
-        !o.common.exportPath->endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-        return failure(
-            o, QStringLiteral("导出文件名有误：%1，请以 .csv 结尾！").arg(*o.common.exportPath));
+    if (o.common.exportPath && !isExamExportName(*o.common.exportPath))
+        return failure(o, messages::exportNameInvalid(*o.common.exportPath));
     std::vector<ExamRequest> requests(o.exams.size());
     std::vector<ExamAnalysis> exams;
     QStringList sourcePaths;
@@ -245,7 +241,7 @@ Output runProgress(const QStringList &arguments) {
         compareExams(examPointers, requestPointers, o.examNames, steady->magnitude.toDouble());
     const ProgressTables tables = progressTables(report, exams.back());
     if (o.common.exportPath)
-        if (const QString failed = writeCsv(tables, *o.common.exportPath, sourcePaths);
+        if (const QString failed = exportProgress(tables, *o.common.exportPath, sourcePaths);
             !failed.isEmpty())
             return failure(o, failed);
     if (o.json) return {ExitOk, jsonText(progressJson(report, exams.back())), {}};

@@ -2,7 +2,9 @@
 // load Qt Gui and the fonts.
 #include "analysis/exam/exampdf.h"
 #include "analysis/export/reportheader.h"
+#include "analysis/progress/progresspdf.h"
 #include "pages/examlayout.h"
+#include "pages/progresslayout.h"
 #include "pages/reportpdf.h"
 #include "pages/slippdf.h"
 
@@ -65,6 +67,14 @@ extern "C" Q_DECL_EXPORT void score_report_write_exam_pdf(const analysis::ExamPd
                                                           QString *failure) {
     *failure = withGuiApplication(request->path, [request] {
         return pages::writeReportPdf(pages::layoutExam(*request->exam, request->header),
+                                     request->path, request->sourceWorkbooks);
+    });
+}
+
+extern "C" Q_DECL_EXPORT void
+score_report_write_progress_pdf(const analysis::ProgressPdfRequest *request, QString *failure) {
+    *failure = withGuiApplication(request->path, [request] {
+        return pages::writeReportPdf(pages::layoutProgress(*request->tables, request->header),
                                      request->path, request->sourceWorkbooks);
     });
 }

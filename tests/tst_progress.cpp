@@ -1,9 +1,15 @@
 #include "analysis/progress/studentmatch.h"
 #include "cli/reportcommand.h"
+#include "workbook/bytesource.h"
+#include "workbook/openworkbook.h"
+#include "workbook/zip/ziparchive.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <QTest>
@@ -82,6 +88,31 @@ report::Output progress(const QStringList &more) {
                        more);
 }
 
+// One member of an archive as text.
+QString memberText(const QString &path, const QString &member) {
+    int error = 0;
+    const auto archive = analysis::zip::Archive::open(analysis::openFileSource(path), &error);
+    const auto index = archive ? archive->find(member) : std::nullopt;
+    const auto entry = index ? archive->openEntry(*index, &error) : nullptr;
+    QByteArray bytes(1 << 20, '\0');
+    const std::int64_t read = entry ? entry->read(bytes.data(), std::size_t(bytes.size())) : 0;
+    return QString::fromUtf8(bytes.left(qsizetype(std::max<std::int64_t>(read, 0))));
+}
+
+// The fill colour of a cell of a sheet ("E5" of sheet2): its style's fill.
+QString fillOf(const QString &path, int sheet, const QString &cell) {
+    const QString xml = memberText(path, u"xl/worksheets/sheet%1.xml"_s.arg(sheet));
+    const auto style = QRegularExpression(u"<c r=\"%1\" s=\"(\\d+)\""_s.arg(cell)).match(xml);
+    const QString styles = memberText(path, u"xl/styles.xml"_s);
+    const QString xfs = styles.section(u"<cellXfs"_s, 1).section(u"</cellXfs>"_s, 0, 0);
+    const QString xf = xfs.split(u"<xf "_s).value(style.captured(1).toInt() + 1);
+    const int fill = QRegularExpression(u"fillId=\"(\\d+)\""_s).match(xf).captured(1).toInt();
+    const QString fills = styles.section(u"<fills"_s, 1).section(u"</fills>"_s, 0, 0);
+    return QRegularExpression(u"fgColor rgb=\"(\\w+)\""_s)
+        .match(fills.split(u"<fill>"_s).value(fill + 1))
+        .captured(1);
+}
+
 QString value(const QJsonValue &v) {
     return v.isNull()     ? u"null"_s
            : v.isString() ? v.toString()
@@ -100,6 +131,10 @@ private slots:
     void handWorked_data();
     void handWorked();
     void reportAndCsv();
+    void xlsxReadBack_data();
+    void xlsxReadBack();
+    void pdfText_data();
+    void pdfText();
     void wholeExamOptions_data();
     void wholeExamOptions();
     void badExams_data();
@@ -233,6 +268,84 @@ void ProgressTest::reportAndCsv() {
     // A refused name leaves the file as it was.
     const report::Output bad = progress({"--export", dir.filePath(u"对比.txt"_s)});
     QCOMPARE(bad.status, 2);
+}
+
+void ProgressTest::xlsxReadBack_data() {
+    QTest::addColumn<int>("sheet");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("match: teachers only") << 0 << 2 << 1 << u"仅供教师使用，请勿公开"_s;
+    QTest::newRow("match: by number") << 0 << 4 << 2 << u"4"_s;
+    QTest::newRow("match: conflicts' rows") << 0 << 8 << 2 << u"7"_s;
+    QTest::newRow("match: a conflict row") << 0 << 14 << 5 << u"刘洋"_s;
+    QTest::newRow("match: 新增") << 0 << 22 << 3 << u"郑新"_s;
+    QTest::newRow("changes: teachers only") << 1 << 2 << 1 << u"仅供教师使用，请勿公开"_s;
+    QTest::newRow("changes: header") << 1 << 3 << 8 << u"语文分数变化"_s;
+    QTest::newRow("changes: 吴敏's trend") << 1 << 5 << 5 << u"进步"_s;
+    QTest::newRow("changes: 王芳's 语文") << 1 << 8 << 8 << u"-10"_s;
+    QTest::newRow("changes: unmatched") << 1 << 6 << 4 << u"无上次成绩"_s;
+    QTest::newRow("classes: mean") << 2 << 2 << 5 << u"1.2"_s;
+    QTest::newRow("notes") << 3 << 2 << 1 << u"科目“英语”只有本次考试有，不作比较。"_s;
+}
+
+void ProgressTest::xlsxReadBack() {
+    QFETCH(int, sheet);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath(u"对比.xlsx"_s);
+    QCOMPARE(progress({"--export", xlsx}).status, 0);
+    int error = 0;
+    const std::unique_ptr<analysis::Workbook> book = analysis::openWorkbook(xlsx, &error);
+    QVERIFY(book);
+    QCOMPARE(book->sheetNames(),
+             (QStringList{u"匹配情况"_s, u"成绩变化"_s, u"班级进退"_s, u"说明"_s}));
+    QString text;
+    QCOMPARE(book->cellText(sheet, row, column, &text), 0);
+    QCOMPARE(text, expected);
+    // 吴敏 进步 in light red, 王芳 退步 in light green; the class counts charted.
+    QCOMPARE(fillOf(xlsx, 2, u"E5"_s), u"FFFFC7CE"_s);
+    QCOMPARE(fillOf(xlsx, 2, u"E8"_s), u"FFC6EFCE"_s);
+    QCOMPARE(fillOf(xlsx, 2, u"D5"_s), QString());
+    QVERIFY(memberText(xlsx, u"xl/charts/chart1.xml"_s).contains(u"<c:barChart>"_s));
+}
+
+// The printed comparison: its text searches as shown, student lists marked.
+void ProgressTest::pdfText_data() {
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("title") << u"进步与退步"_s;
+    QTest::newRow("counts")
+        << u"按姓名对应 1 只在本次（新增） 1 只在上次（缺少） 1 冲突（行数） 7"_s;
+    QTest::newRow("conflict") << u"学号相同姓名不同 本次 一班 202402 李铭"_s;
+    QTest::newRow("joined") << u"只在本次（新增，无上次成绩） 仅供教师使用，请勿公开"_s;
+    QTest::newRow("total first") << u"成绩变化：语数 仅供教师使用，请勿公开"_s;
+    QTest::newRow("a fall") << u"王芳 退步 170 150 −20 2→5 退步 3 名 2→5 -16.00 -27.78"_s;
+    QTest::newRow("unmatched") << u"郑新 暂无对比"_s;
+    QTest::newRow("a subject") << u"张伟 85 90 +5 3→1 进步 2 名 3→1 6.23 23.33"_s;
+    QTest::newRow("classes") << u"一班 1 1 3 1.20"_s;
+    QTest::newRow("note") << u"科目“物理”只有上次考试有，不作比较。"_s;
+    QTest::newRow("rules") << u"口径说明 学生对应：按学号对应"_s;
+}
+
+void ProgressTest::pdfText() {
+    QFETCH(QString, expected);
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"对比.pdf"_s);
+    QProcess process;
+    process.start(SCORE_REPORT_EXECUTABLE,
+                  {"--progress", Fixtures + u"期中.xlsx"_s, Fixtures + u"期末.xlsx"_s,
+                   "--class-column", "3", "--score-columns", "4,5,6", "--total",
+                   u"语数=语文+数学"_s, "--steady", "20", "--export", pdf});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    process.start(pdftotext, {"-layout", pdf, "-"});
+    QVERIFY(process.waitForFinished(60000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput()).simplified();
+    QVERIFY2(text.contains(expected), qPrintable(expected));
 }
 
 // The whole-exam options are read as --subjects reads them: the layout

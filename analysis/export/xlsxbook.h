@@ -31,6 +31,8 @@ namespace analysis {
     X(workbook_close)                                                                              \
     X(format_set_bold)                                                                             \
     X(format_set_num_format)                                                                       \
+    X(format_set_bg_color)                                                                         \
+    X(format_set_font_color)                                                                       \
     X(worksheet_write_string)                                                                      \
     X(worksheet_write_number)                                                                      \
     X(worksheet_set_column)                                                                        \
@@ -76,9 +78,15 @@ public:
         for (std::size_t c = 0; c < cells.size(); ++c) {
             const TableCell &cell = cells[c];
             const lxw_col_t column = lxw_col_t(c);
+            lxw_format *own = m_cellFormat && !bold ? m_cellFormat(cell) : nullptr;
             if (cell.number)
                 m_x.worksheet_write_number(m_sheet, m_row, column, *cell.number,
-                                           cell.twoDecimals ? m_twoDecimals : nullptr);
+                                           own                ? own
+                                           : cell.twoDecimals ? m_twoDecimals
+                                                              : nullptr);
+            else if (own)
+                m_x.worksheet_write_string(m_sheet, m_row, column, cell.text.toUtf8().constData(),
+                                           own);
             else
                 text(column, cell.text, bold);
             if (m_widths.size() <= c) m_widths.resize(c + 1, 0);
@@ -110,6 +118,10 @@ public:
         }
     }
     void skip() { ++m_row; }
+    // A format of the table's cells chosen by their content, or null for the plain one.
+    void setCellFormat(std::function<lxw_format *(const TableCell &)> choose) {
+        m_cellFormat = std::move(choose);
+    }
     // Column widths count characters of the default font's digit width; a
     // Chinese character is about two of them, a little more in most fonts.
     void fitColumns() {
@@ -124,6 +136,7 @@ private:
     lxw_format *m_bold = nullptr, *m_twoDecimals = nullptr;
     lxw_row_t m_row = 0;
     std::vector<int> m_widths;
+    std::function<lxw_format *(const TableCell &)> m_cellFormat;
 };
 
 // Writes a workbook whose sheets `fill` adds into bytes, through a file in

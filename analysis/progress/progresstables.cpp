@@ -94,7 +94,7 @@ std::vector<TableCell> changeRow(const ProgressReport &report, const ProgressStu
                                textCell(by), textCell(trendText(s.trend))};
     for (std::size_t i = 0; i < report.items.size(); ++i) {
         if (s.changes.empty()) {
-            for (int k = 0; k < 10; ++k)
+            for (int k = 0; k < ChangeColumnsPerItem; ++k)
                 row.push_back(textCell(QString()));
             continue;
         }
@@ -139,7 +139,36 @@ Table historyTable(const ProgressReport &report) {
     return table;
 }
 
+TableCell rankPair(const TableCell &last, const TableCell &current) {
+    return textCell(last.text + QStringLiteral("→") + current.text);
+}
+
 } // namespace
+
+Table itemChanges(const ProgressTables &tables, int item, bool trend) {
+    Table table{tables.changes.title + QStringLiteral("：") + tables.items.value(item),
+                {QStringLiteral("班级"), QStringLiteral("学号"), QStringLiteral("姓名")},
+                {}};
+    if (trend) table.header << QStringLiteral("趋势");
+    table.header << QStringLiteral("上次") << QStringLiteral("本次") << QStringLiteral("分数变化")
+                 << QStringLiteral("年级名次") << QStringLiteral("名次变化")
+                 << QStringLiteral("班级名次") << QStringLiteral("T分变化")
+                 << QStringLiteral("百分位变化");
+    const std::size_t first = std::size_t(ChangeTrendColumn + 1 + item * ChangeColumnsPerItem);
+    for (const std::vector<TableCell> &row : tables.changes.rows) {
+        const bool matched = row[3].text != QStringLiteral("无上次成绩");
+        if (!trend && !matched) continue;
+        std::vector<TableCell> cells(row.begin(), row.begin() + 3);
+        if (trend) cells.push_back(row[std::size_t(ChangeTrendColumn)]);
+        const auto at = [&](std::size_t k) { return row[first + k]; };
+        for (const TableCell &cell : {at(0), at(1), at(2), rankPair(at(3), at(4)), at(5),
+                                      rankPair(at(6), at(7)), at(8), at(9)})
+            cells.push_back(cell);
+        if (!matched) std::fill(cells.begin() + 4, cells.end(), TableCell{});
+        table.rows.push_back(std::move(cells));
+    }
+    return table;
+}
 
 ProgressTables progressTables(const ProgressReport &report, const ExamAnalysis &current) {
     ProgressTables t;
@@ -157,6 +186,10 @@ ProgressTables progressTables(const ProgressReport &report, const ExamAnalysis &
     t.history = historyTable(report);
     t.notes = report.notes;
     t.rules = progressRules(report);
+    for (const ProgressItem &item : report.items) {
+        if (item.total && t.trendItem < 0) t.trendItem = int(t.items.size());
+        t.items << item.name;
+    }
     return t;
 }
 
