@@ -39,16 +39,16 @@ Block rateChart(const QString &title, std::vector<ChartBar> bars) {
                               QStringLiteral("得分率（%）"), std::nullopt}};
 }
 
-// The grade's chart: every subject.
-Block gradeChart(const analysis::ExamAnalysis &exam) {
+} // namespace
+
+Block examGradeChart(const analysis::ExamAnalysis &exam) {
     std::vector<ChartBar> bars;
     for (const analysis::ExamSubject &s : exam.subjects)
         bars.push_back(rateBar(s.name, s.scoreRate));
     return rateChart(QStringLiteral("年级各学科得分率"), std::move(bars));
 }
 
-// A class's chart: the subjects it took.
-Block classChart(const analysis::ExamAnalysis &exam, const analysis::ExamClass &c) {
+Block examClassChart(const analysis::ExamAnalysis &exam, const analysis::ExamClass &c) {
     std::vector<ChartBar> bars;
     for (std::size_t s = 0; s < exam.subjects.size() && s < c.subjects.size(); ++s)
         if (c.subjects[s].taken)
@@ -56,18 +56,16 @@ Block classChart(const analysis::ExamAnalysis &exam, const analysis::ExamClass &
     return rateChart(c.name + QStringLiteral("各学科得分率"), std::move(bars));
 }
 
-} // namespace
-
 ReportLayout layoutExam(const analysis::ExamAnalysis &exam, const analysis::ReportHeader &header) {
     const analysis::ExamTables tables = analysis::examTables(exam);
     std::vector<Block> blocks;
     blocks.push_back(examTable(tables, tables.subjects));
-    blocks.push_back(gradeChart(exam));
+    blocks.push_back(examGradeChart(exam));
     blocks.push_back(examTable(tables, tables.classes));
     blocks.push_back(examTable(tables, tables.rates));
     if (exam.classes.size() > 1)
         for (const analysis::ExamClass &c : exam.classes)
-            blocks.push_back(classChart(exam, c));
+            blocks.push_back(examClassChart(exam, c));
     for (const analysis::Table *table : {&tables.scores, &tables.weak, &tables.borderline})
         blocks.push_back(examTable(tables, *table));
     if (!tables.failures.rows.empty()) blocks.push_back(examTable(tables, tables.failures));

@@ -14,9 +14,11 @@
 #include "skin/songfont.h"
 #include "skin/twips.h"
 #include "skin/windowshape.h"
+#include "windows/chartview.h"
 #include "windows/documentcommands.h"
 #include "windows/filedialog.h"
 #include "windows/messagebox.h"
+#include "windows/resulttable.h"
 #include "windows/windowplacement.h"
 #include "workbook/workbook.h"
 
@@ -25,37 +27,16 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
-#include <QPainter>
 #include <QTableWidget>
 #include <QThread>
 
 namespace {
 
 constexpr int WidthTwips = 16200, HeightTwips = 10800;
-
-// The chart of the class means, painted by the pages' own chart code so
-// that the window shows what prints.
-class MeanChart : public QWidget {
-public:
-    std::optional<pages::BarChart> chart;
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter painter(this);
-        painter.fillRect(rect(), Qt::white);
-        if (!chart) return;
-        painter.setRenderHint(QPainter::Antialiasing);
-        const double scale = height() / pages::ChartHeight;
-        painter.scale(scale, scale);
-        pages::paintBarChart(painter, QRectF(0, 0, width() / scale, pages::ChartHeight), *chart,
-                             pages::pageFont(pages::BodySize));
-    }
-};
 
 QString stateText(analysis::SourceState state) {
     switch (state) {
@@ -153,14 +134,10 @@ QWidget *GradeWindow::buildResults() {
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(headingLabel(QStringLiteral("班级对比")));
-    classTable = new QTableWidget;
-    classTable->setObjectName(QStringLiteral("classTable"));
-    classTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    classTable->verticalHeader()->hide();
-    classTable->horizontalHeader()->setMinimumSectionSize(40);
+    classTable = resultTable("classTable");
     column->addWidget(classTable, 2);
     column->addWidget(headingLabel(QStringLiteral("各班平均分")));
-    chartView = new MeanChart;
+    chartView = new ChartView;
     chartView->setObjectName(QStringLiteral("chartView"));
     column->addWidget(chartView, 3);
     return panel;
@@ -308,17 +285,8 @@ void GradeWindow::finish(const std::shared_ptr<analysis::GradeComparison> &compa
 }
 
 void GradeWindow::showResults() {
-    const analysis::Table table = analysis::classTable(*m_comparison);
-    classTable->clear();
-    classTable->setColumnCount(int(table.header.size()));
-    classTable->setHorizontalHeaderLabels(table.header);
-    classTable->setRowCount(int(table.rows.size()));
-    for (std::size_t r = 0; r < table.rows.size(); ++r)
-        for (std::size_t c = 0; c < table.rows[r].size(); ++c)
-            classTable->setItem(int(r), int(c), new QTableWidgetItem(table.rows[r][c].text));
-    classTable->resizeColumnsToContents();
-    static_cast<MeanChart *>(chartView)->chart = pages::gradeChart(*m_comparison);
-    chartView->update();
+    showTable(classTable, analysis::classTable(*m_comparison));
+    chartView->setChart(pages::gradeChart(*m_comparison));
 }
 
 bool GradeWindow::checkResults() {

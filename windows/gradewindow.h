@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class ChartView;
 class QCheckBox;
 class QHBoxLayout;
 class QLineEdit;
@@ -57,7 +58,7 @@ private:
     QLineEdit *firstRowField, *numberColumnField, *nameColumnField, *scoreColumnField;
     SettingsFields settings;
     QTableWidget *classTable;
-    QWidget *chartView;
+    ChartView *chartView;
     SkinnedButton *addFilesButton, *addFolderButton, *removeButton;
     SkinnedButton *computeButton, *excelButton, *csvButton, *pdfButton, *printButton;
 

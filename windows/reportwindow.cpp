@@ -12,6 +12,7 @@
 #include "skin/twips.h"
 #include "skin/windowshape.h"
 #include "windows/documentcommands.h"
+#include "windows/examwindow.h"
 #include "windows/gradewindow.h"
 #include "windows/messagebox.h"
 #include "windows/pageview.h"
@@ -111,11 +112,14 @@ QHBoxLayout *ReportWindow::buildCommands(QWidget *body) {
     excelButton = commandButton(body, "excelButton", QStringLiteral("导出 Excel"));
     csvButton = commandButton(body, "csvButton", QStringLiteral("导出 CSV"));
     gradeButton = commandButton(body, "gradeButton", QStringLiteral("年级对比"));
-    for (SkinnedButton *button : {pdfButton, printButton, excelButton, csvButton, gradeButton})
+    examButton = commandButton(body, "examButton", QStringLiteral("考试分析"));
+    for (SkinnedButton *button :
+         {pdfButton, printButton, excelButton, csvButton, gradeButton, examButton})
         row->addWidget(button);
     row->addStretch(1);
     connect(pdfButton, &SkinnedButton::clicked, this, &ReportWindow::exportPdf);
     connect(gradeButton, &SkinnedButton::clicked, this, [] { GradeWindow::showWindow(); });
+    connect(examButton, &SkinnedButton::clicked, this, [] { ExamWindow::showWindow(); });
     connect(printButton, &SkinnedButton::clicked, this, &ReportWindow::print);
     connect(excelButton, &SkinnedButton::clicked, this,
             [this] { exportSheet(QStringLiteral("xlsx")); });

@@ -46,6 +46,7 @@ private:
     QPlainTextEdit *paperAnalysisBox, *problemsBox, *measuresBox;
     SkinnedButton *pdfButton, *printButton, *excelButton, *csvButton;
     SkinnedButton *gradeButton; // opens the window 年级对比
+    SkinnedButton *examButton;  // opens the window 考试分析
     PageView *pageView;
 
     friend class SingleWindow<ReportWindow>;

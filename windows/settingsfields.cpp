@@ -38,17 +38,19 @@ QLineEdit *addGridField(QGridLayout *grid, int index, const QString &caption, co
 }
 
 SettingsFields addSettingsFields(QVBoxLayout *column, const QString &excellentLine,
-                                 const QString &goodLine) {
+                                 const QString &goodLine, bool withFullMarks) {
     column->addWidget(headingLabel(QStringLiteral("分析口径")));
     auto *grid = new QGridLayout;
     SettingsFields f{};
-    f.fullMarks = addGridField(grid, 0, QStringLiteral("满分"), "fullMarksField", "100");
-    f.bandWidth = addGridField(grid, 1, QStringLiteral("分数段宽度"), "bandWidthField", "10");
+    int place = 0;
+    if (withFullMarks)
+        f.fullMarks = addGridField(grid, place++, QStringLiteral("满分"), "fullMarksField", "100");
+    f.bandWidth = addGridField(grid, place++, QStringLiteral("分数段宽度"), "bandWidthField", "10");
     f.excellentLine =
-        addGridField(grid, 2, QStringLiteral("优秀线"), "excellentLineField", excellentLine);
-    f.goodLine = addGridField(grid, 3, QStringLiteral("良好线"), "goodLineField", goodLine);
-    f.passLine = addGridField(grid, 4, QStringLiteral("及格线"), "passLineField", "60%");
-    f.lowLine = addGridField(grid, 5, QStringLiteral("低分线"), "lowLineField", "40%");
+        addGridField(grid, place++, QStringLiteral("优秀线"), "excellentLineField", excellentLine);
+    f.goodLine = addGridField(grid, place++, QStringLiteral("良好线"), "goodLineField", goodLine);
+    f.passLine = addGridField(grid, place++, QStringLiteral("及格线"), "passLineField", "60%");
+    f.lowLine = addGridField(grid, place++, QStringLiteral("低分线"), "lowLineField", "40%");
     f.ranking = new QComboBox;
     f.ranking->setObjectName(QStringLiteral("rankingField"));
     f.ranking->addItem(QStringLiteral("同分并列，其后名次空出（1、1、3）"), "competition");
@@ -60,8 +62,16 @@ SettingsFields addSettingsFields(QVBoxLayout *column, const QString &excellentLi
     return f;
 }
 
+analysis::AnalysisSettingsTexts SettingsFields::texts() const {
+    return {fullMarks ? fullMarks->text() : QStringLiteral("100"),
+            excellentLine->text(),
+            goodLine->text(),
+            passLine->text(),
+            lowLine->text(),
+            bandWidth->text(),
+            ranking->currentData().toString()};
+}
+
 analysis::AnalysisSettingsOutcome SettingsFields::read() const {
-    return analysis::readAnalysisSettings({fullMarks->text(), excellentLine->text(),
-                                           goodLine->text(), passLine->text(), lowLine->text(),
-                                           bandWidth->text(), ranking->currentData().toString()});
+    return analysis::readAnalysisSettings(texts());
 }

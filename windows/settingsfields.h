@@ -29,9 +29,11 @@ struct SettingsFields {
     QLineEdit *fullMarks, *bandWidth, *excellentLine, *goodLine, *passLine, *lowLine;
     QComboBox *ranking;
 
+    analysis::AnalysisSettingsTexts texts() const; // full marks 100 without their field
     analysis::AnalysisSettingsOutcome read() const;
 };
 
-// Adds the block's heading, fields and hint to column.
+// Adds the block's heading, fields and hint to column. Without full marks
+// (each subject has its own) fullMarks stays null.
 SettingsFields addSettingsFields(QVBoxLayout *column, const QString &excellentLine = {},
-                                 const QString &goodLine = {});
+                                 const QString &goodLine = {}, bool withFullMarks = true);

@@ -32,6 +32,15 @@ inline QString examMarginInvalid() {
 inline QString examLayoutMissing() {
     return QStringLiteral("没有找到学号、姓名和成绩的表头，请给出数据起始行和各列！");
 }
+inline QString examNoSources() {
+    return QStringLiteral("请先添加考试成绩的工作簿或其所在的文件夹！");
+}
+inline QString examNotYet() {
+    return QStringLiteral("尚无考试分析结果。请先添加考试成绩的工作簿，再按“计　算”。");
+}
+inline QString examNoTotal() {
+    return QStringLiteral("请至少勾选一个计入总分的学科，或在“其他总分”中写出一个总分！");
+}
 inline QString examNothingRead() {
     return QStringLiteral("没有可以分析的成绩：每个来源都未能读取！");
 }

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "analysis/exam/examanalysis.h"
+#include "skin/skinnedwindow.h"
+#include "windows/settingsfields.h"
+#include "windows/singlewindow.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QTabWidget;
+class QTableWidget;
+class QThread;
+class QVBoxLayout;
+class SkinnedButton;
+
+// The window 考试分析: the workbooks of one exam (files, sheets, folders),
+// the columns the detection found in the first of them with each subject's
+// full marks and totals, the settings, and the whole exam's tables and
+// 得分率 charts once it is analysed off the window's thread, with the
+// exports, PDF and print.
+class ExamWindow : public SkinnedWindow {
+    Q_OBJECT
+
+public:
+    static ExamWindow *showWindow() { return SingleWindow<ExamWindow>::show(); }
+    static ExamWindow *instance() { return SingleWindow<ExamWindow>::instance(); }
+    ~ExamWindow() override;
+
+    // Adds workbooks and folders to the list, each folder as its workbooks.
+    void addPaths(const QStringList &paths);
+    bool isComputing() const { return m_thread != nullptr; }
+
+    void addFiles();
+    void addFolder();
+    void removeSelected();
+    void compute();
+    void exportSheet(const QString &suffix); // "xlsx" or "csv"
+    void exportPdf();
+    void print();
+
+signals:
+    void examAnalysed(); // a run ended: its tables or its message are shown
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    friend class SingleWindow<ExamWindow>;
+    // Reached from outside by their object names only.
+    QListWidget *examSourceList;
+    QCheckBox *everySheetBox; // files added from now on: every sheet
+    QLabel *detectionLabel;
+    QLineEdit *firstRowField, *numberColumnField, *nameColumnField, *classColumnField;
+    QTableWidget *examSubjectTable; // 学科, 列, 满分, 计入总分
+    QLineEdit *totalsField, *marginField;
+    SettingsFields settings;
+    QTabWidget *examTabs;
+    QTableWidget *scoresTable, *figuresTable, *classesTable, *ratesTable;
+    QTableWidget *weakTable, *borderlineTable;
+    QPlainTextEdit *notesView;
+    QVBoxLayout *chartColumn;
+    SkinnedButton *addFilesButton, *addFolderButton, *removeButton;
+    SkinnedButton *computeButton, *excelButton, *csvButton, *pdfButton, *printButton;
+
+    ExamWindow();
+    QWidget *buildSources();
+    void buildColumns(QVBoxLayout *column);
+    QWidget *buildResults();
+    void buildCommands(QHBoxLayout *row);
+    void addSource(const analysis::ClassSource &source);
+    void showState(int row, const QString &state);
+    void detectFirstSource();
+    void addSubjectRow(const QString &subject, const QString &column);
+    void showTotals();
+    QStringList totalItems() const;
+    analysis::ExamColumns firstColumns() const;
+    std::optional<analysis::ExamRequest> examRequest();
+    void finish(const std::shared_ptr<analysis::ExamOutcome> &outcome);
+    void showFailure(const analysis::SourceFailure &failure);
+    void showResults();
+    void showCharts();
+    bool checkResults();
+    void exportTo(const QString &suffix, const std::function<QString(const QString &path)> &write);
+    QStringList sourcePaths() const;
+
+    std::vector<analysis::ClassSource> m_sources;         // the list, folders expanded
+    std::vector<analysis::ClassSource> m_computedSources; // those of m_exam
+    // The first source as detected: its label, sheet, first and last row.
+    QString m_detectedFrom, m_detectedSheet, m_detectedFirstRow;
+    int m_detectedLastRow = 0;
+    std::optional<analysis::ExamAnalysis> m_exam;
+    QThread *m_thread = nullptr;
+    std::atomic<bool> m_cancel{false};
+};
