@@ -211,7 +211,7 @@ bool isExam(const QStringList &arguments) {
     return arguments.contains(QLatin1String("--subjects"));
 }
 
-Output runExam(const QStringList &arguments) {
+Output runExam(const QStringList &arguments, const OutputStream &stream) {
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
         return {ExitOk, examHelpText(), {}};
     ExamCommandOptions options;
@@ -229,6 +229,11 @@ Output runExam(const QStringList &arguments) {
         if (const QString failed = exportExam(exam, *options.exportPath, asked.sources);
             !failed.isEmpty())
             return failure(options, failed);
+    if (options.json && stream) {
+        analysis::writeExamJson(exam, stream);
+        stream(QByteArrayLiteral("\n"));
+        return {ExitOk, {}, {}};
+    }
     return {ExitOk,
             options.json ? QString::fromUtf8(analysis::examJson(exam)) + u'\n'
                          : plainOutput(exam, options),

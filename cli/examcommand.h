@@ -38,8 +38,9 @@ std::variant<analysis::ExamRequest, QString> examRequest(const ExamCommandOption
 
 bool isExam(const QStringList &arguments); // whether --subjects is given
 
-// score-report --subjects SOURCE…: every subject of an exam at once.
-Output runExam(const QStringList &arguments);
+// score-report --subjects SOURCE…: every subject of an exam at once; its
+// JSON goes to the stream, when there is one, as it is written.
+Output runExam(const QStringList &arguments, const OutputStream &stream = {});
 
 QString examHelpText(); // what --subjects --help prints
 

@@ -231,10 +231,10 @@ std::optional<QString> analyse(const Options &options, const analysis::AnalysisS
 
 } // namespace
 
-Output run(const QStringList &arguments) {
+Output run(const QStringList &arguments, const OutputStream &stream) {
     if (isSlips(arguments)) return runSlips(arguments);
     if (isCompare(arguments)) return runCompare(arguments);
-    if (isExam(arguments)) return runExam(arguments);
+    if (isExam(arguments)) return runExam(arguments, stream);
     if (isProgress(arguments)) return runProgress(arguments);
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
         return {ExitOk, helpText(), {}};

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace report {
 
@@ -18,8 +21,12 @@ struct Output {
     QString err; // for standard error
 };
 
+// Takes a long standard output (UTF-8) in pieces as it is made, so that it
+// is never held whole; without one it comes back in Output::out.
+using OutputStream = std::function<void(const QByteArray &)>;
+
 // Runs score-report over its arguments (without the program name) and
 // returns what it prints; kept apart from main() so that it can be tested.
-Output run(const QStringList &arguments);
+Output run(const QStringList &arguments, const OutputStream &stream = {});
 
 } // namespace report

@@ -113,101 +113,109 @@ QJsonObject listsJson(const ExamAnalysis &exam) {
             {"failures", gradeFailuresJson(exam.failures)}};
 }
 
-// Writes one student by hand: a district's list is too long to be held as
-// one tree of JSON values.
+// Writes the students by hand, a piece at a time: a district's list is too
+// long to be held as one tree of JSON values, or as one text.
 class StudentWriter {
 public:
-    explicit StudentWriter(QByteArray &out) : m_out(out) {}
-    void key(const QString &name) {
-        m_out += m_first ? "" : ",";
-        m_first = false;
-        string(name);
-        m_out += ':';
+    explicit StudentWriter(const ExamAnalysis &exam) {
+        for (const ExamSubject &subject : exam.subjects)
+            m_subjects.push_back(keyOf(subject.name));
+        for (const ExamTotal &total : exam.totals)
+            m_totals.push_back(keyOf(total.name));
+        for (const MarkState state : {MarkState::Counted, MarkState::Absent, MarkState::Exempt,
+                                      MarkState::Invalid, MarkState::NotTaken})
+            m_states.push_back(text(markStateKey(state)));
     }
-    void string(const QString &text) {
-        m_out += '"';
-        for (const char c : text.toUtf8()) {
-            if (c == '"' || c == '\\') {
-                m_out += '\\';
-                m_out += c;
-            } else if (c >= 0 && c < 0x20) {
-                m_out += "\\u" + QByteArray::number(int(c), 16).rightJustified(4, '0');
-            } else {
-                m_out += c;
-            }
-        }
-        m_out += '"';
-    }
-    void number(double value) {
-        m_out += QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
-    }
-    void open() {
-        m_out += '{';
-        m_first = true;
-    }
-    void close() {
-        m_out += '}';
-        m_first = false;
-    }
-    template <typename Value> void map(const char *name, std::size_t count, const Value &value) {
-        key(QLatin1String(name));
-        open();
-        for (std::size_t i = 0; i < count; ++i)
-            value(i);
-        close();
-    }
-    QByteArray &m_out;
+    void write(const ExamAnalysis &exam, const ExamStudent &s, QByteArray &out) const;
 
 private:
-    bool m_first = true;
+    static QByteArray text(const QString &value) {
+        QByteArray out;
+        string(value, out);
+        return out;
+    }
+    static QByteArray keyOf(const QString &name) { return text(name) + ':'; }
+    static void string(const QString &text, QByteArray &out) {
+        out += '"';
+        for (const char c : text.toUtf8()) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += c;
+            } else if (c >= 0 && c < 0x20) {
+                out += "\\u" + QByteArray::number(int(c), 16).rightJustified(4, '0');
+            } else {
+                out += c;
+            }
+        }
+        out += '"';
+    }
+    const QByteArray &key(std::size_t i) const {
+        return i < m_subjects.size() ? m_subjects[i] : m_totals[i - m_subjects.size()];
+    }
+    // "name":{"key":value,…} over count keys from the first subject on.
+    template <typename Value>
+    void map(QByteArray &out, const char *name, std::size_t count, const Value &value) const {
+        out += ",\"";
+        out += name;
+        out += "\":{";
+        for (std::size_t i = 0; i < count; ++i) {
+            if (i) out += ',';
+            out += key(i);
+            value(i);
+        }
+        out += '}';
+    }
+
+    std::vector<QByteArray> m_subjects, m_totals, m_states;
 };
 
-void writeStudent(StudentWriter &w, const ExamAnalysis &exam, const ExamStudent &s) {
-    const auto subject = [&](std::size_t i) { return exam.subjects[i].name; };
-    const auto total = [&](std::size_t i) { return exam.totals[i].name; };
+void StudentWriter::write(const ExamAnalysis &exam, const ExamStudent &s, QByteArray &out) const {
     const auto orNull = [&](bool has, double value) {
-        has ? w.number(value) : void(w.m_out += "null");
+        if (has)
+            out += QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+        else
+            out += "null";
     };
     const std::size_t n = exam.subjects.size(), m = exam.totals.size();
-    w.open();
-    w.key(QStringLiteral("class"));
-    w.string(exam.classes[std::size_t(s.classIndex)].name);
-    w.key(QStringLiteral("number"));
-    w.string(s.number);
-    w.key(QStringLiteral("name"));
-    w.string(s.name);
-    w.map("scores", n, [&](std::size_t i) {
-        w.key(subject(i));
+    out += "{\"class\":";
+    string(exam.classes[std::size_t(s.classIndex)].name, out);
+    out += ",\"number\":";
+    string(s.number, out);
+    out += ",\"name\":";
+    string(s.name, out);
+    map(out, "scores", n, [&](std::size_t i) {
         orNull(s.subjects[i].state == MarkState::Counted, s.subjects[i].score.toDouble());
     });
-    w.map("states", n, [&](std::size_t i) {
-        w.key(subject(i));
-        w.string(markStateKey(s.subjects[i].state));
-    });
-    w.map("totals", m, [&](std::size_t i) {
-        w.key(total(i));
+    map(out, "states", n,
+        [&](std::size_t i) { out += m_states[std::size_t(s.subjects[i].state)]; });
+    out += ",\"totals\":{";
+    for (std::size_t i = 0; i < m; ++i) {
+        out += i ? "," : "";
+        out += m_totals[i];
         orNull(s.totals[i].value.has_value(), s.totals[i].value.value_or(Decimal()).toDouble());
-    });
+    }
+    out += '}';
     const auto ranks = [&](const char *name, int SubjectMark::*own, int TotalMark::*ofTotal) {
-        w.map(name, n + m, [&](std::size_t i) {
+        map(out, name, n + m, [&](std::size_t i) {
             const int rank = i < n ? s.subjects[i].*own : s.totals[i - n].*ofTotal;
-            w.key(i < n ? subject(i) : total(i - n));
             orNull(rank != 0, rank);
         });
     };
     ranks("gradeRanks", &SubjectMark::gradeRank, &TotalMark::gradeRank);
     ranks("classRanks", &SubjectMark::classRank, &TotalMark::classRank);
-    w.map("t", n + m, [&](std::size_t i) {
+    map(out, "t", n + m, [&](std::size_t i) {
         const std::optional<double> &t = i < n ? s.subjects[i].t : s.totals[i - n].t;
-        w.key(i < n ? subject(i) : total(i - n));
         orNull(t.has_value(), t.value_or(0));
     });
-    w.close();
+    out += '}';
 }
+
+// Pieces of about this size are handed on.
+constexpr qsizetype PieceSize = 1 << 16;
 
 } // namespace
 
-QByteArray examJson(const ExamAnalysis &exam) {
+void writeExamJson(const ExamAnalysis &exam, const std::function<void(const QByteArray &)> &write) {
     QJsonObject root = headJson(exam);
     const QJsonObject lists = listsJson(exam);
     for (auto it = lists.begin(); it != lists.end(); ++it)
@@ -215,13 +223,22 @@ QByteArray examJson(const ExamAnalysis &exam) {
     QByteArray out = QJsonDocument(root).toJson(QJsonDocument::Compact);
     out.chop(1);
     out += ",\"students\":[";
-    StudentWriter writer(out);
+    const StudentWriter writer(exam);
     for (std::size_t k = 0; k < exam.order.size(); ++k) {
         if (k) out += ',';
-        writeStudent(writer, exam, exam.students[std::size_t(exam.order[k])]);
+        writer.write(exam, exam.students[std::size_t(exam.order[k])], out);
+        if (out.size() < PieceSize) continue;
+        write(out);
+        out.resize(0);
     }
     out += "]}";
-    return out;
+    write(out);
+}
+
+QByteArray examJson(const ExamAnalysis &exam) {
+    QByteArray whole;
+    writeExamJson(exam, [&](const QByteArray &piece) { whole += piece; });
+    return whole;
 }
 
 } // namespace analysis

@@ -4,10 +4,16 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 namespace analysis {
 
 // The exam as score-report's JSON object: numbers unrounded, null where a
-// figure can't be given; the students written one at a time.
+// figure can't be given. Handed to `write` in pieces of some 64 KB as the
+// students are written, so that a district's list is never held whole.
+void writeExamJson(const ExamAnalysis &exam, const std::function<void(const QByteArray &)> &write);
+
+// The same object whole.
 QByteArray examJson(const ExamAnalysis &exam);
 
 } // namespace analysis

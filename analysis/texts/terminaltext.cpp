@@ -12,7 +12,24 @@ bool isControl(char16_t u) {
     return (u < 0x20 && u != u'\n' && u != u'\t') || (u >= 0x7F && u <= 0x9F);
 }
 
+// Whether a byte is, or leads, a control character that terminalText shows
+// as an escape: DEL, a C0 control other than line break and tab, or a C1
+// control (U+0080 to U+009F, C2 80 to C2 9F in UTF-8).
+bool isControlByte(const char *at, const char *end) {
+    const auto c = uchar(*at);
+    if (c == 0xC2) return at + 1 != end && uchar(at[1]) <= 0x9F;
+    return isControl(c) && c < 0x80;
+}
+
 } // namespace
+
+QByteArray terminalUtf8(const QByteArray &utf8) {
+    const char *end = utf8.constEnd();
+    bool plain = utf8.isValidUtf8();
+    for (const char *at = utf8.constBegin(); plain && at != end; ++at)
+        plain = !isControlByte(at, end);
+    return plain ? utf8 : terminalText(QString::fromUtf8(utf8)).toUtf8();
+}
 
 QString terminalText(const QString &text) {
     const QString whole = wellFormed(text);

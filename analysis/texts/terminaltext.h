@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace analysis {
@@ -9,5 +10,9 @@ namespace analysis {
 // cursor) is shown as a visible escape, \x1B or \u009B, and a lone surrogate
 // as U+FFFD, so that a cell's text can only be read, never act.
 QString terminalText(const QString &text);
+
+// The same for UTF-8 text: terminalText(QString::fromUtf8(utf8)).toUtf8(),
+// without the round trip where nothing is to be shown otherwise.
+QByteArray terminalUtf8(const QByteArray &utf8);
 
 } // namespace analysis
