@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds a Release tree, writes the benchmark workbooks when they are missing,
 # runs bench_import and measures the peak memory of one `score-report --json`
-# run on each workbook, then prints a summary with the targets.
+# run on each workbook, then prints a summary with the targets; then the
+# start-up, report, exam, layout detection and text-import benchmarks.
 #
 #   bench/run_benchmarks.sh [bench_import flags...]
 #
@@ -45,11 +46,13 @@ fi
 
 echo "== building $build (Release)"
 cmake -S "$root" --preset bench -B "$build" >/dev/null
-cmake --build "$build" --target bench_import bench_startup score-report score-analysis
+cmake --build "$build" --target bench_import bench_layout bench_startup score-report \
+    score-analysis
 score_report=$build/bin/score-report
 
 echo "== workbooks in $workbooks"
 "$python" "$here/make_workbooks.py" "$workbooks"
+"$python" "$here/make_layout_files.py" "$workbooks"
 
 # Labels and the files make_workbooks.py writes for them.
 declare -A files=([class30]=class30.xls [large-xlwt]=large-xlwt.xls
@@ -177,3 +180,12 @@ BUILD_DIR="$build" "$here/exam_benchmark.sh"
 echo
 echo "== the students' slips (score-report --slips; targets 3 s / 300 MB and 10 s)"
 BUILD_DIR="$build" "$here/slip_benchmark.sh"
+
+echo "== bench_layout (--detect in process on 60,000 rows; target under 5 ms)"
+"$build/bench/bench_layout" --benchmark_repetitions="$repetitions" \
+    xlsx="$workbooks/layout-openpyxl.xlsx" xls="$workbooks/class-xlwt.xls" \
+    csv="$workbooks/class-utf8.csv"
+
+echo
+echo "== the same class as .csv and .xls (score-report --json; .csv within 1.1 times)"
+BUILD_DIR="$build" WORKBOOK_DIR="$workbooks" "$here/text_side_by_side.sh"
