@@ -162,7 +162,9 @@ void ExamWindow::buildColumns(QVBoxLayout *column) {
                                                  QStringLiteral("满分"),
                                                  QStringLiteral("计入总分")});
     examSubjectTable->verticalHeader()->hide();
-    examSubjectTable->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    examSubjectTable->setEditTriggers(
+        QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+        QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     examSubjectTable->horizontalHeader()->setStretchLastSection(true);
     examSubjectTable->setColumnWidth(SubjectName, 90);
     examSubjectTable->setColumnWidth(SubjectLetters, 40);
