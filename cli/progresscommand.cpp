@@ -227,8 +227,7 @@ Output runProgress(const QStringList &arguments) {
         ExamOutcome outcome = analyseExam(request);
         if (!outcome.exam) return failure(o, outcome.message);
         if (outcome.exam->students.empty())
-            return failure(o,
-                           QStringLiteral("考试“%1”没有读到学生").arg(o.examNames[qsizetype(e)]));
+            return failure(o, messages::progressNoStudents(o.examNames[qsizetype(e)]));
         exams.push_back(std::move(*outcome.exam));
     }
     std::vector<const ExamAnalysis *> examPointers;

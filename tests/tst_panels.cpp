@@ -1,10 +1,19 @@
-// The 成绩条 panel driven offscreen: the preset and the item switches decide
-// what the first slip's table holds.
+// The panels driven offscreen. 成绩条: the preset and the item switches
+// decide what the first slip's table holds. 与上次考试对比: the earlier exams
+// added, the match shown first, then the changes and a student's rank line.
 #include "analysis/exam/examanalysis.h"
+#include "windows/filedialog.h"
+#include "windows/messagebox.h"
+#include "windows/progresspanel.h"
 #include "windows/slipspanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -23,6 +32,33 @@ analysis::ExamRequest oneSheet() {
     return request;
 }
 
+const QString Progress = QStringLiteral(SCORE_FIXTURES_DIR "/progress/");
+
+// 期末 as the exam window would hand it over: the layout detected, 语数 the total.
+analysis::ExamRequest finalExam() {
+    analysis::ExamRequest request;
+    analysis::ClassSource source;
+    source.path = source.label = Progress + u"期末.xlsx"_s;
+    request.sources.push_back(source);
+    request.detectColumns = true;
+    request.totals.push_back({u"语数"_s, {u"语文"_s, u"数学"_s}});
+    request.settings = *analysis::readAnalysisSettings(analysis::AnalysisSettingsTexts()).settings;
+    return request;
+}
+
+QString rowText(const QTableWidget *table, int row) {
+    QStringList cells;
+    for (int c = 0; c < table->columnCount() && c < 5; ++c)
+        cells << (table->item(row, c) ? table->item(row, c)->text() : QString());
+    return cells.join(u' ');
+}
+
+void click(QWidget *panel, const QString &name) {
+    auto *button = panel->findChild<QPushButton *>(name);
+    QVERIFY2(button, qPrintable(name));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
 } // namespace
 
 class TestPanels : public QObject {
@@ -31,6 +67,7 @@ class TestPanels : public QObject {
 private slots:
     void slipHeader_data();
     void slipHeader();
+    void progressMatchFirst();
 };
 
 void TestPanels::slipHeader_data() {
@@ -71,6 +108,64 @@ void TestPanels::slipHeader() {
     QCOMPARE(first.header, header);
     QCOMPARE(first.studentLine.contains(u"张一"_s), true);
     QCOMPARE(first.studentLine.contains(u"张二"_s), false);
+}
+
+void TestPanels::progressMatchFirst() {
+    const analysis::ExamRequest request = finalExam();
+    const analysis::ExamOutcome outcome = analysis::analyseExam(request);
+    QVERIFY2(outcome.exam, qPrintable(outcome.message));
+    windows::ProgressPanel panel;
+    panel.resize(900, 700);
+    panel.show();
+    panel.setExam(request, *outcome.exam);
+    QString told;
+    MessageBox::setRecorder([&](const QString &text) { told = text; });
+    click(&panel, u"progressCompare"_s);
+    QCOMPARE(told, u"请先添加上次考试的成绩工作簿！"_s);
+    // 期中 the last exam, with a wrong file added and removed; 月考 before it.
+    FileDialog::setNextFileNames({Progress + u"期中.xlsx"_s, Progress + u"期末.xlsx"_s});
+    click(&panel, u"progressAddLast"_s);
+    auto *sources = panel.findChild<QListWidget *>(u"progressSources"_s);
+    sources->setCurrentRow(1);
+    click(&panel, u"progressRemove"_s);
+    FileDialog::setNextFileNames({Progress + u"月考.xlsx"_s});
+    click(&panel, u"progressAddEarlier"_s);
+    QCOMPARE(sources->count(), 2);
+    QCOMPARE(sources->item(0)->text(), u"第1次："_s + Progress + u"月考.xlsx"_s);
+    QCOMPARE(sources->item(1)->text(), u"上次："_s + Progress + u"期中.xlsx"_s);
+    click(&panel, u"progressCompare"_s);
+    auto *pages = panel.findChild<QStackedWidget *>(u"progressPages"_s);
+    QVERIFY(pages->isVisible());
+    QCOMPARE(pages->currentIndex(), 0);
+    QCOMPARE(panel.findChild<QLabel *>(u"progressSummary"_s)->text(),
+             u"按学号对应 4 人，按姓名对应 1 人，新增 1 人，缺少 1 人，冲突 3 处"_s);
+    auto *conflicts = panel.findChild<QTableWidget *>(u"progressConflicts"_s);
+    QCOMPARE(conflicts->rowCount(), 7);
+    QCOMPARE(rowText(conflicts, 3), u"学号相同姓名不同 上次 一班 202402 李明"_s);
+    auto *unmatched = panel.findChild<QTableWidget *>(u"progressUnmatched"_s);
+    QCOMPARE(rowText(unmatched, 0), u"新增 一班 202410 郑新 "_s + Progress + u"期末.xlsx"_s);
+    QCOMPARE(rowText(unmatched, 1), u"缺少 一班 202407 孙丽 "_s + Progress + u"期中.xlsx"_s);
+    click(&panel, u"progressShowChanges"_s);
+    QCOMPARE(pages->currentIndex(), 1);
+    // 语数 by rank: 张伟 吴敏 陈静 …; the 稳定 band of 5 % of 5 is no rank at all.
+    auto *changes = panel.findChild<QTableWidget *>(u"progressChanges"_s);
+    QCOMPARE(rowText(changes, 1), u"一班 ２０２４０９ 吴敏 学号 进步"_s);
+    QCOMPARE(changes->item(1, 4)->foreground().color(), QColor(200, 30, 30));
+    QCOMPARE(rowText(panel.findChild<QTableWidget *>(u"progressClasses"_s), 0),
+             u"一班 3 1 1 1.20"_s);
+    // 吴敏: 1st in 月考, 9th in 期中, 2nd now; 郑新 only now.
+    changes->selectRow(1);
+    QVERIFY(panel.findChild<QWidget *>(u"progressTrend"_s)->isVisible());
+    QStringList points;
+    for (const pages::TrendPoint &p : panel.trendChart().points)
+        points << p.exam + QString::number(p.rank);
+    QCOMPARE(points, (QStringList{u"第1次1"_s, u"上次9"_s, u"本次2"_s}));
+    QCOMPARE(panel.trendChart().title, u"吴敏的名次（语数）"_s);
+    QCOMPARE(pages::rankAxis(panel.trendChart()).deepest, 10);
+    changes->selectRow(6);
+    QCOMPARE(panel.trendChart().points.back().rank, 6);
+    QCOMPARE(panel.trendChart().points.front().rank, 0);
+    MessageBox::setRecorder({});
 }
 
 QTEST_MAIN(TestPanels)

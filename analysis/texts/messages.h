@@ -97,7 +97,8 @@ inline QString gradeExportNameInvalid(const QString &path) {
     return QStringLiteral("导出文件名须以.xlsx或.csv结尾：%1").arg(path);
 }
 inline QString folderWithoutWorkbooks() {
-    return QStringLiteral("文件夹中没有工作簿（.xls、.xlsx、.xlsm、.ods、.et、.ett、.csv或.txt文件）！");
+    return QStringLiteral(
+        "文件夹中没有工作簿（.xls、.xlsx、.xlsm、.ods、.et、.ett、.csv或.txt文件）！");
 }
 inline QString folderUnlistable(const QString &folder) {
     return QStringLiteral("无法列出文件夹中的文件，请检查是否允许读取：%1").arg(folder);
@@ -209,6 +210,17 @@ inline QString slipFileRenamed(const QString &number, const QString &name, const
 }
 inline QString noSlipStudents() {
     return QStringLiteral("没有可以生成成绩条的学生！");
+}
+
+// The comparison with the last exam.
+inline QString progressNoExam() {
+    return QStringLiteral("请先分析本次考试，再与上次考试对比！");
+}
+inline QString progressNoLastExam() {
+    return QStringLiteral("请先添加上次考试的成绩工作簿！");
+}
+inline QString progressNoStudents(const QString &exam) {
+    return QStringLiteral("考试“%1”没有读到学生").arg(exam);
 }
 
 } // namespace analysis::messages
