@@ -204,12 +204,13 @@ private slots:
         for (const QJsonValue &f : root["failures"_L1].toArray())
             failures << f["source"_L1].toString().remove(Fixtures) + u' ' + number(f["number"_L1]) +
                             u' ' + f["message"_L1].toString();
-        QCOMPARE(failures,
-                 (QStringList{
-                     u"broken_truncated.xlsx 5 无法打开Excel文件，请检查后重新输入文件名及路径！"_s,
-                     u"grade_sheets.xlsx:四班 9 输入表格名称有误，无法打开表格，请重新输入！"_s,
-                     u"grade/二班.ods null 数据起始行输入有误，请输入1到32668之间的行号！"_s,
-                     u"../support null 文件夹中没有工作簿（.xls、.xlsx、.xlsm、.ods、.et、.ett、.csv或.txt文件）！"_s}));
+        QCOMPARE(
+            failures,
+            (QStringList{
+                u"broken_truncated.xlsx 5 无法打开Excel文件，请检查后重新输入文件名及路径！"_s,
+                u"grade_sheets.xlsx:四班 9 输入表格名称有误，无法打开表格，请重新输入！"_s,
+                u"grade/二班.ods null 数据起始行输入有误，请输入1到32668之间的行号！"_s,
+                u"../support null 文件夹中没有工作簿（.xls、.xlsx、.xlsm、.ods、.et、.ett、.csv或.txt文件）！"_s}));
     }
 
     // What a window watching the reading sees: each source's states in order,
