@@ -174,22 +174,9 @@ void GradeWindow::addFolder() {
 
 void GradeWindow::addPaths(const QStringList &paths) {
     if (isComputing()) return;
-    for (const QString &path : paths) {
-        analysis::ClassSource source;
-        source.path = QFileInfo(path).absoluteFilePath();
-        source.label = source.path;
-        if (QFileInfo(path).isDir()) {
-            source.kind = analysis::ClassSource::Kind::Folder;
-            for (const analysis::ClassSource &file : analysis::expandFolders({source}))
-                addSource(file);
-            continue;
-        }
-        if (everySheetBox->isChecked()) {
-            source.kind = analysis::ClassSource::Kind::EverySheet;
-            source.label += QStringLiteral(":*");
-        }
+    for (const analysis::ClassSource &source :
+         analysis::sourcesOfPaths(paths, everySheetBox->isChecked()))
         addSource(source);
-    }
 }
 
 void GradeWindow::addSource(const analysis::ClassSource &source) {

@@ -120,4 +120,25 @@ std::vector<ClassSource> expandFolders(const std::vector<ClassSource> &sources) 
     return expanded;
 }
 
+std::vector<ClassSource> sourcesOfPaths(const QStringList &paths, bool everySheet) {
+    std::vector<ClassSource> sources;
+    for (const QString &path : paths) {
+        ClassSource source;
+        source.path = QFileInfo(path).absoluteFilePath();
+        source.label = source.path;
+        if (QFileInfo(path).isDir()) {
+            source.kind = ClassSource::Kind::Folder;
+            for (ClassSource &file : expandFolders({source}))
+                sources.push_back(std::move(file));
+            continue;
+        }
+        if (everySheet) {
+            source.kind = ClassSource::Kind::EverySheet;
+            source.label += QStringLiteral(":*");
+        }
+        sources.push_back(std::move(source));
+    }
+    return sources;
+}
+
 } // namespace analysis

@@ -50,4 +50,9 @@ std::optional<ClassSource> parseClassSource(const QString &text);
 // reported as such. Names are taken as their bytes (see nameFromBytes).
 std::vector<ClassSource> expandFolders(const std::vector<ClassSource> &sources);
 
+// The sources a window adds for paths chosen or dropped: a folder's
+// workbooks one by one, a file as one class or, with everySheet, one class
+// per sheet ("FILE:*").
+std::vector<ClassSource> sourcesOfPaths(const QStringList &paths, bool everySheet);
+
 } // namespace analysis
