@@ -47,14 +47,6 @@ QString *optionField(const QString &name, CompareOptions &o) {
     return nullptr;
 }
 
-Output usageError(const QString &why) {
-    return {ExitUsage,
-            {},
-            QStringLiteral("score-report：%1\n用法：score-report --compare 来源… [选项…]；"
-                           "score-report --compare --help 列出全部选项。\n")
-                .arg(why)};
-}
-
 // Parses the arguments; returns an error text or nothing.
 std::optional<QString> parse(const QStringList &arguments, CompareOptions *options) {
     bool sourcesOnly = false;
@@ -119,7 +111,10 @@ Output runCompare(const QStringList &arguments) {
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
         return {ExitOk, compareHelpText(), {}};
     CompareOptions options;
-    if (const std::optional<QString> error = parse(arguments, &options)) return usageError(*error);
+    if (const std::optional<QString> error = parse(arguments, &options))
+        return usageFailure(*error,
+                            QStringLiteral("用法：score-report --compare 来源… [选项…]；"
+                                           "score-report --compare --help 列出全部选项。\n"));
     // Settings that can't be used are refused before anything is read.
     const analysis::AnalysisSettingsOutcome settings =
         analysis::readAnalysisSettings(options.settings);

@@ -20,10 +20,6 @@ struct DetectOptions {
     bool json = false;
 };
 
-Output usageError(const QString &why) {
-    return {ExitUsage, {}, QStringLiteral("score-report：%1\n%2").arg(why, usage())};
-}
-
 std::optional<QString> parse(const QStringList &arguments, DetectOptions *options) {
     std::optional<QString> path;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -98,7 +94,8 @@ bool isDetect(const QStringList &arguments) {
 
 Output runDetect(const QStringList &arguments) {
     DetectOptions options;
-    if (const std::optional<QString> error = parse(arguments, &options)) return usageError(*error);
+    if (const std::optional<QString> error = parse(arguments, &options))
+        return usageFailure(*error, usage());
     const analysis::SheetLayout layout = analysis::detectFileLayout(options.path, options.sheet);
     if (layout.errorNumber) return failure(options, layout.errorNumber);
     return {

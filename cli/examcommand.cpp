@@ -46,14 +46,6 @@ QString *optionField(const QString &name, ExamCommandOptions &o) {
     return nullptr;
 }
 
-Output usageError(const QString &why) {
-    return {ExitUsage,
-            {},
-            QStringLiteral("score-report：%1\n用法：score-report --subjects 来源… [选项…]；"
-                           "score-report --subjects --help 列出全部选项。\n")
-                .arg(why)};
-}
-
 std::optional<QString> parse(const QStringList &arguments, ExamCommandOptions *options) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString error;
@@ -215,7 +207,10 @@ Output runExam(const QStringList &arguments, const OutputStream &stream) {
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
         return {ExitOk, examHelpText(), {}};
     ExamCommandOptions options;
-    if (const std::optional<QString> error = parse(arguments, &options)) return usageError(*error);
+    if (const std::optional<QString> error = parse(arguments, &options))
+        return usageFailure(*error,
+                            QStringLiteral("用法：score-report --subjects 来源… [选项…]；"
+                                           "score-report --subjects --help 列出全部选项。\n"));
     std::variant<analysis::ExamRequest, QString> request = examRequest(options);
     if (const QString *message = std::get_if<QString>(&request)) return failure(options, *message);
     if (options.exportPath && !isExamExportName(*options.exportPath))

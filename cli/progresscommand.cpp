@@ -77,15 +77,6 @@ std::optional<QString> parse(const QStringList &arguments, ProgressOptions *o) {
     return std::nullopt;
 }
 
-Output usageError(const QString &why) {
-    return {ExitUsage,
-            {},
-            QStringLiteral("score-report：%1\n用法：score-report --progress 上次 本次 [选项…]，"
-                           "每次考试一个来源或用方括号括起的几个来源；"
-                           "score-report --help 列出全部选项。\n")
-                .arg(why)};
-}
-
 Output failure(const ProgressOptions &o, const QString &message) {
     if (o.json) return {ExitFailure, jsonText({{"error", QJsonObject{{"message", message}}}}), {}};
     return {ExitFailure, {}, message + u'\n'};
@@ -207,7 +198,11 @@ bool isProgress(const QStringList &arguments) {
 
 Output runProgress(const QStringList &arguments) {
     ProgressOptions o;
-    if (const auto error = parse(arguments, &o)) return usageError(*error);
+    if (const auto error = parse(arguments, &o))
+        return usageFailure(*error,
+                            QStringLiteral("用法：score-report --progress 上次 本次 [选项…]，"
+                                           "每次考试一个来源或用方括号括起的几个来源；"
+                                           "score-report --help 列出全部选项。\n"));
     const std::optional<SignedDecimal> steady = readPlainDecimal(o.steady);
     if (!steady || steady->negative || steady->magnitude > Decimal::whole(100))
         return failure(o, QStringLiteral("稳定范围输入有误，请输入0到100之间的百分数！"));

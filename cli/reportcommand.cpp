@@ -67,10 +67,6 @@ const TextOption TextOptions[] = {
     {"--date", [](Options &o) { return &o.header.date; }},
 };
 
-Output usageError(const QString &why) {
-    return {ExitUsage, {}, QStringLiteral("score-report：%1\n%2").arg(why, usage())};
-}
-
 // A band is given as LO:HI; each side is a field text of its own.
 bool splitBand(const QString &value, QString *low, QString *high) {
     const qsizetype colon = value.indexOf(u':');
@@ -231,6 +227,10 @@ std::optional<QString> analyse(const Options &options, const analysis::AnalysisS
 
 } // namespace
 
+Output usageFailure(const QString &why, const QString &usage) {
+    return {ExitUsage, {}, QStringLiteral("score-report：%1\n%2").arg(why, usage)};
+}
+
 Output run(const QStringList &arguments, const OutputStream &stream) {
     if (isSlips(arguments)) return runSlips(arguments);
     if (isCompare(arguments)) return runCompare(arguments);
@@ -241,7 +241,8 @@ Output run(const QStringList &arguments, const OutputStream &stream) {
     if (arguments.contains(QLatin1String("--version"))) return {ExitOk, versionText(), {}};
     if (isDetect(arguments)) return runDetect(arguments);
     Options options;
-    if (const std::optional<QString> error = parse(arguments, &options)) return usageError(*error);
+    if (const std::optional<QString> error = parse(arguments, &options))
+        return usageFailure(*error, usage());
 
     // Settings that can't be used are refused before anything is read.
     std::optional<analysis::AnalysisSettings> settings;

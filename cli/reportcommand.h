@@ -29,4 +29,7 @@ using OutputStream = std::function<void(const QByteArray &)>;
 // returns what it prints; kept apart from main() so that it can be tested.
 Output run(const QStringList &arguments, const OutputStream &stream = {});
 
+// A command line that cannot be understood: why, then how it is written.
+Output usageFailure(const QString &why, const QString &usage);
+
 } // namespace report

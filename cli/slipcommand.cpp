@@ -94,14 +94,6 @@ std::optional<QString> parse(const QStringList &arguments, SlipCommandOptions *o
     return std::nullopt;
 }
 
-Output usageError(const QString &why) {
-    return {ExitUsage,
-            {},
-            QStringLiteral("score-report：%1\n用法：score-report --slips 来源… --export 文件"
-                           "（.pdf或.xlsx） [选项…]；score-report --slips --help 列出全部选项。\n")
-                .arg(why)};
-}
-
 Output failure(const QString &message) {
     return {ExitFailure, {}, message + u'\n'};
 }
@@ -240,7 +232,11 @@ Output runSlips(const QStringList &arguments) {
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
         return {ExitOk, slipsHelpText(), {}};
     SlipCommandOptions o;
-    if (const std::optional<QString> error = parse(arguments, &o)) return usageError(*error);
+    if (const std::optional<QString> error = parse(arguments, &o))
+        return usageFailure(
+            *error, QStringLiteral(
+                        "用法：score-report --slips 来源… --export 文件"
+                        "（.pdf或.xlsx） [选项…]；score-report --slips --help 列出全部选项。\n"));
     const QString &path = *o.exam.exportPath;
     if (!endsWith(path, ".pdf") && !endsWith(path, ".xlsx"))
         return failure(messages::slipExportNameInvalid(path));

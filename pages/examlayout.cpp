@@ -7,13 +7,6 @@ namespace pages {
 
 namespace {
 
-Block textBlock(const QString &title, const QStringList &paragraphs) {
-    Block block{.kind = Block::Kind::Text, .title = title, .columns = {1}};
-    for (const QString &paragraph : paragraphs)
-        block.rows.push_back({paragraph});
-    return block;
-}
-
 // Equal column widths; 班级, 学号, 姓名 and a last 说明 (the subjects missing) wider.
 Block examTable(const analysis::ExamTables &tables, const analysis::Table &table) {
     std::vector<double> columns(std::size_t(table.header.size()), 1);

@@ -8,13 +8,6 @@ namespace pages {
 
 namespace {
 
-Block textBlock(const QString &title, const QStringList &paragraphs) {
-    Block block{.kind = Block::Kind::Text, .title = title, .columns = {1}};
-    for (const QString &paragraph : paragraphs)
-        block.rows.push_back({paragraph});
-    return block;
-}
-
 // Each column wide enough for its header on one line, at the body size.
 Block progressTable(const analysis::Table &table, bool listsStudents) {
     static const QHash<QString, double> widths{

@@ -109,6 +109,13 @@ Block tableBlock(const analysis::Table &source, std::vector<double> columns, QSt
     return block;
 }
 
+Block textBlock(const QString &title, const QStringList &paragraphs) {
+    Block block{.kind = Block::Kind::Text, .title = title, .columns = {1}};
+    for (const QString &paragraph : paragraphs)
+        block.rows.push_back({paragraph});
+    return block;
+}
+
 QFont pageFont(double size, bool bold) {
     QFont font(QStringList{QStringLiteral("AR PL UMing CN"), QStringLiteral("SimSun"),
                            QStringLiteral("Noto Serif CJK SC")});

@@ -65,6 +65,9 @@ ReportLayout layoutPages(const QString &title, const analysis::ReportHeader &hea
 // A table of the exports as a block; its own title unless one is given.
 Block tableBlock(const analysis::Table &source, std::vector<double> columns, QString title = {});
 
+// Paragraphs of text under a title, as a block.
+Block textBlock(const QString &title, const QStringList &paragraphs);
+
 // The class analysis report.
 ReportLayout layoutReport(const ReportContent &content);
 

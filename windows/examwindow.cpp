@@ -43,24 +43,7 @@
 
 namespace {
 
-constexpr int WidthTwips = 16200, HeightTwips = 10800;
 enum SubjectColumn { SubjectName, SubjectLetters, SubjectFullMarks, SubjectTotals };
-
-QString stateText(analysis::SourceState state) {
-    switch (state) {
-    case analysis::SourceState::Waiting:
-        return QStringLiteral("等待读取");
-    case analysis::SourceState::Reading:
-        return QStringLiteral("正在读取");
-    case analysis::SourceState::Read:
-        return QStringLiteral("已读取");
-    case analysis::SourceState::Failed:
-        return QStringLiteral("读取失败");
-    case analysis::SourceState::Cancelled:
-        return QStringLiteral("已取消");
-    }
-    return {};
-}
 
 QString cellText(const QTableWidget *table, int row, int column) {
     const QTableWidgetItem *item = table->item(row, column);
@@ -84,7 +67,7 @@ ExamWindow::ExamWindow()
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("考试分析"));
     setWindowIcon(skin::programIcon());
-    setFixedSize(twipsToPixels(WidthTwips), twipsToPixels(HeightTwips));
+    setFixedSize(twipsToPixels(DocumentWindowWidthTwips), twipsToPixels(DocumentWindowHeightTwips));
     setFont(songFont(9));
     setAcceptDrops(true);
 
@@ -102,7 +85,7 @@ ExamWindow::ExamWindow()
     rows->addLayout(columns, 1);
     rows->addLayout(commands);
 
-    addLogoAndCloseButton(QPoint(WidthTwips - 470, 100));
+    addLogoAndCloseButton(QPoint(DocumentWindowWidthTwips - 470, 100));
     CenterOnScreen(this);
     ApplyRoundRegion(this, 20);
 }
@@ -265,7 +248,8 @@ void ExamWindow::addSource(const analysis::ClassSource &source) {
     m_sources.push_back(source);
     auto *item = new QListWidgetItem(examSourceList);
     item->setToolTip(source.label);
-    showState(examSourceList->count() - 1, stateText(analysis::SourceState::Waiting));
+    showState(examSourceList->count() - 1,
+              analysis::sourceStateText(analysis::SourceState::Waiting));
 }
 
 void ExamWindow::showState(int row, const QString &state) {
@@ -420,14 +404,15 @@ void ExamWindow::compute() {
     std::optional<analysis::ExamRequest> request = examRequest();
     if (!request) return;
     for (int row = 0; row < examSourceList->count(); ++row)
-        showState(row, stateText(analysis::SourceState::Waiting));
+        showState(row, analysis::sourceStateText(analysis::SourceState::Waiting));
     m_cancel = false;
     analysis::CompareControl control;
     control.cancel = &m_cancel;
     // The reading threads hand each state to the window's own thread.
     control.progress = [this](std::size_t source, analysis::SourceState state) {
         QMetaObject::invokeMethod(
-            this, [this, source, state] { showState(int(source), stateText(state)); },
+            this,
+            [this, source, state] { showState(int(source), analysis::sourceStateText(state)); },
             Qt::QueuedConnection);
     };
     m_thread = QThread::create([this, asked = std::move(*request), control] {

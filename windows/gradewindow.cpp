@@ -36,24 +36,6 @@
 
 namespace {
 
-constexpr int WidthTwips = 16200, HeightTwips = 10800;
-
-QString stateText(analysis::SourceState state) {
-    switch (state) {
-    case analysis::SourceState::Waiting:
-        return QStringLiteral("等待读取");
-    case analysis::SourceState::Reading:
-        return QStringLiteral("正在读取");
-    case analysis::SourceState::Read:
-        return QStringLiteral("已读取");
-    case analysis::SourceState::Failed:
-        return QStringLiteral("读取失败");
-    case analysis::SourceState::Cancelled:
-        return QStringLiteral("已取消");
-    }
-    return {};
-}
-
 std::optional<QString> typed(const QLineEdit *field) {
     const QString text = field->text().trimmed();
     return text.isEmpty() ? std::nullopt : std::optional<QString>(text);
@@ -68,7 +50,7 @@ GradeWindow::GradeWindow()
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("年级对比"));
     setWindowIcon(skin::programIcon());
-    setFixedSize(twipsToPixels(WidthTwips), twipsToPixels(HeightTwips));
+    setFixedSize(twipsToPixels(DocumentWindowWidthTwips), twipsToPixels(DocumentWindowHeightTwips));
     setFont(songFont(9));
     setAcceptDrops(true);
 
@@ -86,7 +68,7 @@ GradeWindow::GradeWindow()
     rows->addLayout(columns, 1);
     rows->addLayout(commands);
 
-    addLogoAndCloseButton(QPoint(WidthTwips - 470, 100));
+    addLogoAndCloseButton(QPoint(DocumentWindowWidthTwips - 470, 100));
     CenterOnScreen(this);
     ApplyRoundRegion(this, 20);
 }
@@ -184,7 +166,7 @@ void GradeWindow::addSource(const analysis::ClassSource &source) {
     m_sources.push_back(source);
     auto *item = new QListWidgetItem(sourceList);
     item->setToolTip(source.label);
-    showState(sourceList->count() - 1, stateText(analysis::SourceState::Waiting));
+    showState(sourceList->count() - 1, analysis::sourceStateText(analysis::SourceState::Waiting));
 }
 
 // The first source's header row names the data position; a field the teacher
@@ -232,7 +214,7 @@ void GradeWindow::compute() {
         return;
     }
     for (int row = 0; row < sourceList->count(); ++row)
-        showState(row, stateText(analysis::SourceState::Waiting));
+        showState(row, analysis::sourceStateText(analysis::SourceState::Waiting));
     analysis::ClassFields fields{typed(firstRowField), typed(numberColumnField),
                                  typed(nameColumnField), typed(scoreColumnField)};
     // Rows below the class the header found (平均分, 制表人) are no students.
@@ -243,7 +225,8 @@ void GradeWindow::compute() {
     // The reading threads hand each state to the window's own thread.
     control.progress = [this](std::size_t source, analysis::SourceState state) {
         QMetaObject::invokeMethod(
-            this, [this, source, state] { showState(int(source), stateText(state)); },
+            this,
+            [this, source, state] { showState(int(source), analysis::sourceStateText(state)); },
             Qt::QueuedConnection);
     };
     m_thread =

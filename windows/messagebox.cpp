@@ -6,15 +6,15 @@
 #include <QMessageBox>
 
 namespace {
-MessageBox::Recorder &recorder() {
+MessageBox::Recorder &messageRecorder() {
     static MessageBox::Recorder instance;
     return instance;
 }
 } // namespace
 
 void MessageBox::show(QWidget *parent, const QString &text) {
-    if (recorder()) {
-        recorder()(text);
+    if (messageRecorder()) {
+        messageRecorder()(text);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, analysis::messages::applicationTitle(), text,
@@ -27,5 +27,5 @@ void MessageBox::show(QWidget *parent, const QString &text) {
 }
 
 void MessageBox::setRecorder(Recorder replacement) {
-    recorder() = std::move(replacement);
+    messageRecorder() = std::move(replacement);
 }

@@ -4,15 +4,15 @@
 #include <QPrinter>
 
 namespace {
-PrintDialog::Recorder &recorder() {
+PrintDialog::Recorder &printRecorder() {
     static PrintDialog::Recorder instance;
     return instance;
 }
 } // namespace
 
 void PrintDialog::preview(QWidget *parent, const PaintPages &paint) {
-    if (recorder()) {
-        recorder()(paint);
+    if (printRecorder()) {
+        printRecorder()(paint);
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
@@ -25,5 +25,5 @@ void PrintDialog::preview(QWidget *parent, const PaintPages &paint) {
 }
 
 void PrintDialog::setRecorder(Recorder replacement) {
-    recorder() = std::move(replacement);
+    printRecorder() = std::move(replacement);
 }

@@ -29,8 +29,6 @@
 
 namespace {
 
-constexpr int WidthTwips = 16200, HeightTwips = 10800;
-
 QPlainTextEdit *addTextBox(QVBoxLayout *column, const QString &caption, const char *name) {
     column->addWidget(new QLabel(caption));
     auto *box = new QPlainTextEdit;
@@ -50,7 +48,7 @@ ReportWindow::ReportWindow()
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("成绩分析报告"));
     setWindowIcon(skin::programIcon());
-    setFixedSize(twipsToPixels(WidthTwips), twipsToPixels(HeightTwips));
+    setFixedSize(twipsToPixels(DocumentWindowWidthTwips), twipsToPixels(DocumentWindowHeightTwips));
     setFont(songFont(9));
 
     auto *body = new QWidget(this);
@@ -66,7 +64,7 @@ ReportWindow::ReportWindow()
     rows->addLayout(columns, 1);
     rows->addLayout(buildCommands(body));
 
-    addLogoAndCloseButton(QPoint(WidthTwips - 470, 100));
+    addLogoAndCloseButton(QPoint(DocumentWindowWidthTwips - 470, 100));
     CenterOnScreen(this);
     ApplyRoundRegion(this, 20);
     refresh();

@@ -13,7 +13,7 @@ namespace {
 // decimal are dropped from the sums (never from the comparisons).
 constexpr int MaximumScale = 9;
 
-double powerOfTen(int exponent) {
+double tenToThe(int exponent) {
     return std::pow(10.0, exponent);
 }
 
@@ -79,7 +79,7 @@ void scoreFigures(ClassAnalysis &analysis) {
         sum += units.back();
         sumOfSquares += __int128(units.back()) * units.back();
     }
-    const double unit = powerOfTen(scale);
+    const double unit = tenToThe(scale);
     const double fullMarks = analysis.settings.fullMarks.toDouble();
     // The total keeps every digit; the other figures are rounded in the end anyway.
     analysis.total = Decimal();

@@ -278,4 +278,20 @@ GradeComparison compareGrade(const std::vector<ClassSource> &sources, const Clas
     return comparison;
 }
 
+QString sourceStateText(SourceState state) {
+    switch (state) {
+    case SourceState::Waiting:
+        return QStringLiteral("等待读取");
+    case SourceState::Reading:
+        return QStringLiteral("正在读取");
+    case SourceState::Read:
+        return QStringLiteral("已读取");
+    case SourceState::Failed:
+        return QStringLiteral("读取失败");
+    case SourceState::Cancelled:
+        return QStringLiteral("已取消");
+    }
+    return {};
+}
+
 } // namespace analysis

@@ -50,6 +50,9 @@ struct GradeComparison {
 
 enum class SourceState { Waiting, Reading, Read, Failed, Cancelled };
 
+// A source's state as its list shows it: 等待读取, 正在读取, ….
+QString sourceStateText(SourceState state);
+
 // How a comparison is run and watched. The callback is called from the
 // reading threads, one call at a time; a window passes it on to its own
 // thread. Cancelling leaves the sources not yet read as Cancelled.
