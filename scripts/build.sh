@@ -13,6 +13,9 @@ if command -v ccache >/dev/null; then
     # Paths inside the tree are hashed relative to it, so that another clone
     # of the project hits the same cache.
     export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
+    # The precompiled headers are cached only when ccache may ignore their
+    # time stamps.
+    export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}"
 fi
 cmake -S "$root" --preset "$preset" "${launcher[@]}" "$@" >/dev/null
 cd "$root"

@@ -22,7 +22,7 @@ struct Slot {
 
 constexpr int SlotCount = 16;
 constexpr std::uintptr_t ReleaseBatch = 2u << 20;
-std::array<Slot, SlotCount> slots;
+std::array<Slot, SlotCount> mappedSlots;
 struct sigaction previousAction;
 std::uintptr_t pageSize = 4096;
 bool handlerInstalled = false;
@@ -47,7 +47,7 @@ void passOn(int signal, siginfo_t *info, void *context) {
 
 void onBusError(int signal, siginfo_t *info, void *context) {
     const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
-    for (Slot &slot : slots) {
+    for (Slot &slot : mappedSlots) {
         const std::uintptr_t begin = slot.begin.load(std::memory_order_acquire);
         const std::uintptr_t end = slot.end.load(std::memory_order_acquire);
         if (begin == 0 || address < begin || address >= end) continue;
@@ -82,10 +82,10 @@ bool installHandler() {
 std::unique_ptr<FileMapping> FileMapping::map(int fd, std::uint64_t size) {
     if (size == 0 || size > std::uint64_t(SIZE_MAX) || !installHandler()) return nullptr;
     int slot = 0;
-    while (slot < SlotCount && slots[std::size_t(slot)].taken.exchange(true))
+    while (slot < SlotCount && mappedSlots[std::size_t(slot)].taken.exchange(true))
         ++slot;
     if (slot == SlotCount) return nullptr;
-    Slot &mine = slots[std::size_t(slot)];
+    Slot &mine = mappedSlots[std::size_t(slot)];
 
     const auto length = std::size_t(size);
     void *data = mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0);
@@ -102,7 +102,7 @@ std::unique_ptr<FileMapping> FileMapping::map(int fd, std::uint64_t size) {
 }
 
 FileMapping::~FileMapping() {
-    Slot &mine = slots[std::size_t(m_slot)];
+    Slot &mine = mappedSlots[std::size_t(m_slot)];
     mine.begin.store(0, std::memory_order_release);
     mine.end.store(0, std::memory_order_release);
     munmap(const_cast<std::uint8_t *>(m_data), m_length);
@@ -133,7 +133,7 @@ void FileMapping::dropPages(std::uintptr_t begin, std::uintptr_t end) const {
 }
 
 bool FileMapping::intact() const {
-    return !slots[std::size_t(m_slot)].cut.load(std::memory_order_acquire);
+    return !mappedSlots[std::size_t(m_slot)].cut.load(std::memory_order_acquire);
 }
 
 } // namespace analysis
