@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets in a tree of their own (clang, with the address
-# and undefined-behaviour sanitizers) and runs each for a short, bounded time
+# and undefined-behaviour sanitizers) and runs each for a short, bounded time,
+# as many side by side as the machine has cores,
 # over a fresh corpus seeded from the committed fixtures: every workbook and
 # hostile file up to 256 KiB for import_fuzzer, the zip-based ones for
 # xlsx_fuzzer, ods_fuzzer and zip_fuzzer, the text files for csv_fuzzer, the
@@ -48,28 +49,49 @@ printf 'a\r\n\xb0\xef\xd6\xfa\rb\nc\r\r\n\x81\r\xff' >"$work/helpfile_fuzzer/gbk
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-status=0
+# The targets run side by side, one per core; each prints its lines when it
+# ends, so that their reports do not interleave.
+parallel=$(nproc)
 run() {
     local target=$1 time=$2 log=$work/findings/$1.log
     shift 2
-    echo "== $target for ${time}s, $(ls "$work/$target" | wc -l) seeds"
+    local seeds
+    seeds=$(ls "$work/$target" | wc -l)
     if ! "$build/fuzz/$target" "$work/$target" -max_total_time="$time" -timeout="${FUZZ_TIMEOUT:-10}" \
         -rss_limit_mb=2048 -malloc_limit_mb=512 -max_len=262144 -print_final_stats=1 \
         -artifact_prefix="$work/findings/$target-" "$@" >"$log" 2>&1 ||
         compgen -G "$work/findings/$target-*" >/dev/null; then
-        echo "!! $target found a problem; the end of $log:" >&2
-        tail -n 60 "$log" >&2
-        status=1
+        {
+            echo "!! $target found a problem in ${time}s; the end of $log:"
+            tail -n 60 "$log"
+        } >&2
+        return 1
     fi
-    grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" || true
+    {
+        echo "== $target for ${time}s, $seeds seeds"
+        grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" || true
+    }
 }
-run import_fuzzer $((3 * seconds)) -dict="$root/fuzz/import.dict" -use_value_profile=1
-run fieldnumber_fuzzer "$seconds" -dict="$root/fuzz/fieldnumber.dict"
-run helpfile_fuzzer "$seconds"
-run xlsx_fuzzer "$seconds" -dict="$root/fuzz/xlsx.dict"
-run ods_fuzzer "$seconds" -dict="$root/fuzz/ods.dict"
-run zip_fuzzer "$seconds"
-run csv_fuzzer "$seconds" -dict="$root/fuzz/csv.dict"
-run html_fuzzer "$seconds" -dict="$root/fuzz/html.dict"
+status=0
+running=0
+start() {
+    run "$@" &
+    if ((++running >= parallel)); then
+        wait -n || status=1
+        ((running--)) || true
+    fi
+}
+start import_fuzzer $((3 * seconds)) -dict="$root/fuzz/import.dict" -use_value_profile=1
+start fieldnumber_fuzzer "$seconds" -dict="$root/fuzz/fieldnumber.dict"
+start helpfile_fuzzer "$seconds"
+start xlsx_fuzzer "$seconds" -dict="$root/fuzz/xlsx.dict"
+start ods_fuzzer "$seconds" -dict="$root/fuzz/ods.dict"
+start zip_fuzzer "$seconds"
+start csv_fuzzer "$seconds" -dict="$root/fuzz/csv.dict"
+start html_fuzzer "$seconds" -dict="$root/fuzz/html.dict"
+while ((running > 0)); do
+    wait -n || status=1
+    ((running--)) || true
+done
 ((status == 0)) && echo "== no findings"
 exit "$status"
