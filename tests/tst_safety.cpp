@@ -95,8 +95,13 @@ private slots:
         for (const char *ending : {"pdf", "xlsx", "csv"})
             QTest::addRow("exam %s", ending) << "--subjects --score-columns 3"
                                              << QStringLiteral("t.") + QLatin1String(ending) << 1;
-        QTest::newRow("progress csv") << "--progress \"$1\" --score-columns 3"
-                                      << "t.csv" << 0;
+        for (const char *ending : {"csv", "xlsx", "pdf"})
+            QTest::addRow("progress %s", ending) << "--progress \"$1\" --score-columns 3"
+                                                 << QStringLiteral("t.") + QLatin1String(ending)
+                                                 << (ending == QByteArrayView("csv") ? 0 : 1);
+        for (const char *ending : {"pdf", "xlsx"})
+            QTest::addRow("slips %s", ending)
+                << "--slips --score-columns 3" << QStringLiteral("t.") + QLatin1String(ending) << 1;
     }
     // A small file system of its own, filled up but for freePages pages.
     void fullDisk() {
@@ -152,6 +157,8 @@ private slots:
                               "--export \"$(printf 'bad\\377.csv')\" && "
                               "test -s \"$(printf 'bad\\377.csv')\" && rm ./w?.xls ./bad?.csv");
         QCOMPARE(run.status, 0);
+        // The message names the file written by its bytes, not by U+FFFD.
+        QVERIFY2(run.out.contains("bad\\xFF.csv"), qPrintable(run.out));
         QCOMPARE(contents(dir.filePath("bad\uFFFD.csv")), QByteArray("old"));
     }
 
@@ -226,6 +233,34 @@ private slots:
         QCOMPARE(analysis::wellFormedJson(json), expected);
     }
 
+    // Names with DEL, C1 and escape characters, in every mode's JSON: the
+    // output must parse, and keep the names as they were.
+    void jsonModesWellFormed_data() {
+        QTest::addColumn<QString>("options");
+        QTest::newRow("class") << "t.csv --class-size 3 --json";
+        QTest::newRow("comparison") << "--compare t.csv --columns auto --json";
+        QTest::newRow("exam") << "--subjects t.csv --columns auto --json";
+        QTest::newRow("progress") << "--progress t.csv t.csv --columns auto --json";
+    }
+    void jsonModesWellFormed() {
+        QFETCH(QString, options);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("t.csv"), "学号,姓名,班级,语文,数学\n"
+                                         "1,张\x7F三,初二\xC2\x9B"
+                                         "1班,90,80\n"
+                                         "2,李四,初二\xC2\x9B"
+                                         "1班,70,60\n"
+                                         "3,王\x1B[2J五,初二\xC2\x9B"
+                                         "1班,85,75\n");
+        const Run run = shell(dir.path(), "\"$0\" " + options);
+        QCOMPARE(run.status, 0);
+        QJsonParseError error;
+        QJsonDocument::fromJson(run.out.toUtf8(), &error);
+        QCOMPARE(error.errorString(), QJsonParseError().errorString());
+        QVERIFY2(run.out.contains(R"(张\u007f三)"), qPrintable(run.out.left(300)));
+        QVERIFY2(run.out.contains(R"(王\u001b[2J五)"), qPrintable(run.out.left(300)));
+    }
+
     // A sheet name with a lone surrogate, as a comparison's JSON writes it.
     void gradeJsonWellFormed() {
         analysis::GradeComparison comparison;
@@ -247,6 +282,10 @@ private slots:
         QTest::newRow("tabs and lines kept") << "a\tb\n"
                                              << "a\tb\n";
         QTest::newRow("lone surrogate") << QString(QChar(0xDC00)) << QString::fromUtf16(u"\uFFFD");
+        QTest::newRow("file name byte")
+            << QStringLiteral("bad") + QChar(0xDCFF) + QStringLiteral(".csv") << "bad\\xFF.csv";
+        QTest::newRow("pair kept")
+            << QString::fromUtf16(u"\U0001F600") << QString::fromUtf16(u"\U0001F600");
     }
     void terminalText() {
         QFETCH(QString, text);

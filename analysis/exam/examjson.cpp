@@ -2,6 +2,7 @@
 
 #include "analysis/export/analysisjson.h"
 #include "analysis/grade/gradejson.h"
+#include "analysis/texts/wellformed.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -131,24 +132,10 @@ public:
 private:
     static QByteArray text(const QString &value) {
         QByteArray out;
-        string(value, out);
+        appendJsonString(out, value);
         return out;
     }
     static QByteArray keyOf(const QString &name) { return text(name) + ':'; }
-    static void string(const QString &text, QByteArray &out) {
-        out += '"';
-        for (const char c : text.toUtf8()) {
-            if (c == '"' || c == '\\') {
-                out += '\\';
-                out += c;
-            } else if (c >= 0 && c < 0x20) {
-                out += "\\u" + QByteArray::number(int(c), 16).rightJustified(4, '0');
-            } else {
-                out += c;
-            }
-        }
-        out += '"';
-    }
     const QByteArray &key(std::size_t i) const {
         return i < m_subjects.size() ? m_subjects[i] : m_totals[i - m_subjects.size()];
     }
@@ -178,11 +165,11 @@ void StudentWriter::write(const ExamAnalysis &exam, const ExamStudent &s, QByteA
     };
     const std::size_t n = exam.subjects.size(), m = exam.totals.size();
     out += "{\"class\":";
-    string(exam.classes[std::size_t(s.classIndex)].name, out);
+    appendJsonString(out, exam.classes[std::size_t(s.classIndex)].name);
     out += ",\"number\":";
-    string(s.number, out);
+    appendJsonString(out, s.number);
     out += ",\"name\":";
-    string(s.name, out);
+    appendJsonString(out, s.name);
     map(out, "scores", n, [&](std::size_t i) {
         orNull(s.subjects[i].state == MarkState::Counted, s.subjects[i].score.toDouble());
     });
@@ -220,7 +207,9 @@ void writeExamJson(const ExamAnalysis &exam, const std::function<void(const QByt
     const QJsonObject lists = listsJson(exam);
     for (auto it = lists.begin(); it != lists.end(); ++it)
         root.insert(it.key(), it.value());
-    QByteArray out = QJsonDocument(root).toJson(QJsonDocument::Compact);
+    // The students' strings are escaped as they are written; the head as
+    // QJsonDocument leaves it needs mending once.
+    QByteArray out = wellFormedJson(QJsonDocument(root).toJson(QJsonDocument::Compact));
     out.chop(1);
     out += ",\"students\":[";
     const StudentWriter writer(exam);

@@ -24,24 +24,6 @@ QJsonObject figures(const ClassAnalysis &analysis) {
     return out;
 }
 
-// A JSON string, escaped as QJsonDocument escapes it.
-void appendString(QByteArray &out, const QString &text) {
-    out += '"';
-    for (const char c : wellFormed(text).toUtf8()) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (c >= 0 && c < 0x20) {
-            const int named = QByteArrayView("\b\f\n\r\t").indexOf(c);
-            out += named >= 0 ? '\\' + QByteArray(1, "bfnrt"[named])
-                              : "\\u" + QByteArray::number(int(c), 16).rightJustified(4, '0');
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
-}
-
 } // namespace
 
 QJsonArray gradeFailuresJson(const std::vector<SourceFailure> &failures) {
@@ -75,12 +57,12 @@ QByteArray gradeJson(const GradeComparison &comparison) {
     for (std::size_t i = 0; i < comparison.students.size(); ++i) {
         const GradeStudent &s = comparison.students[i];
         out += i > 0 ? ",{\"class\":" : "{\"class\":";
-        appendString(out, comparison.classes[std::size_t(s.classIndex)].name);
+        appendJsonString(out, comparison.classes[std::size_t(s.classIndex)].name);
         out += ",\"classRank\":" + QByteArray::number(s.classRank) +
                ",\"gradeRank\":" + QByteArray::number(s.gradeRank) + ",\"name\":";
-        appendString(out, s.student.name);
+        appendJsonString(out, s.student.name);
         out += ",\"number\":";
-        appendString(out, s.student.number);
+        appendJsonString(out, s.student.number);
         out += ",\"score\":" +
                QByteArray::number(s.score.toDouble(), 'g', QLocale::FloatingPointShortest) + '}';
     }

@@ -1,7 +1,5 @@
 #include "analysis/texts/terminaltext.h"
 
-#include "analysis/texts/wellformed.h"
-
 #include <algorithm>
 
 namespace analysis {
@@ -32,18 +30,31 @@ QByteArray terminalUtf8(const QByteArray &utf8) {
 }
 
 QString terminalText(const QString &text) {
-    const QString whole = wellFormed(text);
-    if (std::none_of(whole.begin(), whole.end(), [](QChar c) { return isControl(c.unicode()); }))
-        return whole;
+    if (std::none_of(text.begin(), text.end(),
+                     [](QChar c) { return isControl(c.unicode()) || c.isSurrogate(); }))
+        return text;
     QString out;
-    out.reserve(whole.size() + 8);
-    for (const QChar c : whole) {
-        const char16_t u = c.unicode();
-        if (!isControl(u))
-            out += c;
-        else
-            out += (u <= 0x7F ? QStringLiteral("\\x") : QStringLiteral("\\u")) +
-                   QString::number(u, 16).toUpper().rightJustified(u <= 0x7F ? 2 : 4, u'0');
+    out.reserve(text.size() + 8);
+    const auto escape = [&](int value, int digits) {
+        out += (digits == 2 ? QStringLiteral("\\x") : QStringLiteral("\\u")) +
+               QString::number(value, 16).toUpper().rightJustified(digits, u'0');
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += text[i];
+            out += text[++i];
+        } else if (u >= 0xDC80 && u <= 0xDCFF) {
+            // A byte of a file name that is not UTF-8: shown as the byte, so
+            // that the teacher can tell which file was meant.
+            escape(u - 0xDC00, 2);
+        } else if (QChar::isSurrogate(u)) {
+            out += QChar(QChar::ReplacementCharacter);
+        } else if (isControl(u)) {
+            escape(u, u <= 0x7F ? 2 : 4);
+        } else {
+            out += text[i];
+        }
     }
     return out;
 }
