@@ -278,6 +278,8 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("message");
         QTest::newRow("a folder") << u"folder.pdf"_s << u"导出路径是一个文件夹，请给出文件名："_s;
+        QTest::newRow("a folder with its slash")
+            << u"folder.pdf/"_s << u"导出路径是一个文件夹，请给出文件名："_s;
         QTest::newRow("the workbook, through a link")
             << u"link.pdf"_s << u"导出文件不能覆盖正在读取的工作簿："_s;
     }
@@ -298,7 +300,9 @@ private slots:
         QFile copy(workbook), original(Sample);
         QVERIFY(copy.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), original.readAll());
-        QCOMPARE(QDir(folder.filePath(u"folder.pdf"_s)).isEmpty(), true);
+        QCOMPARE(QDir(folder.filePath(u"folder.pdf"_s))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
     }
 };
 

@@ -89,7 +89,11 @@ std::optional<QString> FileDialog::getSaveFileName(QWidget *parent, const QStrin
         dialog.setDefaultSuffix(suffix);
         path = chosenFile(dialog);
     }
-    if (path && !path->endsWith(u'.' + suffix, Qt::CaseInsensitive)) *path += u'.' + suffix;
+    // A folder given as the name stays one, for the export to refuse: an
+    // ending added to "folder/" would write a hidden ".pdf" inside it.
+    const bool folder = path && (path->endsWith(u'/') || QFileInfo(*path).isDir());
+    if (path && !folder && !path->endsWith(u'.' + suffix, Qt::CaseInsensitive))
+        *path += u'.' + suffix;
     return path;
 }
 

@@ -22,7 +22,7 @@ QStringList getOpenFileNames(QWidget *parent, const QString &filter);
 std::optional<QString> getExistingDirectory(QWidget *parent, const QString &caption);
 
 // The full path to write, or nothing when the user cancels; a name without
-// the filter's ending gets it.
+// the filter's ending gets it, a folder does not.
 std::optional<QString> getSaveFileName(QWidget *parent, const QString &caption,
                                        const QString &filter, const QString &suggested,
                                        const QString &suffix);
