@@ -19,7 +19,7 @@
 #include "analysis/grid/gridrows.h"
 #include "analysis/grid/scoregrid.h"
 #include "analysis/grid/workbookimport.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include "childprocess.h"
 

@@ -1,5 +1,5 @@
 #include "cli/reportcommand.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,7 @@
 #include "windows/messagebox.h"
 #include "windows/printdialog.h"
 #include "windows/reportwindow.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <QLineEdit>
 #include <QPdfWriter>

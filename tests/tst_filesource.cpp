@@ -6,7 +6,7 @@
 
 #include "workbook/bytesource.h"
 #include "workbook/importerrors.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <QFile>
 #include <QFileInfo>

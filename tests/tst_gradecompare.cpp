@@ -1,6 +1,6 @@
 #include "analysis/grade/gradecomparison.h"
 #include "cli/reportcommand.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 #include "workbook/workbook.h"
 
 #include <QFile>

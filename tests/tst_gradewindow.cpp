@@ -5,7 +5,7 @@
 #include "windows/gradewindow.h"
 #include "windows/messagebox.h"
 #include "windows/printdialog.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <QLineEdit>
 #include <QListWidget>

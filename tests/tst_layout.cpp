@@ -4,7 +4,7 @@
 #include "analysis/layout/layoutjson.h"
 #include "analysis/layout/sheetlayout.h"
 #include "workbook/importerrors.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <QDirIterator>
 #include <QFile>

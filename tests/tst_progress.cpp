@@ -1,7 +1,7 @@
 #include "analysis/progress/studentmatch.h"
 #include "cli/reportcommand.h"
 #include "workbook/bytesource.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 #include "workbook/zip/ziparchive.h"
 
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 // score-report --slips as a teacher runs it, on the hand-worked class of
 // tests/fixtures/make_slips.py: 语文 of 150 marks, 数学 of 100, 总分 of 250.
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "analysis/slips/slipgrades.h"
 #include "analysis/slips/slipxlsx.h"
 #include "pages/slippdf.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <QDir>
 #include <QFile>

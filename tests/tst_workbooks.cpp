@@ -11,7 +11,7 @@
 #include "workbook/cellvalues/dateformat.h"
 #include "workbook/cellvalues/datestyles.h"
 #include "workbook/importerrors.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <QFile>
 #include <QJsonArray>

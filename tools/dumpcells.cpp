@@ -8,7 +8,7 @@
 //
 //   dumpcells ROWS COLUMNS < paths
 
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,11 +2,6 @@
 
 namespace analysis {
 
-// A field or a score is read as a signed 16-bit integer: values outside this
-// range are refused with a message.
-constexpr int FieldMinimum = -32768;
-constexpr int FieldMaximum = 32767;
-
 // "及格" (pass) counts every score from the pass mark up; "合格" (qualified)
 // is always the range from the pass mark up to but not including 75,
 // whatever the band fields say.

@@ -3,7 +3,7 @@
 #include "analysis/texts/filenames.h"
 #include "workbook/bytesource.h"
 #include "workbook/importerrors.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <QFileInfo>
 #include <QThread>

@@ -1,7 +1,5 @@
 #include "analysis/grid/fieldnumber.h"
 
-#include "analysis/figures/limits.h"
-
 #include <charconv>
 #include <cmath>
 #include <string>

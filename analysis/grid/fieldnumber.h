@@ -6,6 +6,11 @@
 
 namespace analysis {
 
+// A field or a score is read as a signed 16-bit integer: values outside this
+// range are refused with a message.
+constexpr int FieldMinimum = -32768;
+constexpr int FieldMaximum = 32767;
+
 // How a number typed in a field or held in a grid cell is read: the longest
 // leading part of the text that forms a number, with spaces, tabs and line
 // feeds skipped wherever they stand. Text without such a part reads as 0.

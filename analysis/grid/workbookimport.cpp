@@ -1,12 +1,11 @@
 #include "analysis/grid/workbookimport.h"
 
-#include "analysis/figures/limits.h"
 #include "analysis/grid/fieldnumber.h"
 #include "analysis/texts/filenames.h"
 #include "analysis/texts/messages.h"
 #include "analysis/texts/spaces.h"
 #include "workbook/importerrors.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <array>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "analysis/layout/filelayout.h"
 
 #include "workbook/importerrors.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 namespace analysis {
 

@@ -8,7 +8,7 @@
 
 #include "workbook/bytesource.h"
 #include "workbook/importerrors.h"
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "workbook/openworkbook.h"
+#include "workbook/open/openworkbook.h"
 
 #include "workbook/bytesource.h"
 #include "workbook/html/htmlworkbook.h"
