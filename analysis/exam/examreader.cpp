@@ -66,7 +66,7 @@ std::vector<int> sheetsOf(const ClassSource &source, const Workbook &workbook) {
     return index < 0 ? std::vector<int>{} : std::vector<int>{index};
 }
 
-struct SourceResult {
+struct TablesOfSource {
     std::vector<ExamTable> tables;
     std::vector<SourceFailure> failures;
     std::vector<bool> namedBySheet;
@@ -153,7 +153,7 @@ std::variant<TableLayout, QString> detectedLayout(Workbook &workbook, int sheet,
 class TableReader {
 public:
     explicit TableReader(const ExamRequest &request) : m_request(request) {}
-    SourceResult read(int index);
+    TablesOfSource read(int index);
 
 private:
     const ExamRequest &m_request;
@@ -162,9 +162,9 @@ private:
     int m_error = NoError;
 };
 
-SourceResult TableReader::read(int index) {
+TablesOfSource TableReader::read(int index) {
     const ClassSource &source = m_request.sources[std::size_t(index)];
-    SourceResult result;
+    TablesOfSource result;
     if (source.kind == ClassSource::Kind::Folder) {
         result.failures.push_back({source.label, std::nullopt, messages::folderWithoutWorkbooks()});
         return result;
@@ -216,47 +216,6 @@ SourceResult TableReader::read(int index) {
     return result;
 }
 
-std::vector<SourceResult> readSources(const ExamRequest &request, const CompareControl &control) {
-    const std::size_t count = request.sources.size();
-    std::vector<SourceResult> results(count);
-    const std::vector<std::optional<std::size_t>> repeats = repeatedSources(request.sources);
-    readEachSource(count, control, [&]() -> ReadSource {
-        auto reader = std::make_shared<TableReader>(request);
-        return [&, reader](std::size_t i) {
-            if (repeats[i])
-                results[i].failures.push_back(
-                    {request.sources[i].label, std::nullopt,
-                     messages::sourceRepeated(request.sources[*repeats[i]].label)});
-            else
-                results[i] = reader->read(int(i));
-            return results[i].failures.empty();
-        };
-    });
-    return results;
-}
-
-// As the grade comparison names its classes: after the sheet when the
-// workbook gives more than one table, else after the file; a name already
-// taken gets "（2）", "（3）"… in list order.
-void nameTables(const std::vector<ClassSource> &sources, std::vector<SourceResult> &results) {
-    std::map<QString, int> tablesOfFile;
-    for (std::size_t i = 0; i < sources.size(); ++i)
-        tablesOfFile[QFileInfo(sources[i].path).absoluteFilePath()] +=
-            int(results[i].tables.size());
-    std::map<QString, int> taken;
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        const QFileInfo file(sources[i].path);
-        for (std::size_t t = 0; t < results[i].tables.size(); ++t) {
-            QString &name = results[i].tables[t].className;
-            if (!results[i].namedBySheet[t] && tablesOfFile[file.absoluteFilePath()] < 2)
-                name = file.completeBaseName();
-            if (results[i].tables[t].hasClassColumn) continue;
-            const int seen = ++taken[name];
-            if (seen > 1) name += QStringLiteral("（%1）").arg(seen);
-        }
-    }
-}
-
 } // namespace
 
 QString examColumnsProblem(const ExamColumns &columns) {
@@ -291,10 +250,18 @@ int readColumn(const QString &text) {
 }
 
 ExamSheets readExamTables(const ExamRequest &request, const CompareControl &control) {
-    std::vector<SourceResult> results = readSources(request, control);
-    nameTables(request.sources, results);
+    std::vector<TablesOfSource> results =
+        readUnrepeated<TablesOfSource>(request.sources, control, [&] {
+            auto reader = std::make_shared<TableReader>(request);
+            return [reader](std::size_t i) { return reader->read(int(i)); };
+        });
+    // A table with a class column keeps its classes' names out of the numbering.
+    nameAfterSheetOrFile(request.sources, results, [](TablesOfSource &result, std::size_t t) {
+        ExamTable &table = result.tables[t];
+        return std::pair{&table.className, !table.hasClassColumn};
+    });
     ExamSheets out;
-    for (SourceResult &result : results) {
+    for (TablesOfSource &result : results) {
         std::move(result.tables.begin(), result.tables.end(), std::back_inserter(out.tables));
         std::move(result.failures.begin(), result.failures.end(), std::back_inserter(out.failures));
     }

@@ -19,7 +19,7 @@ namespace analysis {
 namespace {
 
 // What reading one source gave: its classes (in sheet order) and failures.
-struct SourceResult {
+struct ClassesOfSource {
     std::vector<ComparedClass> classes;
     std::vector<SourceFailure> failures;
     std::vector<bool> namedBySheet; // by class: named after its sheet
@@ -82,11 +82,11 @@ public:
     SourceReader(const ClassFields &shared, const AnalysisSettings &settings)
         : m_shared(shared), m_settings(settings) {}
 
-    SourceResult read(const ClassSource &source);
+    ClassesOfSource read(const ClassSource &source);
 
 private:
     void readSheet(const ClassSource &source, int sheet, const ImportLayout &layout,
-                   SourceResult &result);
+                   ClassesOfSource &result);
     int classEnd(const ClassSource &source, int sheet, const ImportLayout &layout) const;
 
     const ClassFields &m_shared;
@@ -96,8 +96,8 @@ private:
     int m_error = NoError;
 };
 
-SourceResult SourceReader::read(const ClassSource &source) {
-    SourceResult result;
+ClassesOfSource SourceReader::read(const ClassSource &source) {
+    ClassesOfSource result;
     if (source.kind == ClassSource::Kind::Folder) {
         result.failures.push_back({source.label, std::nullopt,
                                    source.unlistable ? messages::folderUnlistable(source.label)
@@ -125,7 +125,7 @@ SourceResult SourceReader::read(const ClassSource &source) {
 }
 
 void SourceReader::readSheet(const ClassSource &source, int sheet, const ImportLayout &layout,
-                             SourceResult &result) {
+                             ClassesOfSource &result) {
     const QString name = m_workbook->sheetNames()[sheet];
     const bool every = source.kind == ClassSource::Kind::EverySheet;
     const QString label = every ? source.path + u':' + name : source.label;
@@ -147,50 +147,6 @@ int SourceReader::classEnd(const ClassSource &source, int sheet, const ImportLay
     const SheetLayout found = detectLayout(*m_workbook, sheet);
     const bool same = found.fromHeader && found.firstRow == layout.firstRow;
     return same ? lastClassRow(found) : 0;
-}
-
-// Reads the sources on a thread per core, each thread taking the next source
-// not yet taken; the results stay in the order of the sources. The watcher
-// hears of one source at a time.
-std::vector<SourceResult> readSources(const std::vector<ClassSource> &sources,
-                                      const ClassFields &shared, const AnalysisSettings &settings,
-                                      const CompareControl &control) {
-    std::vector<SourceResult> results(sources.size());
-    const std::vector<std::optional<std::size_t>> repeats = repeatedSources(sources);
-    readEachSource(sources.size(), control, [&]() -> ReadSource {
-        auto reader = std::make_shared<SourceReader>(shared, settings);
-        return [&, reader](std::size_t i) {
-            if (repeats[i])
-                results[i].failures.push_back(
-                    {sources[i].label, std::nullopt,
-                     messages::sourceRepeated(sources[*repeats[i]].label)});
-            else
-                results[i] = reader->read(sources[i]);
-            return results[i].failures.empty();
-        };
-    });
-    return results;
-}
-
-// A class is named after its sheet when its workbook gives the list more
-// than one class, else after its file; a name already taken gets "（2）",
-// "（3）"… in list order.
-void nameClasses(const std::vector<ClassSource> &sources, std::vector<SourceResult> &results) {
-    std::map<QString, int> classesOfFile;
-    for (std::size_t i = 0; i < sources.size(); ++i)
-        classesOfFile[QFileInfo(sources[i].path).absoluteFilePath()] +=
-            int(results[i].classes.size());
-    std::map<QString, int> taken;
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        const QFileInfo file(sources[i].path);
-        for (std::size_t c = 0; c < results[i].classes.size(); ++c) {
-            QString &name = results[i].classes[c].name;
-            if (!results[i].namedBySheet[c] && classesOfFile[file.absoluteFilePath()] < 2)
-                name = file.completeBaseName();
-            const int seen = ++taken[name];
-            if (seen > 1) name += QStringLiteral("（%1）").arg(seen);
-        }
-    }
 }
 
 // Competition ranks of the classes by mean: equal means share a rank.
@@ -262,8 +218,13 @@ GradeComparison compareGrade(const std::vector<ClassSource> &sources, const Clas
                              const AnalysisSettings &settings, const CompareControl &control) {
     GradeComparison comparison;
     comparison.settings = settings;
-    std::vector<SourceResult> results = readSources(sources, shared, settings, control);
-    nameClasses(sources, results);
+    std::vector<ClassesOfSource> results = readUnrepeated<ClassesOfSource>(sources, control, [&] {
+        auto reader = std::make_shared<SourceReader>(shared, settings);
+        return [&sources, reader](std::size_t i) { return reader->read(sources[i]); };
+    });
+    nameAfterSheetOrFile(sources, results, [](ClassesOfSource &result, std::size_t c) {
+        return std::pair{&result.classes[c].name, true};
+    });
     comparison.cancelled = control.cancel && control.cancel->load();
     for (std::size_t i = 0; i < results.size(); ++i) {
         std::move(results[i].classes.begin(), results[i].classes.end(),

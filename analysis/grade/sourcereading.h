@@ -6,12 +6,15 @@
 
 #include "analysis/grade/gradecomparison.h"
 #include "analysis/grade/gradesource.h"
+#include "analysis/texts/messages.h"
 #include "workbook/workbook.h"
 
+#include <QFileInfo>
 #include <QString>
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -36,5 +39,54 @@ using ReadSource = std::function<bool(std::size_t source)>;
 // sources not yet read as Cancelled.
 void readEachSource(std::size_t count, const CompareControl &control,
                     const std::function<ReadSource()> &newReader);
+
+// The results of reading every source as readEachSource does: newRead gives
+// each thread its own function from a source's index to its Result (which
+// has failures); a source that repeats an earlier one is not read again but
+// fails, naming the earlier one.
+template <typename Result, typename NewRead>
+std::vector<Result> readUnrepeated(const std::vector<ClassSource> &sources,
+                                   const CompareControl &control, const NewRead &newRead) {
+    std::vector<Result> results(sources.size());
+    const std::vector<std::optional<std::size_t>> repeats = repeatedSources(sources);
+    readEachSource(sources.size(), control, [&]() -> ReadSource {
+        return [&, read = newRead()](std::size_t i) {
+            if (repeats[i])
+                results[i].failures.push_back(
+                    {sources[i].label, std::nullopt,
+                     messages::sourceRepeated(sources[*repeats[i]].label)});
+            else
+                results[i] = read(i);
+            return results[i].failures.empty();
+        };
+    });
+    return results;
+}
+
+// Names the tables the sources gave (each Result's namedBySheet has one entry
+// a table): after the sheet when the workbook gives more than one table, else
+// after the file; a name already taken gets "（2）", "（3）"… in list order.
+// nameOf(result, t) gives the table's name and whether it takes part in
+// that numbering.
+template <typename Result, typename NameOf>
+void nameAfterSheetOrFile(const std::vector<ClassSource> &sources, std::vector<Result> &results,
+                          const NameOf &nameOf) {
+    std::map<QString, int> tablesOfFile;
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        tablesOfFile[QFileInfo(sources[i].path).absoluteFilePath()] +=
+            int(results[i].namedBySheet.size());
+    std::map<QString, int> taken;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const QFileInfo file(sources[i].path);
+        for (std::size_t t = 0; t < results[i].namedBySheet.size(); ++t) {
+            const auto [name, numbered] = nameOf(results[i], t);
+            if (!results[i].namedBySheet[t] && tablesOfFile[file.absoluteFilePath()] < 2)
+                *name = file.completeBaseName();
+            if (!numbered) continue;
+            const int seen = ++taken[*name];
+            if (seen > 1) *name += QStringLiteral("（%1）").arg(seen);
+        }
+    }
+}
 
 } // namespace analysis
