@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/exam/examanalysis.h"
-#include "skin/skinnedwindow.h"
+#include "windows/documentwindow.h"
 #include "windows/settingsfields.h"
 #include "windows/singlewindow.h"
 
@@ -27,7 +27,7 @@ class SkinnedButton;
 // full marks and totals, the settings, and the whole exam's tables and
 // 得分率 charts once it is analysed off the window's thread, with the
 // exports, PDF and print.
-class ExamWindow : public SkinnedWindow {
+class ExamWindow : public DocumentWindow {
     Q_OBJECT
 
 public:

@@ -44,33 +44,13 @@ std::optional<QString> typed(const QLineEdit *field) {
 } // namespace
 
 GradeWindow::GradeWindow()
-    : SkinnedWindow({QStringLiteral("年级对比"), QPoint(450, 210), QPoint(440, 200), skin::Base},
-                    {}) {
-    setObjectName(QStringLiteral("GradeWindow"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("年级对比"));
-    setWindowIcon(skin::programIcon());
-    setFixedSize(twipsToPixels(DocumentWindowWidthTwips), twipsToPixels(DocumentWindowHeightTwips));
-    setFont(songFont(9));
+    : DocumentWindow(QStringLiteral("年级对比"), QStringLiteral("GradeWindow")) {
     setAcceptDrops(true);
-
-    auto *body = new QWidget(this);
-    body->setGeometry(8, twipsToPixels(480), width() - 16, height() - twipsToPixels(480) - 8);
-    auto *columns = new QHBoxLayout;
-    columns->setContentsMargins(0, 0, 0, 0);
-    columns->addWidget(buildSources());
-    columns->addWidget(buildResults(), 1);
+    QWidget *sources = buildSources();
+    QWidget *results = buildResults();
     auto *commands = new QHBoxLayout;
     buildCommands(commands);
-    auto *rows = new QVBoxLayout(body);
-    rows->setContentsMargins(0, 0, 0, 0);
-    rows->setSpacing(8);
-    rows->addLayout(columns, 1);
-    rows->addLayout(commands);
-
-    addLogoAndCloseButton(QPoint(DocumentWindowWidthTwips - 470, 100));
-    CenterOnScreen(this);
-    ApplyRoundRegion(this, 20);
+    layOut(sources, results, commands, 8);
 }
 
 GradeWindow::~GradeWindow() {

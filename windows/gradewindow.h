@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/grade/gradecomparison.h"
-#include "skin/skinnedwindow.h"
+#include "windows/documentwindow.h"
 #include "windows/settingsfields.h"
 #include "windows/singlewindow.h"
 
@@ -23,7 +23,7 @@ class SkinnedButton;
 // a folder or a drop) read and compared off the window's thread, the class
 // table with the grade row, the chart of the class means against the grade
 // mean, and the comparison's exports, PDF and print.
-class GradeWindow : public SkinnedWindow {
+class GradeWindow : public DocumentWindow {
     Q_OBJECT
 
 public:

@@ -42,31 +42,11 @@ QPlainTextEdit *addTextBox(QVBoxLayout *column, const QString &caption, const ch
 } // namespace
 
 ReportWindow::ReportWindow()
-    : SkinnedWindow(
-          {QStringLiteral("成绩分析报告"), QPoint(450, 210), QPoint(440, 200), skin::Base}, {}) {
-    setObjectName(QStringLiteral("ReportWindow"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("成绩分析报告"));
-    setWindowIcon(skin::programIcon());
-    setFixedSize(twipsToPixels(DocumentWindowWidthTwips), twipsToPixels(DocumentWindowHeightTwips));
-    setFont(songFont(9));
-
-    auto *body = new QWidget(this);
-    body->setGeometry(8, twipsToPixels(480), width() - 16, height() - twipsToPixels(480) - 8);
-    auto *columns = new QHBoxLayout;
-    columns->setContentsMargins(0, 0, 0, 0);
-    columns->addWidget(buildFields());
+    : DocumentWindow(QStringLiteral("成绩分析报告"), QStringLiteral("ReportWindow")) {
+    QWidget *fields = buildFields();
     pageView = new PageView;
     pageView->setObjectName(QStringLiteral("pageView"));
-    columns->addWidget(pageView, 1);
-    auto *rows = new QVBoxLayout(body);
-    rows->setContentsMargins(0, 0, 0, 0);
-    rows->addLayout(columns, 1);
-    rows->addLayout(buildCommands(body));
-
-    addLogoAndCloseButton(QPoint(DocumentWindowWidthTwips - 470, 100));
-    CenterOnScreen(this);
-    ApplyRoundRegion(this, 20);
+    layOut(fields, pageView, buildCommands(this), -1);
     refresh();
 }
 

@@ -2,7 +2,7 @@
 
 #include "analysis/grid/scoregrid.h"
 #include "pages/reportcontent.h"
-#include "skin/skinnedwindow.h"
+#include "windows/documentwindow.h"
 #include "windows/settingsfields.h"
 #include "windows/singlewindow.h"
 
@@ -24,7 +24,7 @@ struct ReportSource {
 // The report window 成绩分析报告: the header fields, the settings of the
 // analysis and the teacher's three texts beside the pages as they print,
 // with the commands to export and print them.
-class ReportWindow : public SkinnedWindow {
+class ReportWindow : public DocumentWindow {
     Q_OBJECT
 
 public:
