@@ -11,14 +11,14 @@
 # FUZZ_TIMEOUT seconds or one that allocates too much.
 #
 # Environment: FUZZ_BUILD_DIR (default build-fuzz), FUZZ_WORK_DIR (default
-# .fuzz-corpus: the corpora and any findings), FUZZ_SECONDS (default 15 per
+# .fuzz-corpus: the corpora and any findings), FUZZ_SECONDS (default 10 per
 # target, import_fuzzer three times as long), FUZZ_TIMEOUT (default 10).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 work=${FUZZ_WORK_DIR:-$root/.fuzz-corpus}
-seconds=${FUZZ_SECONDS:-15}
+seconds=${FUZZ_SECONDS:-10}
 fixtures=$root/tests/fixtures
 for tool in clang-14 clang++-14 cmake ninja; do
     command -v "$tool" >/dev/null || {
