@@ -8,9 +8,11 @@
 #include "windows/reportwindow.h"
 #include "workbook/open/openworkbook.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -179,6 +181,43 @@ private slots:
         });
         click("printButton");
         QCOMPARE(pdfText(folder.filePath(u"printed.pdf"_s)), text);
+    }
+
+    // The slips of this exam, from the window's own tab: nothing before the
+    // exam is analysed, the change only once a last exam is compared.
+    void slipsTab() {
+        auto *slips = child<QWidget>("slipsPanel");
+        QVERIFY(slips);
+        QTest::mouseClick(slips->findChild<SkinnedButton *>("slipPdfButton"), Qt::LeftButton);
+        QCOMPARE(messages,
+                 QStringList{u"尚无考试分析结果。请先添加考试成绩的工作簿，再按“计　算”。"_s});
+        messages.clear();
+        QVERIFY(computeEdited());
+        auto *change = slips->findChild<QCheckBox *>("slipItem_change");
+        QCOMPARE(change->isEnabled(), false);
+        FileDialog::setNextFileName(folder.filePath(u"成绩条.pdf"_s));
+        QTest::mouseClick(slips->findChild<SkinnedButton *>("slipPdfButton"), Qt::LeftButton);
+        FileDialog::setNextFileName(folder.filePath(u"成绩条.xlsx"_s));
+        QTest::mouseClick(slips->findChild<SkinnedButton *>("slipExcelButton"), Qt::LeftButton);
+        PrintDialog::setRecorder([this](const PrintDialog::PaintPages &paint) {
+            QPdfWriter writer(folder.filePath(u"printed slips.pdf"_s));
+            paint(writer);
+        });
+        QTest::mouseClick(slips->findChild<SkinnedButton *>("slipPrintButton"), Qt::LeftButton);
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        const QString text = pdfText(folder.filePath(u"成绩条.pdf"_s));
+        QVERIFY2(text.contains(u"张一"_s) && text.contains(u"李三"_s), qPrintable(text));
+        QCOMPARE(pdfText(folder.filePath(u"printed slips.pdf"_s)), text);
+        int error = -1;
+        const auto book = analysis::openWorkbook(folder.filePath(u"成绩条.xlsx"_s), &error);
+        QVERIFY(book);
+        QVERIFY(book->sheetIndex(u"成绩条"_s) >= 0);
+        // The same workbook as the last exam: every student matched, the change on.
+        auto *progress = child<QWidget>("progressPanel");
+        FileDialog::setNextFileNames({source});
+        QTest::mouseClick(progress->findChild<QPushButton *>("progressAddLast"), Qt::LeftButton);
+        QTest::mouseClick(progress->findChild<QPushButton *>("progressCompare"), Qt::LeftButton);
+        QCOMPARE(change->isEnabled(), true);
     }
 
     // The source itself is never written over; it stays byte for byte.

@@ -19,7 +19,9 @@
 #include "windows/documentcommands.h"
 #include "windows/filedialog.h"
 #include "windows/messagebox.h"
+#include "windows/progresspanel.h"
 #include "windows/resulttable.h"
+#include "windows/slipspanel.h"
 #include "windows/windowplacement.h"
 #include "workbook/workbook.h"
 
@@ -184,6 +186,16 @@ QWidget *ExamWindow::buildResults() {
     notesView->setObjectName(QStringLiteral("notesView"));
     notesView->setReadOnly(true);
     examTabs->addTab(notesView, QStringLiteral("说明"));
+    // The two take this exam once it is analysed; the slips take the change
+    // once the exams are compared.
+    progressPanel = new windows::ProgressPanel;
+    progressPanel->setObjectName(QStringLiteral("progressPanel"));
+    examTabs->addTab(progressPanel, QStringLiteral("与上次考试对比"));
+    slipsPanel = new windows::SlipsPanel;
+    slipsPanel->setObjectName(QStringLiteral("slipsPanel"));
+    examTabs->addTab(slipsPanel, QStringLiteral("成绩条"));
+    connect(progressPanel, &windows::ProgressPanel::compared, this,
+            [this] { slipsPanel->setProgress(progressPanel->report()); });
     return examTabs;
 }
 
@@ -395,13 +407,14 @@ void ExamWindow::compute() {
             [this, source, state] { showState(int(source), analysis::sourceStateText(state)); },
             Qt::QueuedConnection);
     };
-    m_thread = QThread::create([this, asked = std::move(*request), control] {
+    m_thread = QThread::create([this, asked = *request, control] {
         auto outcome =
             std::make_shared<analysis::ExamOutcome>(analysis::analyseExam(asked, control));
         QMetaObject::invokeMethod(
             this, [this, outcome] { finish(outcome); }, Qt::QueuedConnection);
     });
     m_computedSources = m_sources;
+    m_computedRequest = *request;
     computeButton->setEnabled(false);
     m_thread->start();
 }
@@ -416,6 +429,10 @@ void ExamWindow::finish(const std::shared_ptr<analysis::ExamOutcome> &outcome) {
             showFailure(failure);
     m_exam.reset();
     if (outcome->message.isEmpty()) m_exam = std::move(outcome->exam);
+    if (m_exam) {
+        progressPanel->setExam(*m_computedRequest, *m_exam);
+        slipsPanel->setExam(*m_computedRequest, *m_exam);
+    }
     showResults();
     if (!outcome->message.isEmpty()) MessageBox::show(this, outcome->message);
     emit examAnalysed();

@@ -22,6 +22,11 @@ class QThread;
 class QVBoxLayout;
 class SkinnedButton;
 
+namespace windows {
+class ProgressPanel;
+class SlipsPanel;
+} // namespace windows
+
 // The window 考试分析: the workbooks of one exam (files, sheets, folders),
 // the columns the detection found in the first of them with each subject's
 // full marks and totals, the settings, and the whole exam's tables and
@@ -68,6 +73,8 @@ private:
     QTableWidget *scoresTable, *figuresTable, *classesTable, *ratesTable;
     QTableWidget *weakTable, *borderlineTable;
     QPlainTextEdit *notesView;
+    windows::ProgressPanel *progressPanel; // 与上次考试对比
+    windows::SlipsPanel *slipsPanel;       // 成绩条
     QVBoxLayout *chartColumn;
     SkinnedButton *addFilesButton, *addFolderButton, *removeButton;
     SkinnedButton *computeButton, *excelButton, *csvButton, *pdfButton, *printButton;
@@ -93,8 +100,9 @@ private:
     void exportTo(const QString &suffix, const std::function<QString(const QString &path)> &write);
     QStringList sourcePaths() const;
 
-    std::vector<analysis::ClassSource> m_sources;         // the list, folders expanded
-    std::vector<analysis::ClassSource> m_computedSources; // those of m_exam
+    std::vector<analysis::ClassSource> m_sources;           // the list, folders expanded
+    std::vector<analysis::ClassSource> m_computedSources;   // those of m_exam
+    std::optional<analysis::ExamRequest> m_computedRequest; // what m_exam was asked
     // The first source as detected: its label, sheet, first and last row.
     QString m_detectedFrom, m_detectedSheet, m_detectedFirstRow;
     int m_detectedLastRow = 0;

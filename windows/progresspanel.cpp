@@ -247,6 +247,7 @@ void ProgressPanel::compare() {
     m_report = analysis::compareExams(examPointers, requestPointers, names);
     m_tables = analysis::progressTables(*m_report, *m_exam);
     showReport();
+    emit compared();
 }
 
 // Each earlier exam read as this one is, from its own sources.

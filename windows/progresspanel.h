@@ -38,6 +38,9 @@ public:
     // The rank line of the student chosen in the change table.
     const pages::TrendChart &trendChart() const;
 
+signals:
+    void compared(); // report() holds the new comparison
+
 private:
     QWidget *sourcesPage();
     QWidget *matchPage();

@@ -1,10 +1,19 @@
 #include "windows/slipspanel.h"
 
 #include "analysis/slips/examslips.h"
+#include "analysis/slips/slipchanges.h"
+#include "analysis/slips/slipxlsx.h"
+#include "analysis/texts/exammessages.h"
 #include "pages/slippainter.h"
+#include "pages/slippdf.h"
+#include "skin/skinnedbutton.h"
+#include "windows/documentcommands.h"
+#include "windows/messagebox.h"
+#include "windows/printdialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -19,7 +28,7 @@ class SlipPreview : public QWidget {
 public:
     explicit SlipPreview(const pages::SlipLayout &layout, QWidget *parent)
         : QWidget(parent), m_layout(layout) {
-        setMinimumSize(420, 594);
+        setMinimumSize(210, 297); // A4 at a tenth; it grows with the panel
     }
 
 protected:
@@ -58,10 +67,21 @@ SlipsPanel::SlipsPanel(QWidget *parent)
         m_items.push_back(box);
         connect(box, &QCheckBox::toggled, this, &SlipsPanel::refresh);
     }
+    auto *commands = new QHBoxLayout;
+    SkinnedButton *pdf = commandButton(this, "slipPdfButton", u"导出 PDF"_s);
+    SkinnedButton *excel = commandButton(this, "slipExcelButton", u"导出 Excel"_s);
+    SkinnedButton *print = commandButton(this, "slipPrintButton", u"打　印"_s);
+    for (SkinnedButton *button : {pdf, excel, print})
+        commands->addWidget(button);
+    commands->addStretch(1);
+    connect(pdf, &SkinnedButton::clicked, this, &SlipsPanel::exportPdf);
+    connect(excel, &SkinnedButton::clicked, this, &SlipsPanel::exportSheet);
+    connect(print, &SkinnedButton::clicked, this, &SlipsPanel::print);
     auto *column = new QVBoxLayout(this);
     column->addLayout(controls);
     column->addLayout(items);
     column->addWidget(m_preview, 1);
+    column->addLayout(commands);
     connect(m_preset, &QComboBox::currentIndexChanged, this, &SlipsPanel::presetChosen);
     connect(m_form, &QComboBox::currentIndexChanged, this, &SlipsPanel::refresh);
     presetChosen();
@@ -69,12 +89,21 @@ SlipsPanel::SlipsPanel(QWidget *parent)
 
 void SlipsPanel::setExam(const analysis::ExamRequest &request, const analysis::ExamAnalysis &exam) {
     m_settings = request.settings;
-    m_students = analysis::slipStudents(exam);
-    refresh();
+    m_examStudents = analysis::slipStudents(exam);
+    m_students = m_examStudents;
+    m_compared = false;
+    m_sourcePaths.clear();
+    for (const analysis::ClassSource &source : request.sources)
+        m_sourcePaths << source.path;
+    presetChosen();
 }
 
-void SlipsPanel::setProgress(const analysis::ProgressReport *) {
-    refresh();
+// The change since the last exam is there only once the exams are compared.
+void SlipsPanel::setProgress(const analysis::ProgressReport *report) {
+    m_students = m_examStudents;
+    m_compared = report != nullptr;
+    if (report) analysis::addSlipChanges(m_students, *report);
+    presetChosen();
 }
 
 void SlipsPanel::presetChosen() {
@@ -82,23 +111,67 @@ void SlipsPanel::presetChosen() {
     const analysis::SlipItems on = analysis::presetItems(preset);
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         const QSignalBlocker blocker(m_items[i]);
-        m_items[i]->setChecked(on.has(analysis::AllSlipItems[i]));
+        const bool change = analysis::AllSlipItems[i] == analysis::SlipItem::Change;
+        m_items[i]->setChecked(on.has(analysis::AllSlipItems[i]) && (!change || m_compared));
+        if (change) m_items[i]->setEnabled(m_compared);
     }
     refresh();
 }
 
-void SlipsPanel::refresh() {
+analysis::SlipOptions SlipsPanel::options() const {
     analysis::SlipOptions options;
     options.preset = analysis::SlipPreset(m_preset->currentIndex());
     for (std::size_t i = 0; i < m_items.size(); ++i)
         options.items.set(analysis::AllSlipItems[i], m_items[i]->isChecked());
+    return options;
+}
+
+void SlipsPanel::refresh() {
+    const analysis::SlipOptions chosen = options();
     std::vector<analysis::SlipContent> slips;
     for (const analysis::SlipStudent &student : m_students)
-        slips.push_back(analysis::slipContent({}, student, options, m_settings));
+        slips.push_back(analysis::slipContent({}, student, chosen, m_settings));
     const auto form =
         m_form->currentIndex() == 0 ? pages::SlipForm::Strips : pages::SlipForm::PagePerStudent;
     m_layout = pages::layoutSlips(std::move(slips), form);
     m_preview->update();
+}
+
+bool SlipsPanel::checkStudents() {
+    if (!m_students.empty()) return true;
+    MessageBox::show(this, analysis::messages::examNotYet());
+    return false;
+}
+
+// Beside the exam's first workbook, as the exam's own exports.
+static QString suggestedSlipsPath(const QStringList &sources, const QString &suffix) {
+    const QString folder =
+        sources.isEmpty() ? QString() : QFileInfo(sources.front()).absolutePath() + u'/';
+    return folder + u"成绩条."_s + suffix;
+}
+
+void SlipsPanel::exportPdf() {
+    if (!checkStudents()) return;
+    saveDocument(this, suggestedSlipsPath(m_sourcePaths, u"pdf"_s), u"pdf"_s,
+                 [this](const QString &path) {
+                     return pages::writeSlipsPdf(m_layout, path, m_sourcePaths);
+                 });
+}
+
+void SlipsPanel::exportSheet() {
+    if (!checkStudents()) return;
+    saveDocument(this, suggestedSlipsPath(m_sourcePaths, u"xlsx"_s), u"xlsx"_s,
+                 [this](const QString &path) {
+                     return analysis::writeSlipsXlsx({}, m_students, options(), m_settings, path,
+                                                     m_sourcePaths);
+                 });
+}
+
+void SlipsPanel::print() {
+    if (!checkStudents()) return;
+    PrintDialog::preview(this, [layout = m_layout](QPagedPaintDevice &device) {
+        pages::paintSlipPages(device, layout);
+    });
 }
 
 } // namespace windows

@@ -15,7 +15,8 @@ namespace windows {
 class SlipPreview;
 
 // 成绩条: the preset, the item switches, the form and a preview of the first
-// page of slips, each slip the student's own figures and the class means.
+// page of slips, each slip the student's own figures and the class means;
+// the slips go out as one PDF to cut apart, a workbook of strips or paper.
 class SlipsPanel : public QWidget {
     Q_OBJECT
 
@@ -25,15 +26,24 @@ public:
     void setProgress(const analysis::ProgressReport *report); // the change item; null: none
     const pages::SlipLayout &layout() const { return m_layout; }
 
+    void exportPdf();
+    void exportSheet();
+    void print();
+
 private:
     void presetChosen();
     void refresh();
+    analysis::SlipOptions options() const;
+    bool checkStudents();
 
     QComboBox *m_preset, *m_form;
     std::vector<QCheckBox *> m_items;
     SlipPreview *m_preview;
     analysis::AnalysisSettings m_settings;
-    std::vector<analysis::SlipStudent> m_students;
+    std::vector<analysis::SlipStudent> m_examStudents; // as the exam gives them
+    std::vector<analysis::SlipStudent> m_students;     // with the change, when compared
+    bool m_compared = false;
+    QStringList m_sourcePaths; // never written over
     pages::SlipLayout m_layout;
 };
 
