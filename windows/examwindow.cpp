@@ -413,7 +413,6 @@ void ExamWindow::compute() {
         QMetaObject::invokeMethod(
             this, [this, outcome] { finish(outcome); }, Qt::QueuedConnection);
     });
-    m_computedSources = m_sources;
     m_computedRequest = *request;
     computeButton->setEnabled(false);
     m_thread->start();
@@ -493,7 +492,7 @@ bool ExamWindow::checkResults() {
 
 QStringList ExamWindow::sourcePaths() const {
     QStringList paths;
-    for (const analysis::ClassSource &source : m_computedSources)
+    for (const analysis::ClassSource &source : m_computedRequest->sources)
         paths << source.path;
     return paths;
 }
@@ -501,7 +500,7 @@ QStringList ExamWindow::sourcePaths() const {
 void ExamWindow::exportTo(const QString &suffix,
                           const std::function<QString(const QString &path)> &write) {
     if (!checkResults()) return;
-    const QString folder = QFileInfo(m_computedSources.front().path).absolutePath() + u'/';
+    const QString folder = QFileInfo(m_computedRequest->sources.front().path).absolutePath() + u'/';
     saveDocument(this, folder + QStringLiteral("考试分析.") + suffix, suffix, write);
 }
 

@@ -101,8 +101,7 @@ private:
     QStringList sourcePaths() const;
 
     std::vector<analysis::ClassSource> m_sources;           // the list, folders expanded
-    std::vector<analysis::ClassSource> m_computedSources;   // those of m_exam
-    std::optional<analysis::ExamRequest> m_computedRequest; // what m_exam was asked
+    std::optional<analysis::ExamRequest> m_computedRequest; // what m_exam was asked, its sources
     // The first source as detected: its label, sheet, first and last row.
     QString m_detectedFrom, m_detectedSheet, m_detectedFirstRow;
     int m_detectedLastRow = 0;
