@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
@@ -218,6 +219,20 @@ private slots:
         QTest::mouseClick(progress->findChild<QPushButton *>("progressAddLast"), Qt::LeftButton);
         QTest::mouseClick(progress->findChild<QPushButton *>("progressCompare"), Qt::LeftButton);
         QCOMPARE(change->isEnabled(), true);
+    }
+
+    // A source that fails is told on its own line, the others read.
+    void failureBesideItsSource() {
+        QFile damaged(folder.filePath(u"坏.xls"_s));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray("\x00\x01\x02\x03not a workbook", 18));
+        damaged.close();
+        FileDialog::setNextFileNames({source, damaged.fileName()});
+        click("addFilesButton");
+        QVERIFY(compute());
+        auto *list = child<QListWidget>("examSourceList");
+        QCOMPARE(list->item(0)->text(), u"成绩.xlsx　已读取"_s);
+        QCOMPARE(list->item(1)->text(), u"坏.xls　文件类型不对，请选择Excel文档！"_s);
     }
 
     // The source itself is never written over; it stays byte for byte.

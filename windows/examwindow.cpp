@@ -25,16 +25,11 @@
 #include "windows/windowplacement.h"
 #include "workbook/workbook.h"
 
-#include <QCheckBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -64,7 +59,6 @@ QStringList totalSubjects(const QString &item) {
 
 ExamWindow::ExamWindow()
     : DocumentWindow(QStringLiteral("考试分析"), QStringLiteral("ExamWindow")) {
-    setAcceptDrops(true);
     QWidget *sources = buildSources();
     QWidget *results = buildResults();
     auto *commands = new QHBoxLayout;
@@ -83,26 +77,15 @@ QWidget *ExamWindow::buildSources() {
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(6, 4, 6, 6);
     column->setSpacing(4);
-    column->addWidget(headingLabel(QStringLiteral("成绩来源")));
-    examSourceList = new QListWidget;
-    examSourceList->setObjectName(QStringLiteral("examSourceList"));
-    examSourceList->setFixedHeight(76);
-    column->addWidget(examSourceList);
-    auto *buttons = new QHBoxLayout;
-    addFilesButton = commandButton(panel, "addFilesButton", QStringLiteral("添加文件"), 1200);
-    addFolderButton = commandButton(panel, "addFolderButton", QStringLiteral("添加文件夹"), 1400);
-    removeButton = commandButton(panel, "removeButton", QStringLiteral("移　除"), 1200);
-    for (SkinnedButton *button : {addFilesButton, addFolderButton, removeButton})
-        buttons->addWidget(button);
-    column->addLayout(buttons);
-    everySheetBox = new QCheckBox(QStringLiteral("读取工作簿的每个工作表"));
-    everySheetBox->setObjectName(QStringLiteral("everySheetBox"));
-    column->addWidget(everySheetBox);
+    examSources =
+        new SourceList(this, panel, column,
+                       {QStringLiteral("成绩来源"), QStringLiteral("读取工作簿的每个工作表"),
+                        QStringLiteral("（每个工作表）"),
+                        QStringLiteral("选择成绩工作簿所在的文件夹"), "examSourceList"},
+                       76, [this] { return isComputing(); });
+    connect(examSources, &SourceList::changed, this, &ExamWindow::detectFirstSource);
     buildColumns(column);
     settings = addSettingsFields(column, QStringLiteral("85%"), QStringLiteral("75%"), false);
-    connect(addFilesButton, &SkinnedButton::clicked, this, &ExamWindow::addFiles);
-    connect(addFolderButton, &SkinnedButton::clicked, this, &ExamWindow::addFolder);
-    connect(removeButton, &SkinnedButton::clicked, this, &ExamWindow::removeSelected);
     return panel;
 }
 
@@ -217,53 +200,11 @@ void ExamWindow::buildCommands(QHBoxLayout *row) {
     connect(printButton, &SkinnedButton::clicked, this, &ExamWindow::print);
 }
 
-void ExamWindow::addFiles() {
-    addPaths(FileDialog::getOpenFileNames(
-        this, QStringLiteral("所有工作簿 (%1);;所有文件 (*)").arg(analysis::workbookPatterns())));
-}
-
-void ExamWindow::addFolder() {
-    if (const std::optional<QString> folder =
-            FileDialog::getExistingDirectory(this, QStringLiteral("选择成绩工作簿所在的文件夹")))
-        addPaths({*folder});
-}
-
-void ExamWindow::addPaths(const QStringList &paths) {
-    if (isComputing()) return;
-    for (const analysis::ClassSource &source :
-         analysis::sourcesOfPaths(paths, everySheetBox->isChecked()))
-        addSource(source);
-    detectFirstSource();
-}
-
-void ExamWindow::addSource(const analysis::ClassSource &source) {
-    m_sources.push_back(source);
-    auto *item = new QListWidgetItem(examSourceList);
-    item->setToolTip(source.label);
-    showState(examSourceList->count() - 1,
-              analysis::sourceStateText(analysis::SourceState::Waiting));
-}
-
-void ExamWindow::showState(int row, const QString &state) {
-    const analysis::ClassSource &source = m_sources[std::size_t(row)];
-    QString name = QFileInfo(source.path).fileName();
-    if (source.kind == analysis::ClassSource::Kind::EverySheet)
-        name += QStringLiteral("（每个工作表）");
-    examSourceList->item(row)->setText(name + QStringLiteral("　") + state);
-}
-
-void ExamWindow::removeSelected() {
-    const int row = examSourceList->currentRow();
-    if (isComputing() || row < 0) return;
-    m_sources.erase(m_sources.begin() + row);
-    delete examSourceList->takeItem(row);
-    detectFirstSource();
-}
-
 // The first source's header fills the columns, once for each new first source.
 void ExamWindow::detectFirstSource() {
-    if (m_sources.empty() || m_sources.front().label == m_detectedFrom) return;
-    const analysis::ClassSource &first = m_sources.front();
+    const std::vector<analysis::ClassSource> &sources = examSources->sources();
+    if (sources.empty() || sources.front().label == m_detectedFrom) return;
+    const analysis::ClassSource &first = sources.front();
     m_detectedFrom = first.label;
     const bool file = first.kind == analysis::ClassSource::Kind::File;
     const analysis::SheetLayout layout = analysis::detectFileLayout(
@@ -358,7 +299,7 @@ analysis::ExamColumns ExamWindow::firstColumns() const {
 // rules, or nothing when a field is refused (its message shown).
 std::optional<analysis::ExamRequest> ExamWindow::examRequest() {
     report::ExamCommandOptions options;
-    options.sources = m_sources;
+    options.sources = examSources->sources();
     options.columnsMode = QStringLiteral("auto");
     options.settings = settings.texts();
     options.totals = totalItems();
@@ -368,7 +309,7 @@ std::optional<analysis::ExamRequest> ExamWindow::examRequest() {
             options.fullMarksOf << cellText(examSubjectTable, row, SubjectName) + u'=' + marks;
     if (!marginField->text().trimmed().isEmpty()) options.margin = marginField->text();
     QString refused;
-    if (m_sources.empty())
+    if (options.sources.empty())
         refused = analysis::messages::examNoSources();
     else if (options.totals.isEmpty() && examSubjectTable->rowCount() > 0)
         refused = analysis::messages::examNoTotal();
@@ -395,8 +336,7 @@ void ExamWindow::compute() {
     if (isComputing()) return;
     std::optional<analysis::ExamRequest> request = examRequest();
     if (!request) return;
-    for (int row = 0; row < examSourceList->count(); ++row)
-        showState(row, analysis::sourceStateText(analysis::SourceState::Waiting));
+    examSources->showWaiting();
     m_cancel = false;
     analysis::CompareControl control;
     control.cancel = &m_cancel;
@@ -404,7 +344,9 @@ void ExamWindow::compute() {
     control.progress = [this](std::size_t source, analysis::SourceState state) {
         QMetaObject::invokeMethod(
             this,
-            [this, source, state] { showState(int(source), analysis::sourceStateText(state)); },
+            [this, source, state] {
+                examSources->showState(int(source), analysis::sourceStateText(state));
+            },
             Qt::QueuedConnection);
     };
     m_thread = QThread::create([this, asked = *request, control] {
@@ -423,9 +365,7 @@ void ExamWindow::finish(const std::shared_ptr<analysis::ExamOutcome> &outcome) {
     delete m_thread;
     m_thread = nullptr;
     computeButton->setEnabled(true);
-    if (outcome->exam)
-        for (const analysis::SourceFailure &failure : outcome->exam->failures)
-            showFailure(failure);
+    if (outcome->exam) examSources->showFailures(outcome->exam->failures);
     m_exam.reset();
     if (outcome->message.isEmpty()) m_exam = std::move(outcome->exam);
     if (m_exam) {
@@ -435,17 +375,6 @@ void ExamWindow::finish(const std::shared_ptr<analysis::ExamOutcome> &outcome) {
     showResults();
     if (!outcome->message.isEmpty()) MessageBox::show(this, outcome->message);
     emit examAnalysed();
-}
-
-// A failure is told beside its source, in the program's words.
-void ExamWindow::showFailure(const analysis::SourceFailure &failure) {
-    for (std::size_t row = 0; row < m_sources.size(); ++row) {
-        const analysis::ClassSource &source = m_sources[row];
-        if (failure.source == source.label ||
-            (source.kind == analysis::ClassSource::Kind::EverySheet &&
-             failure.source.startsWith(source.path + u':')))
-            showState(int(row), failure.message);
-    }
 }
 
 void ExamWindow::showResults() {
@@ -518,17 +447,4 @@ void ExamWindow::exportPdf() {
 
 void ExamWindow::print() {
     if (checkResults()) printPages(this, pages::layoutExam(*m_exam, {}));
-}
-
-void ExamWindow::dragEnterEvent(QDragEnterEvent *event) {
-    if (!isComputing() && event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-// Dropped files and folders join the list as the browse dialog's would.
-void ExamWindow::dropEvent(QDropEvent *event) {
-    QStringList paths;
-    for (const QUrl &url : event->mimeData()->urls())
-        if (url.isLocalFile()) paths << url.toLocalFile();
-    addPaths(paths);
-    event->acceptProposedAction();
 }

@@ -4,17 +4,16 @@
 #include "windows/documentwindow.h"
 #include "windows/settingsfields.h"
 #include "windows/singlewindow.h"
+#include "windows/sourcelist.h"
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 
-class QCheckBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
 class QTabWidget;
 class QTableWidget;
@@ -41,12 +40,9 @@ public:
     ~ExamWindow() override;
 
     // Adds workbooks and folders to the list, each folder as its workbooks.
-    void addPaths(const QStringList &paths);
+    void addPaths(const QStringList &paths) { examSources->addPaths(paths); }
     bool isComputing() const { return m_thread != nullptr; }
 
-    void addFiles();
-    void addFolder();
-    void removeSelected();
     void compute();
     void exportSheet(const QString &suffix); // "xlsx" or "csv"
     void exportPdf();
@@ -55,15 +51,10 @@ public:
 signals:
     void examAnalysed(); // a run ended: its tables or its message are shown
 
-protected:
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
 private:
     friend class SingleWindow<ExamWindow>;
     // Reached from outside by their object names only.
-    QListWidget *examSourceList;
-    QCheckBox *everySheetBox; // files added from now on: every sheet
+    SourceList *examSources;
     QLabel *detectionLabel;
     QLineEdit *firstRowField, *numberColumnField, *nameColumnField, *classColumnField;
     QTableWidget *examSubjectTable; // 学科, 列, 满分, 计入总分
@@ -76,7 +67,6 @@ private:
     windows::ProgressPanel *progressPanel; // 与上次考试对比
     windows::SlipsPanel *slipsPanel;       // 成绩条
     QVBoxLayout *chartColumn;
-    SkinnedButton *addFilesButton, *addFolderButton, *removeButton;
     SkinnedButton *computeButton, *excelButton, *csvButton, *pdfButton, *printButton;
 
     ExamWindow();
@@ -84,8 +74,6 @@ private:
     void buildColumns(QVBoxLayout *column);
     QWidget *buildResults();
     void buildCommands(QHBoxLayout *row);
-    void addSource(const analysis::ClassSource &source);
-    void showState(int row, const QString &state);
     void detectFirstSource();
     void addSubjectRow(const QString &subject, const QString &column);
     void showTotals();
@@ -93,14 +81,12 @@ private:
     analysis::ExamColumns firstColumns() const;
     std::optional<analysis::ExamRequest> examRequest();
     void finish(const std::shared_ptr<analysis::ExamOutcome> &outcome);
-    void showFailure(const analysis::SourceFailure &failure);
     void showResults();
     void showCharts();
     bool checkResults();
     void exportTo(const QString &suffix, const std::function<QString(const QString &path)> &write);
     QStringList sourcePaths() const;
 
-    std::vector<analysis::ClassSource> m_sources;           // the list, folders expanded
     std::optional<analysis::ExamRequest> m_computedRequest; // what m_exam was asked, its sources
     // The first source as detected: its label, sheet, first and last row.
     QString m_detectedFrom, m_detectedSheet, m_detectedFirstRow;

@@ -22,15 +22,10 @@
 #include "windows/windowplacement.h"
 #include "workbook/workbook.h"
 
-#include <QCheckBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMimeData>
 #include <QTableWidget>
 #include <QThread>
 
@@ -45,7 +40,6 @@ std::optional<QString> typed(const QLineEdit *field) {
 
 GradeWindow::GradeWindow()
     : DocumentWindow(QStringLiteral("年级对比"), QStringLiteral("GradeWindow")) {
-    setAcceptDrops(true);
     QWidget *sources = buildSources();
     QWidget *results = buildResults();
     auto *commands = new QHBoxLayout;
@@ -63,20 +57,16 @@ QWidget *GradeWindow::buildSources() {
     QWidget *panel = fieldPanel(340);
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(6, 4, 6, 6);
-    column->addWidget(headingLabel(QStringLiteral("班级来源")));
-    sourceList = new QListWidget;
-    sourceList->setObjectName(QStringLiteral("sourceList"));
-    column->addWidget(sourceList, 1);
-    auto *buttons = new QHBoxLayout;
-    addFilesButton = commandButton(panel, "addFilesButton", QStringLiteral("添加文件"), 1200);
-    addFolderButton = commandButton(panel, "addFolderButton", QStringLiteral("添加文件夹"), 1400);
-    removeButton = commandButton(panel, "removeButton", QStringLiteral("移　除"), 1200);
-    for (SkinnedButton *button : {addFilesButton, addFolderButton, removeButton})
-        buttons->addWidget(button);
-    column->addLayout(buttons);
-    everySheetBox = new QCheckBox(QStringLiteral("工作簿的每个工作表是一个班"));
-    everySheetBox->setObjectName(QStringLiteral("everySheetBox"));
-    column->addWidget(everySheetBox);
+    classSources =
+        new SourceList(this, panel, column,
+                       {QStringLiteral("班级来源"), QStringLiteral("工作簿的每个工作表是一个班"),
+                        QStringLiteral("（每表一班）"),
+                        QStringLiteral("选择班级工作簿所在的文件夹"), "sourceList"},
+                       0, [this] { return isComputing(); });
+    connect(classSources, &SourceList::changed, this, [this](bool wasEmpty) {
+        if (wasEmpty && !classSources->sources().empty())
+            fillFieldsFromHeader(classSources->sources().front().path);
+    });
     column->addWidget(headingLabel(QStringLiteral("数据位置（各班相同）")));
     auto *grid = new QGridLayout;
     firstRowField = addGridField(grid, 0, QStringLiteral("数据起始行"), "firstRowField", "2");
@@ -85,9 +75,6 @@ QWidget *GradeWindow::buildSources() {
     scoreColumnField = addGridField(grid, 3, QStringLiteral("成绩在列"), "scoreColumnField", "3");
     column->addLayout(grid);
     settings = addSettingsFields(column, QStringLiteral("85%"), QStringLiteral("75%"));
-    connect(addFilesButton, &SkinnedButton::clicked, this, &GradeWindow::addFiles);
-    connect(addFolderButton, &SkinnedButton::clicked, this, &GradeWindow::addFolder);
-    connect(removeButton, &SkinnedButton::clicked, this, &GradeWindow::removeSelected);
     return panel;
 }
 
@@ -123,32 +110,6 @@ void GradeWindow::buildCommands(QHBoxLayout *row) {
     connect(printButton, &SkinnedButton::clicked, this, &GradeWindow::print);
 }
 
-void GradeWindow::addFiles() {
-    addPaths(FileDialog::getOpenFileNames(
-        this, QStringLiteral("所有工作簿 (%1);;所有文件 (*)").arg(analysis::workbookPatterns())));
-}
-
-void GradeWindow::addFolder() {
-    if (const std::optional<QString> folder =
-            FileDialog::getExistingDirectory(this, QStringLiteral("选择班级工作簿所在的文件夹")))
-        addPaths({*folder});
-}
-
-void GradeWindow::addPaths(const QStringList &paths) {
-    if (isComputing()) return;
-    for (const analysis::ClassSource &source :
-         analysis::sourcesOfPaths(paths, everySheetBox->isChecked()))
-        addSource(source);
-}
-
-void GradeWindow::addSource(const analysis::ClassSource &source) {
-    if (m_sources.empty()) fillFieldsFromHeader(source.path);
-    m_sources.push_back(source);
-    auto *item = new QListWidgetItem(sourceList);
-    item->setToolTip(source.label);
-    showState(sourceList->count() - 1, analysis::sourceStateText(analysis::SourceState::Waiting));
-}
-
 // The first source's header row names the data position; a field the teacher
 // has typed in (QLineEdit's modified flag, cleared only by setText) is kept.
 void GradeWindow::fillFieldsFromHeader(const QString &path) {
@@ -167,24 +128,9 @@ void GradeWindow::fillFieldsFromHeader(const QString &path) {
     m_firstRowFromHeader = !firstRowField->isModified();
 }
 
-void GradeWindow::showState(int row, const QString &state) {
-    const analysis::ClassSource &source = m_sources[std::size_t(row)];
-    QString name = QFileInfo(source.path).fileName();
-    if (source.kind == analysis::ClassSource::Kind::EverySheet)
-        name += QStringLiteral("（每表一班）");
-    sourceList->item(row)->setText(name + QStringLiteral("　") + state);
-}
-
-void GradeWindow::removeSelected() {
-    const int row = sourceList->currentRow();
-    if (isComputing() || row < 0) return;
-    m_sources.erase(m_sources.begin() + row);
-    delete sourceList->takeItem(row);
-}
-
 void GradeWindow::compute() {
     if (isComputing()) return;
-    if (m_sources.empty()) {
+    if (classSources->sources().empty()) {
         MessageBox::show(this, analysis::messages::noSourcesToCompare());
         return;
     }
@@ -193,8 +139,7 @@ void GradeWindow::compute() {
         MessageBox::show(this, outcome.message);
         return;
     }
-    for (int row = 0; row < sourceList->count(); ++row)
-        showState(row, analysis::sourceStateText(analysis::SourceState::Waiting));
+    classSources->showWaiting();
     analysis::ClassFields fields{typed(firstRowField), typed(numberColumnField),
                                  typed(nameColumnField), typed(scoreColumnField)};
     // Rows below the class the header found (平均分, 制表人) are no students.
@@ -206,17 +151,19 @@ void GradeWindow::compute() {
     control.progress = [this](std::size_t source, analysis::SourceState state) {
         QMetaObject::invokeMethod(
             this,
-            [this, source, state] { showState(int(source), analysis::sourceStateText(state)); },
+            [this, source, state] {
+                classSources->showState(int(source), analysis::sourceStateText(state));
+            },
             Qt::QueuedConnection);
     };
-    m_thread =
-        QThread::create([this, sources = m_sources, fields, chosen = *outcome.settings, control] {
+    m_thread = QThread::create(
+        [this, sources = classSources->sources(), fields, chosen = *outcome.settings, control] {
             auto result = std::make_shared<analysis::GradeComparison>(
                 analysis::compareGrade(sources, fields, chosen, control));
             QMetaObject::invokeMethod(
                 this, [this, result] { finish(result); }, Qt::QueuedConnection);
         });
-    m_computedSources = m_sources;
+    m_computedSources = classSources->sources();
     computeButton->setEnabled(false);
     m_thread->start();
 }
@@ -227,9 +174,7 @@ void GradeWindow::finish(const std::shared_ptr<analysis::GradeComparison> &compa
     m_thread = nullptr;
     computeButton->setEnabled(true);
     m_comparison = std::move(*comparison);
-    // A failure is told beside its source, in the program's words.
-    for (const analysis::SourceFailure &failure : m_comparison->failures)
-        showState(int(failure.sourceIndex), failure.message);
+    classSources->showFailures(m_comparison->failures);
     showResults();
     emit computed();
 }
@@ -271,17 +216,4 @@ void GradeWindow::exportPdf() {
 
 void GradeWindow::print() {
     if (checkResults()) printPages(this, pages::layoutGrade(*m_comparison, {}));
-}
-
-void GradeWindow::dragEnterEvent(QDragEnterEvent *event) {
-    if (!isComputing() && event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-// Dropped files and folders join the list as the browse dialog's would.
-void GradeWindow::dropEvent(QDropEvent *event) {
-    QStringList paths;
-    for (const QUrl &url : event->mimeData()->urls())
-        if (url.isLocalFile()) paths << url.toLocalFile();
-    addPaths(paths);
-    event->acceptProposedAction();
 }

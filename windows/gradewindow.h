@@ -4,6 +4,7 @@
 #include "windows/documentwindow.h"
 #include "windows/settingsfields.h"
 #include "windows/singlewindow.h"
+#include "windows/sourcelist.h"
 
 #include <atomic>
 #include <functional>
@@ -11,10 +12,8 @@
 #include <optional>
 
 class ChartView;
-class QCheckBox;
 class QHBoxLayout;
 class QLineEdit;
-class QListWidget;
 class QTableWidget;
 class QThread;
 class SkinnedButton;
@@ -32,12 +31,9 @@ public:
     ~GradeWindow() override;
 
     // Adds workbooks and folders to the list, each folder as its workbooks.
-    void addPaths(const QStringList &paths);
+    void addPaths(const QStringList &paths) { classSources->addPaths(paths); }
     bool isComputing() const { return m_thread != nullptr; }
 
-    void addFiles();
-    void addFolder();
-    void removeSelected();
     void compute();
     void exportSheet(const QString &suffix); // "xlsx" or "csv"
     void exportPdf();
@@ -46,36 +42,27 @@ public:
 signals:
     void computed();
 
-protected:
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
 private:
     friend class SingleWindow<GradeWindow>;
     // Reached from outside by their object names only.
-    QListWidget *sourceList;
-    QCheckBox *everySheetBox; // files added from now on: a class per sheet
+    SourceList *classSources;
     QLineEdit *firstRowField, *numberColumnField, *nameColumnField, *scoreColumnField;
     SettingsFields settings;
     QTableWidget *classTable;
     ChartView *chartView;
-    SkinnedButton *addFilesButton, *addFolderButton, *removeButton;
     SkinnedButton *computeButton, *excelButton, *csvButton, *pdfButton, *printButton;
 
     GradeWindow();
     QWidget *buildSources();
     QWidget *buildResults();
     void buildCommands(QHBoxLayout *row);
-    void addSource(const analysis::ClassSource &source);
     void fillFieldsFromHeader(const QString &path);
-    void showState(int row, const QString &state);
     void finish(const std::shared_ptr<analysis::GradeComparison> &comparison);
     void showResults();
     bool checkResults();
     void exportTo(const QString &suffix, const std::function<QString(const QString &path)> &write);
     QStringList sourcePaths() const;
 
-    std::vector<analysis::ClassSource> m_sources;         // the list, folders expanded
     std::vector<analysis::ClassSource> m_computedSources; // those of m_comparison
     std::optional<analysis::GradeComparison> m_comparison;
     QThread *m_thread = nullptr;

@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <map>
-#include <numeric>
 #include <variant>
 
 namespace analysis {
@@ -48,22 +47,6 @@ std::variant<TableLayout, QString> layoutOf(const ExamColumns &typed) {
         layout.columns.push_back(column);
     }
     return layout;
-}
-
-SourceFailure failureOf(const QString &source, int number) {
-    return {source, number, importFailureMessage(number)};
-}
-
-std::vector<int> sheetsOf(const ClassSource &source, const Workbook &workbook) {
-    const QStringList names = workbook.sheetNames();
-    if (source.kind == ClassSource::Kind::EverySheet) {
-        std::vector<int> all(std::size_t(names.size()));
-        std::iota(all.begin(), all.end(), 0);
-        return all;
-    }
-    if (source.sheet.isEmpty()) return names.isEmpty() ? std::vector<int>{} : std::vector<int>{0};
-    const int index = workbook.sheetIndex(source.sheet);
-    return index < 0 ? std::vector<int>{} : std::vector<int>{index};
 }
 
 struct TablesOfSource {
@@ -183,11 +166,11 @@ TablesOfSource TableReader::read(int index) {
         m_workbook = openClassWorkbook(source.path, &m_error);
     }
     if (!m_workbook) {
-        result.failures.push_back(failureOf(source.label, m_error));
+        result.failures.push_back(sourceFailure(source.label, m_error));
         return result;
     }
-    const std::vector<int> sheets = sheetsOf(source, *m_workbook);
-    if (sheets.empty()) result.failures.push_back(failureOf(source.label, SheetMissing));
+    const std::vector<int> sheets = sheetsOfSource(source, *m_workbook);
+    if (sheets.empty()) result.failures.push_back(sourceFailure(source.label, SheetMissing));
     const bool every = source.kind == ClassSource::Kind::EverySheet;
     for (const int sheet : sheets) {
         const QString name = m_workbook->sheetNames()[sheet];
@@ -207,7 +190,7 @@ TablesOfSource TableReader::read(int index) {
             failure = readTable(*m_workbook, sheet, std::get<TableLayout>(layout), table);
         }
         if (failure) {
-            result.failures.push_back(failureOf(table.label, failure));
+            result.failures.push_back(sourceFailure(table.label, failure));
             continue;
         }
         result.tables.push_back(std::move(table));
@@ -261,10 +244,9 @@ ExamSheets readExamTables(const ExamRequest &request, const CompareControl &cont
         return std::pair{&table.className, !table.hasClassColumn};
     });
     ExamSheets out;
-    for (TablesOfSource &result : results) {
+    for (TablesOfSource &result : results)
         std::move(result.tables.begin(), result.tables.end(), std::back_inserter(out.tables));
-        std::move(result.failures.begin(), result.failures.end(), std::back_inserter(out.failures));
-    }
+    takeFailures(results, &out.failures);
     return out;
 }
 

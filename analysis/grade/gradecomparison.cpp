@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <map>
-#include <numeric>
 #include <variant>
 
 namespace analysis {
@@ -53,23 +52,6 @@ int readClassRows(Workbook &workbook, int sheet, const ImportLayout &layout, int
         input->rows.push_back(std::move(student));
     }
     return NoError;
-}
-
-SourceFailure failureOf(const QString &source, int number) {
-    return {source, number, importFailureMessage(number)};
-}
-
-// The sheets a source names: one, or every one.
-std::vector<int> sheetsOf(const ClassSource &source, const Workbook &workbook) {
-    const QStringList names = workbook.sheetNames();
-    if (source.kind == ClassSource::Kind::EverySheet) {
-        std::vector<int> all(std::size_t(names.size()));
-        std::iota(all.begin(), all.end(), 0);
-        return all;
-    }
-    if (source.sheet.isEmpty()) return names.isEmpty() ? std::vector<int>{} : std::vector<int>{0};
-    const int index = workbook.sheetIndex(source.sheet);
-    return index < 0 ? std::vector<int>{} : std::vector<int>{index};
 }
 
 // Reads sources on one thread, keeping the workbook of the last one open
@@ -114,11 +96,11 @@ ClassesOfSource SourceReader::read(const ClassSource &source) {
         m_workbook = openClassWorkbook(source.path, &m_error);
     }
     if (!m_workbook) {
-        result.failures.push_back(failureOf(source.label, m_error));
+        result.failures.push_back(sourceFailure(source.label, m_error));
         return result;
     }
-    const std::vector<int> sheets = sheetsOf(source, *m_workbook);
-    if (sheets.empty()) result.failures.push_back(failureOf(source.label, SheetMissing));
+    const std::vector<int> sheets = sheetsOfSource(source, *m_workbook);
+    if (sheets.empty()) result.failures.push_back(sourceFailure(source.label, SheetMissing));
     for (const int one : sheets)
         readSheet(source, one, std::get<ImportLayout>(layout), result);
     return result;
@@ -132,7 +114,7 @@ void SourceReader::readSheet(const ClassSource &source, int sheet, const ImportL
     AnalysisInput input;
     const int lastRow = classEnd(source, sheet, layout);
     if (const int failure = readClassRows(*m_workbook, sheet, layout, lastRow, &input)) {
-        result.failures.push_back(failureOf(label, failure));
+        result.failures.push_back(sourceFailure(label, failure));
         return;
     }
     ComparedClass compared{name, label, analyseClass(std::move(input), m_settings), {}, 0};
@@ -226,14 +208,10 @@ GradeComparison compareGrade(const std::vector<ClassSource> &sources, const Clas
         return std::pair{&result.classes[c].name, true};
     });
     comparison.cancelled = control.cancel && control.cancel->load();
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        std::move(results[i].classes.begin(), results[i].classes.end(),
+    for (ClassesOfSource &result : results)
+        std::move(result.classes.begin(), result.classes.end(),
                   std::back_inserter(comparison.classes));
-        for (SourceFailure &failure : results[i].failures) {
-            failure.sourceIndex = i;
-            comparison.failures.push_back(std::move(failure));
-        }
-    }
+    takeFailures(results, &comparison.failures);
     gradeFigures(comparison);
     rankClasses(comparison.classes, comparison.grade.mean);
     return comparison;

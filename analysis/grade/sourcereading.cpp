@@ -1,5 +1,6 @@
 #include "analysis/grade/sourcereading.h"
 
+#include "analysis/grid/workbookimport.h"
 #include "analysis/texts/filenames.h"
 #include "workbook/bytesource.h"
 #include "workbook/importerrors.h"
@@ -14,6 +15,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <numeric>
 #include <thread>
 #include <tuple>
 
@@ -25,6 +27,22 @@ namespace analysis {
 // A larger one is mapped, as the import maps it.
 // Anything but a regular file (a named pipe, which would never end) is
 // refused as a file that can't be opened.
+SourceFailure sourceFailure(const QString &source, int number) {
+    return {source, number, importFailureMessage(number)};
+}
+
+std::vector<int> sheetsOfSource(const ClassSource &source, const Workbook &workbook) {
+    const QStringList names = workbook.sheetNames();
+    if (source.kind == ClassSource::Kind::EverySheet) {
+        std::vector<int> all(std::size_t(names.size()));
+        std::iota(all.begin(), all.end(), 0);
+        return all;
+    }
+    if (source.sheet.isEmpty()) return names.isEmpty() ? std::vector<int>{} : std::vector<int>{0};
+    const int index = workbook.sheetIndex(source.sheet);
+    return index < 0 ? std::vector<int>{} : std::vector<int>{index};
+}
+
 std::unique_ptr<Workbook> openClassWorkbook(const QString &path, int *error) {
     constexpr std::uint64_t WholeReadLimit = 1 << 20;
     const OpenableName name(path);

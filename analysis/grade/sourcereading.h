@@ -25,6 +25,12 @@ namespace analysis {
 // anything but a regular file is refused as a file that can't be opened.
 std::unique_ptr<Workbook> openClassWorkbook(const QString &path, int *error);
 
+// A failure of the workbook layer, numbered, in the program's words.
+SourceFailure sourceFailure(const QString &source, int number);
+
+// The sheets a source names: one, or every one (none when its sheet is missing).
+std::vector<int> sheetsOfSource(const ClassSource &source, const Workbook &workbook);
+
 // For each source, the index of an earlier one that names the same sheets
 // of the same file (same device and inode: a second name or a hard link),
 // or nothing.
@@ -87,6 +93,16 @@ void nameAfterSheetOrFile(const std::vector<ClassSource> &sources, std::vector<R
             if (seen > 1) *name += QStringLiteral("（%1）").arg(seen);
         }
     }
+}
+
+// Moves each result's failures to out, each with the index of its source.
+template <typename Result>
+void takeFailures(std::vector<Result> &results, std::vector<SourceFailure> *out) {
+    for (std::size_t i = 0; i < results.size(); ++i)
+        for (SourceFailure &failure : results[i].failures) {
+            failure.sourceIndex = i;
+            out->push_back(std::move(failure));
+        }
 }
 
 } // namespace analysis
