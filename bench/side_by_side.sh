@@ -8,6 +8,10 @@
 #   FreeXL         libfreexl, bench/freexl_cells.c
 #   floor          a Qt Core process that opens the file and reads 4 KiB,
 #                  bench/read_floor.cpp: no reader can start faster
+#   whole file     the same process reading the whole file (read_floor
+#                  --whole): the least any reader of a sheet stored without
+#                  a row index can do, since such a sheet must be walked
+#                  to its end
 #
 # For every process it prints the median wall time of RUNS runs (hyperfine,
 # without a shell, after two warm-up runs), the peak RSS (the highest of three
@@ -75,12 +79,13 @@ peak_kib() {
 for workbook in "$@"; do
     label=$(basename "$workbook" .xls)
     echo "== $label ($(du -h "$workbook" | cut -f1))" >&2
-    names=(score-report xlrd FreeXL floor)
+    names=(score-report xlrd FreeXL floor "whole file")
     commands=(
         "$score_report $workbook --json"
         "$python -c '$xlrd_script' $workbook"
         "$out/freexl_cells $workbook"
         "$out/read_floor $workbook"
+        "$out/read_floor --whole $workbook"
     )
     hyperfine -N --runs "$runs" --warmup 2 --style none --export-json "$out/$label.json" \
         "${commands[@]}" >/dev/null 2>"$out/$label.hyperfine.txt"
@@ -93,6 +98,7 @@ for r in json.load(open(sys.argv[1]))["results"]:
         "$(peak_kib "$python" -c "$xlrd_script" "$workbook")"
         "$(peak_kib "$out/freexl_cells" "$workbook")"
         "$(peak_kib "$out/read_floor" "$workbook")"
+        "$(peak_kib "$out/read_floor" --whole "$workbook")"
     )
     for i in "${!names[@]}"; do
         printf '%s\t%s\t%s\t%s\n' "$label" "${names[$i]}" "${medians[$i]}" "${rss[$i]}" \
@@ -122,7 +128,7 @@ print(header)
 print("-" * len(header))
 for label, readers in by_label.items():
     ours_ms, ours_rss = readers["score-report"]
-    for name in ("score-report", "in process", "xlrd", "FreeXL", "floor"):
+    for name in ("score-report", "in process", "xlrd", "FreeXL", "floor", "whole file"):
         if name not in readers:
             continue
         ms, rss = readers[name]

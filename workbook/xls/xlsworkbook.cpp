@@ -12,6 +12,7 @@
 
 #include <QStringDecoder>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -88,7 +89,7 @@ const char *codePageName(std::uint16_t codePage) {
 }
 
 // The shortest valid record of each kind of cell, or 0 for other records.
-int cellRecordMinimumLength(std::uint16_t type) {
+constexpr int cellMinimumLength(std::uint16_t type) {
     switch (type) {
     case record::Number:
         return 14;
@@ -110,6 +111,26 @@ int cellRecordMinimumLength(std::uint16_t type) {
     default:
         return 0;
     }
+}
+
+// The same by a table, with the row record's minimum beside them: the walk
+// of a large sheet asks once a record, and a switch's jump mispredicts as
+// the kinds of cell alternate.
+constexpr std::size_t ShortestRecordTypes = 0x0500; // every cell record's type is below
+struct ShortestRecords {
+    std::array<std::uint8_t, ShortestRecordTypes> length{};
+    constexpr ShortestRecords() {
+        for (std::size_t type = 0; type < ShortestRecordTypes; ++type)
+            length[type] = std::uint8_t(cellMinimumLength(std::uint16_t(type)));
+        length[record::Row] = 2;
+    }
+};
+constexpr ShortestRecords shortestRecords;
+static_assert(cellMinimumLength(record::Formula4) == 20 && record::Formula4 < ShortestRecordTypes);
+
+// A cell or row record's shortest valid length, or 0 for other records.
+inline int shortestCellOrRow(std::uint16_t type) {
+    return type < ShortestRecordTypes ? shortestRecords.length[type] : 0;
 }
 
 double rkValue(std::uint32_t rk) {
@@ -528,22 +549,29 @@ std::uint64_t XlsWorkbook::skipCellsOutside(std::uint64_t position, int firstRow
                                             int *blockFirstRow) {
     std::size_t available = 0;
     const std::uint8_t *p = m_records.span(position, &available);
+    // Kept in registers: a store through this would be reloaded after every
+    // byte read, since bytes may alias anything.
+    int lowestRow = *blockFirstRow;
+    bool cellSkipped = false;
+    const std::uint8_t *const start = p;
     while (p && available >= 6) {
         const std::uint16_t type = le16(p);
         const std::size_t length = le16(p + 2);
         // A file read in place comes from memory the caches haven't seen yet.
         __builtin_prefetch(p + 2048);
         if (length + 4 > available) break;
-        const int minimum = type == record::Row ? 2 : cellRecordMinimumLength(type);
+        const int minimum = shortestCellOrRow(type);
         if (minimum == 0 || int(length) < minimum) break;
         const int row = le16(p + 4);
         if (row >= firstRow && row <= lastRow) break;
-        *blockFirstRow = std::min(*blockFirstRow, row);
-        if (type != record::Row) m_pendingFormulaText.reset();
+        lowestRow = std::min(lowestRow, row);
+        cellSkipped |= type != record::Row;
         p += length + 4;
         available -= length + 4;
-        position += length + 4;
     }
+    *blockFirstRow = lowestRow;
+    if (cellSkipped) m_pendingFormulaText.reset();
+    if (p) position += std::uint64_t(p - start);
     return position;
 }
 
@@ -624,7 +652,7 @@ Step XlsWorkbook::storeFormulaString(const RecordHeader &header) {
 }
 
 Step XlsWorkbook::scanCell(const RecordHeader &header, int *blockFirstRow) {
-    const int minimum = cellRecordMinimumLength(header.type);
+    const int minimum = cellMinimumLength(header.type);
     if (minimum == 0) return Step::More; // not a cell
     if (header.length < minimum) return damagedStep(WORKBOOK_DAMAGED());
     const std::uint8_t *body = m_records.body(header);
