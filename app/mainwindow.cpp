@@ -3,6 +3,7 @@
 #include "analysis/figures/statistics.h"
 #include "analysis/grid/workbookimport.h"
 #include "analysis/layout/filelayout.h"
+#include "analysis/texts/messages.h"
 #include "app/captionframe.h"
 #include "app/desktop.h"
 #include "app/numerickeyfilter.h"
@@ -348,6 +349,12 @@ void MainWindow::openFromDesktop(const QString &path) {
         nameColumnField->setText(found->nameColumn);
         scoreColumnField->setText(found->scoreColumn);
     }
+    // Where filled fields came from is said on them, not left to be guessed.
+    const QString origin =
+        found ? analysis::messages::fieldsFromHeader(found->sheet, layout.headerRow) : QString();
+    for (QLineEdit *field :
+         {sheetNameField, firstRowField, numberColumnField, nameColumnField, scoreColumnField})
+        field->setToolTip(origin);
     workbookPathField->setText(absolute);
     const int rows = found ? analysis::dataRowCount(layout) : 0;
     if (importWorkbook() && rows > 0) {

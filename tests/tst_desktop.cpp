@@ -102,25 +102,31 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("fields"); // sheet, first row, three columns
         QTest::addColumn<int>("students");       // rows of the grid that are not blank
+        QTest::addColumn<QString>("origin");     // the fields' tip
         // Rows 3 to 12 are students; 平均分 and 制表人 below them are not.
         QTest::newRow("title row above the header")
-            << "layout_title_openpyxl.xlsx" << QStringList{"初二3班", "3", "1", "2", "4"} << 10;
-        QTest::newRow("no header")
-            << "layout_noheader_openpyxl.xlsx" << QStringList{"Sheet1", "2", "1", "2", "3"} << 0;
+            << "layout_title_openpyxl.xlsx" << QStringList{"初二3班", "3", "1", "2", "4"} << 10
+            << "打开文件时按工作表“初二3班”第2行的表头识别，可修改";
+        QTest::newRow("no header") << "layout_noheader_openpyxl.xlsx"
+                                   << QStringList{"Sheet1", "2", "1", "2", "3"} << 0 << "";
         // 100, 50, an empty row, then 60 and 30: the empty row ends nothing.
         QTest::newRow("an empty row within the class")
-            << "grade/三班.xls" << QStringList{"三班", "2", "1", "2", "3"} << 4;
+            << "grade/三班.xls" << QStringList{"三班", "2", "1", "2", "3"} << 4
+            << "打开文件时按工作表“三班”第1行的表头识别，可修改";
     }
 
     void desktopFillsFields() {
         QFETCH(QString, file);
         QFETCH(QStringList, fields);
         QFETCH(int, students);
+        QFETCH(QString, origin);
         form->openFromDesktop(Fixtures + "/" + file);
         QStringList shown;
         for (const char *name : {"sheetNameField", "firstRowField", "numberColumnField",
-                                 "nameColumnField", "scoreColumnField"})
+                                 "nameColumnField", "scoreColumnField"}) {
             shown << form->findChild<QLineEdit *>(name)->text();
+            QCOMPARE(form->findChild<QLineEdit *>(name)->toolTip(), origin);
+        }
         QCOMPARE(shown, fields);
         ScoreGridView *grid = form->findChild<ScoreGridView *>("scoreGrid");
         int filled = 0;

@@ -212,6 +212,14 @@ inline QString noSlipStudents() {
     return QStringLiteral("没有可以生成成绩条的学生！");
 }
 
+// Beside the main window's import fields once a workbook opened from the
+// desktop filled them.
+inline QString fieldsFromHeader(const QString &sheet, int headerRow) {
+    return QStringLiteral("打开文件时按工作表“%1”第%2行的表头识别，可修改")
+        .arg(sheet)
+        .arg(headerRow);
+}
+
 // The comparison with the last exam.
 inline QString progressNoExam() {
     return QStringLiteral("请先分析本次考试，再与上次考试对比！");
