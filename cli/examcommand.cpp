@@ -5,7 +5,6 @@
 #include "analysis/grade/gradejson.h"
 #include "analysis/texts/exammessages.h"
 #include "analysis/texts/messages.h"
-#include "analysis/texts/spaces.h"
 #include "cli/analysistext.h"
 #include "cli/examexport.h"
 #include "cli/settingsoption.h"
@@ -16,8 +15,6 @@
 namespace report {
 
 namespace {
-
-using analysis::Decimal;
 
 // The options that take a value, stored as typed; a list option adds to its list.
 QString *optionField(const QString &name, ExamCommandOptions &o) {
@@ -56,57 +53,6 @@ std::optional<QString> parse(const QStringList &arguments, ExamCommandOptions *o
     if (options->sources.empty()) return QStringLiteral("没有给出要分析的成绩表");
     if (options->columnsMode && *options->columnsMode != u"auto")
         return QStringLiteral("选项--columns只能是auto");
-    return std::nullopt;
-}
-
-// A setting number: plain, from `low` to 1000, at most two decimals.
-std::optional<Decimal> settingNumber(const QString &text, const Decimal &low) {
-    const std::optional<analysis::SignedDecimal> number =
-        analysis::readPlainDecimal(analysis::trimWideSpaces(text));
-    if (!number || number->negative || number->magnitude.fractionDigits() > 2 ||
-        number->magnitude < low || number->magnitude > Decimal::whole(1000))
-        return std::nullopt;
-    return number->magnitude;
-}
-
-// "语文=150,数学=150" (each option may hold several, split by commas).
-std::optional<QString> readFullMarks(const QStringList &items, analysis::ExamRequest &request) {
-    for (const QString &option : items)
-        for (const QString &item : option.split(u',', Qt::SkipEmptyParts)) {
-            const qsizetype equals = item.lastIndexOf(u'=');
-            const std::optional<Decimal> marks =
-                equals > 0 ? settingNumber(item.mid(equals + 1), Decimal::whole(1)) : std::nullopt;
-            if (!marks) return analysis::messages::examFullMarksInvalid(item);
-            request.fullMarks.push_back({analysis::trimWideSpaces(item.left(equals)), *marks});
-        }
-    return std::nullopt;
-}
-
-// "语数英=语文+数学+英语".
-std::optional<QString> readTotals(const QStringList &items, analysis::ExamRequest &request) {
-    for (const QString &item : items) {
-        const qsizetype equals = item.indexOf(u'=');
-        analysis::TotalRequest total{analysis::trimWideSpaces(item.left(equals)), {}};
-        for (const QString &name : item.mid(equals + 1).split(u'+'))
-            total.subjects << analysis::trimWideSpaces(name);
-        if (equals <= 0 || total.name.isEmpty() || total.subjects.contains(QString()))
-            return analysis::messages::examTotalInvalid(item);
-        request.totals.push_back(std::move(total));
-    }
-    return std::nullopt;
-}
-
-std::optional<QString> readMargin(const std::optional<QString> &text,
-                                  analysis::ExamRequest &request) {
-    if (!text) return std::nullopt;
-    const QString trimmed = analysis::trimWideSpaces(*text);
-    const bool share = trimmed.endsWith(u'%') || trimmed.endsWith(u'％');
-    const std::optional<Decimal> value =
-        settingNumber(share ? trimmed.chopped(1) : trimmed, Decimal::whole(0));
-    if (!value || (share && *value > Decimal::whole(100)))
-        return analysis::messages::examMarginInvalid();
-    request.margin =
-        share ? analysis::ScoreLine{Decimal(), value} : analysis::ScoreLine{*value, {}};
     return std::nullopt;
 }
 
@@ -171,34 +117,6 @@ bool readExamOption(const QStringList &arguments, qsizetype &i, ExamCommandOptio
     return true;
 }
 
-std::variant<analysis::ExamRequest, QString> examRequest(const ExamCommandOptions &options) {
-    analysis::ExamRequest request;
-    analysis::AnalysisSettingsTexts texts = options.settings;
-    // Lines given as shares are checked against any full marks; a plain line
-    // only against the largest, each subject's own taking their place.
-    texts.fullMarks = options.fullMarks.value_or(QStringLiteral("1000"));
-    const analysis::AnalysisSettingsOutcome settings = analysis::readAnalysisSettings(texts);
-    if (!settings.settings) return settings.message;
-    request.settings = *settings.settings;
-    if (options.fullMarks) request.everyFullMarks = settings.settings->fullMarks;
-    if (auto e = readFullMarks(options.fullMarksOf, request)) return *e;
-    if (auto e = readTotals(options.totals, request)) return *e;
-    if (auto e = readMargin(options.margin, request)) return *e;
-    QStringList columns;
-    for (const QString &item : options.columns.scoreColumns)
-        columns << item.split(u',', Qt::SkipEmptyParts);
-    request.columns = options.columns;
-    request.columns.scoreColumns = columns;
-    request.detectColumns = options.columnsMode.has_value();
-    if (!request.detectColumns && columns.isEmpty())
-        return analysis::messages::examNoScoreColumns();
-    request.sources = analysis::expandFolders(options.sources);
-    for (analysis::ClassSource &source : request.sources)
-        if (source.kind == analysis::ClassSource::Kind::File && source.sheet.isEmpty())
-            source.sheet = options.sheet.value_or(QString());
-    return request;
-}
-
 bool isExam(const QStringList &arguments) {
     return arguments.contains(QLatin1String("--subjects"));
 }
@@ -211,7 +129,7 @@ Output runExam(const QStringList &arguments, const OutputStream &stream) {
         return usageFailure(*error,
                             QStringLiteral("用法：score-report --subjects 来源… [选项…]；"
                                            "score-report --subjects --help 列出全部选项。\n"));
-    std::variant<analysis::ExamRequest, QString> request = examRequest(options);
+    std::variant<analysis::ExamRequest, QString> request = analysis::readExamRequest(options);
     if (const QString *message = std::get_if<QString>(&request)) return failure(options, *message);
     if (options.exportPath && !isExamExportName(*options.exportPath))
         return failure(options, analysis::messages::examExportNameInvalid(*options.exportPath));

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "analysis/classanalysis/analysissettings.h"
-#include "analysis/exam/examanalysis.h"
+#include "analysis/exam/examoptions.h"
 #include "cli/reportcommand.h"
 
 #include <optional>
@@ -10,16 +9,7 @@
 namespace report {
 
 // The whole-exam options as typed; the commands built on the exam share them.
-struct ExamCommandOptions {
-    std::vector<analysis::ClassSource> sources;
-    analysis::ExamColumns columns;
-    std::optional<QString> columnsMode; // "auto": each sheet's layout as detected
-    std::optional<QString> sheet;
-    std::optional<QString> fullMarks; // of every subject not named in fullMarksOf
-    QStringList fullMarksOf;          // items "语文=150", as typed
-    QStringList totals;               // items "语数英=语文+数学+英语", as typed
-    analysis::AnalysisSettingsTexts settings;
-    std::optional<QString> margin;
+struct ExamCommandOptions : analysis::ExamOptionTexts {
     std::optional<QString> exportPath;
     bool json = false;
 };
@@ -30,11 +20,6 @@ struct ExamCommandOptions {
 // its value is missing or a source can't be understood.
 bool readExamOption(const QStringList &arguments, qsizetype &i, ExamCommandOptions &options,
                     QString *error);
-
-// The request the options describe: settings, full marks, totals and margin
-// read and checked, folders expanded, each sheet's layout detected for
-// --columns auto. Returns the request or the message that refuses it.
-std::variant<analysis::ExamRequest, QString> examRequest(const ExamCommandOptions &options);
 
 bool isExam(const QStringList &arguments); // whether --subjects is given
 

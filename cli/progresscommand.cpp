@@ -214,7 +214,7 @@ Output runProgress(const QStringList &arguments) {
     for (std::size_t e = 0; e < o.exams.size(); ++e) {
         ExamCommandOptions options = o.common;
         options.sources = o.exams[e];
-        std::variant<ExamRequest, QString> asked = examRequest(options);
+        std::variant<ExamRequest, QString> asked = analysis::readExamRequest(options);
         if (const QString *message = std::get_if<QString>(&asked)) return failure(o, *message);
         ExamRequest &request = requests[e] = std::get<ExamRequest>(std::move(asked));
         for (const ClassSource &source : request.sources)

@@ -133,7 +133,7 @@ struct ReadExam {
 };
 
 std::variant<ReadExam, QString> readExam(const ExamCommandOptions &options) {
-    std::variant<ExamRequest, QString> asked = examRequest(options);
+    std::variant<ExamRequest, QString> asked = analysis::readExamRequest(options);
     if (const QString *message = std::get_if<QString>(&asked)) return *message;
     ReadExam read{std::get<ExamRequest>(std::move(asked)), {}};
     ExamOutcome outcome = analyseExam(read.request);

@@ -1,12 +1,12 @@
 #include "windows/examwindow.h"
 
 #include "analysis/exam/examexport.h"
+#include "analysis/exam/examoptions.h"
 #include "analysis/exam/examtable.h"
 #include "analysis/exam/examtables.h"
 #include "analysis/layout/filelayout.h"
 #include "analysis/texts/exammessages.h"
 #include "analysis/texts/messages.h"
-#include "cli/examcommand.h"
 #include "pages/examlayout.h"
 #include "pages/reportpdf.h"
 #include "skin/colors.h"
@@ -296,9 +296,9 @@ analysis::ExamColumns ExamWindow::firstColumns() const {
 }
 
 // The request the window's fields describe, read by the command line's own
-// rules, or nothing when a field is refused (its message shown).
+// rules (readExamRequest), or nothing when a field is refused (its message shown).
 std::optional<analysis::ExamRequest> ExamWindow::examRequest() {
-    report::ExamCommandOptions options;
+    analysis::ExamOptionTexts options;
     options.sources = examSources->sources();
     options.columnsMode = QStringLiteral("auto");
     options.settings = settings.texts();
@@ -315,7 +315,7 @@ std::optional<analysis::ExamRequest> ExamWindow::examRequest() {
         refused = analysis::messages::examNoTotal();
     else if (examSubjectTable->rowCount() > 0)
         refused = analysis::examColumnsProblem(firstColumns());
-    std::variant<analysis::ExamRequest, QString> made = report::examRequest(options);
+    std::variant<analysis::ExamRequest, QString> made = analysis::readExamRequest(options);
     if (refused.isEmpty())
         if (const QString *message = std::get_if<QString>(&made)) refused = *message;
     if (!refused.isEmpty()) {
