@@ -43,6 +43,14 @@ public:
     // keeping only those columns. Returns 0 or a failure number, as cellText.
     virtual int readRows(int sheet, int firstRow, const std::vector<int> &columns,
                          std::vector<SheetRow> *rows) = 0;
+
+    // A hint: the next cells asked for lie in the first rows of the sheet, up
+    // to lastRow, so that a reader that scans a block of rows at a time may
+    // read them in one pass instead of starting over for each block.
+    virtual void expectFirstRows(int sheet, int lastRow) {
+        (void)sheet;
+        (void)lastRow;
+    }
 };
 
 // Whether a file's name ends like a workbook: .xls, .xlsx, .xlsm, .ods, WPS's

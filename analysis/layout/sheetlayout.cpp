@@ -139,6 +139,8 @@ SheetLayout sheetLayout(Workbook &workbook, int sheet, const QString &name) {
     layout.sheet = sheet;
     layout.sheetName = name;
     SheetSample sample(workbook, sheet);
+    // The header rows and the cells below the lowest header: read in one pass.
+    workbook.expectFirstRows(sheet, HeaderSearchRows + 1 + SampledCells);
     int failure = readHeaderRows(sample);
     if (failure == NoError) {
         const HeaderRows header = findHeader(sample);

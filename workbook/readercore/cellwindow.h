@@ -47,9 +47,20 @@ public:
         if (cellSheet != sheet || row < first || row > last) {
             first = row;
             last = std::min(row + Rows - 1, lastSheetRow);
+            // The rows expected from the top come in one scan.
+            if (cellSheet == m_expectedSheet && row <= m_expectedLast)
+                last = std::min(std::max(last, m_expectedLast), lastSheetRow);
         }
         sheet = cellSheet;
     }
+
+    // The first rows of a sheet, up to lastRow (at most MostExpectedRows),
+    // will be asked for: a window moved into them reaches to their end.
+    void expectFirstRows(int cellSheet, int lastRow) {
+        m_expectedSheet = cellSheet;
+        m_expectedLast = std::min(lastRow, MostExpectedRows);
+    }
+    static constexpr int MostExpectedRows = 1024;
 
     // Spans the rows from first to last of the sheet and keeps only the
     // columns asked for: a whole-sheet read keeps no more than it needs.
@@ -67,6 +78,8 @@ public:
 private:
     int m_defaultKept;
     int m_keptColumns;
+    int m_expectedSheet = -1;
+    int m_expectedLast = 0;
 };
 
 } // namespace analysis::readercore

@@ -36,6 +36,10 @@ int WindowedWorkbook::cellText(int sheet, int row, int column, QString *text) {
     return keptCellText(row, column, text);
 }
 
+void WindowedWorkbook::expectFirstRows(int sheet, int lastRow) {
+    m_window.expectFirstRows(sheet, std::min(lastRow, m_limits.rows));
+}
+
 int WindowedWorkbook::readRows(int sheet, int firstRow, const std::vector<int> &columns,
                                std::vector<SheetRow> *rows) {
     rows->clear();

@@ -21,6 +21,7 @@ public:
     int cellText(int sheet, int row, int column, QString *text) final;
     int readRows(int sheet, int firstRow, const std::vector<int> &columns,
                  std::vector<SheetRow> *rows) final;
+    void expectFirstRows(int sheet, int lastRow) final;
 
 protected:
     WindowedWorkbook(SheetLimits limits, int keptColumns)
