@@ -17,13 +17,11 @@
 #include "skin/windowshape.h"
 #include "windows/chartview.h"
 #include "windows/documentcommands.h"
-#include "windows/filedialog.h"
 #include "windows/messagebox.h"
 #include "windows/progresspanel.h"
 #include "windows/resulttable.h"
 #include "windows/slipspanel.h"
 #include "windows/windowplacement.h"
-#include "workbook/workbook.h"
 
 #include <QFileInfo>
 #include <QGridLayout>
@@ -340,15 +338,7 @@ void ExamWindow::compute() {
     m_cancel = false;
     analysis::CompareControl control;
     control.cancel = &m_cancel;
-    // The reading threads hand each state to the window's own thread.
-    control.progress = [this](std::size_t source, analysis::SourceState state) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, source, state] {
-                examSources->showState(int(source), analysis::sourceStateText(state));
-            },
-            Qt::QueuedConnection);
-    };
+    control.progress = examSources->stateWatcher();
     m_thread = QThread::create([this, asked = *request, control] {
         auto outcome =
             std::make_shared<analysis::ExamOutcome>(analysis::analyseExam(asked, control));

@@ -16,13 +16,10 @@
 #include "skin/windowshape.h"
 #include "windows/chartview.h"
 #include "windows/documentcommands.h"
-#include "windows/filedialog.h"
 #include "windows/messagebox.h"
 #include "windows/resulttable.h"
 #include "windows/windowplacement.h"
-#include "workbook/workbook.h"
 
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -147,15 +144,7 @@ void GradeWindow::compute() {
     m_cancel = false;
     analysis::CompareControl control;
     control.cancel = &m_cancel;
-    // The reading threads hand each state to the window's own thread.
-    control.progress = [this](std::size_t source, analysis::SourceState state) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, source, state] {
-                classSources->showState(int(source), analysis::sourceStateText(state));
-            },
-            Qt::QueuedConnection);
-    };
+    control.progress = classSources->stateWatcher();
     m_thread = QThread::create(
         [this, sources = classSources->sources(), fields, chosen = *outcome.settings, control] {
             auto result = std::make_shared<analysis::GradeComparison>(

@@ -88,6 +88,15 @@ void SourceList::showState(int row, const QString &state) {
     m_list->item(row)->setText(name + QStringLiteral("　") + state);
 }
 
+std::function<void(std::size_t, analysis::SourceState)> SourceList::stateWatcher() {
+    return [this](std::size_t source, analysis::SourceState state) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, source, state] { showState(int(source), analysis::sourceStateText(state)); },
+            Qt::QueuedConnection);
+    };
+}
+
 void SourceList::showWaiting() {
     for (int row = 0; row < m_list->count(); ++row)
         showState(row, analysis::sourceStateText(analysis::SourceState::Waiting));

@@ -45,6 +45,9 @@ public:
     void removeSelected();
 
     void showState(int row, const QString &state);
+    // For the reading threads: each source's state, handed to the list's
+    // own thread and shown there.
+    std::function<void(std::size_t source, analysis::SourceState state)> stateWatcher();
     void showWaiting();
     void showFailures(const std::vector<analysis::SourceFailure> &failures);
 

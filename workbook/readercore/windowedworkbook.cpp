@@ -37,7 +37,7 @@ int WindowedWorkbook::cellText(int sheet, int row, int column, QString *text) {
 }
 
 void WindowedWorkbook::expectFirstRows(int sheet, int lastRow) {
-    m_window.expectFirstRows(sheet, std::min(lastRow, m_limits.rows));
+    m_window.expectFirstRows(sheet, lastRow);
 }
 
 int WindowedWorkbook::readRows(int sheet, int firstRow, const std::vector<int> &columns,

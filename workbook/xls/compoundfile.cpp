@@ -167,7 +167,6 @@ bool CompoundFile::readHeader(OpenResult *result) {
         return false;
     }
     m_sectorSize = 1u << sectorShift;
-    m_entryShift = sectorShift - 2; // four bytes an entry
     const std::uint64_t size = m_source.size();
     if (size <= m_sectorSize) {
         *result = OpenResult::Damaged;
@@ -223,10 +222,8 @@ std::optional<std::uint32_t> CompoundFile::fatSectorLocation(std::uint32_t index
 }
 
 std::optional<std::uint32_t> CompoundFile::nextSector(std::uint32_t sector) {
-    // A sector holds 128 or 1024 entries: shifts, not divisions, in a call
-    // made once a sector of every stream walked.
     const std::uint32_t perSector = m_sectorSize / 4;
-    const std::uint32_t fatIndex = sector >> m_entryShift;
+    const std::uint32_t fatIndex = sector / perSector;
     // Sectors come from chains checked against the sector count, so the table
     // stays as small as the file.
     if (fatIndex >= m_fatCache.size()) m_fatCache.resize(std::size_t(fatIndex) + 1);
@@ -240,7 +237,7 @@ std::optional<std::uint32_t> CompoundFile::nextSector(std::uint32_t sector) {
         for (std::uint32_t i = 0; i < perSector; ++i)
             entries[i] = le32(bytes.data() + 4 * i);
     }
-    return entries[sector & (perSector - 1)];
+    return entries[sector % perSector];
 }
 
 std::optional<std::uint32_t> CompoundFile::nextMiniSector(std::uint32_t sector) {

@@ -86,7 +86,6 @@ private:
 
     ByteSource &m_source;
     std::uint32_t m_sectorSize = 512;
-    std::uint32_t m_entryShift = 7;  // of a sector's number to its table sector
     std::uint32_t m_sectorCount = 0; // whole or partial sectors after the header
     std::uint32_t m_firstDirectorySector = 0;
     std::uint32_t m_firstMiniFatSector = 0;

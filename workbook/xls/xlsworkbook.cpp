@@ -571,7 +571,7 @@ std::uint64_t XlsWorkbook::skipCellsOutside(std::uint64_t position, int firstRow
     }
     *blockFirstRow = lowestRow;
     if (cellSkipped) m_pendingFormulaText.reset();
-    if (p) position += std::uint64_t(p - start);
+    position += std::uint64_t(p - start);
     return position;
 }
 
