@@ -28,6 +28,7 @@ QString *optionField(const QString &name, ExamCommandOptions &o) {
         if (name == QLatin1String(option)) return field;
     const std::pair<const char *, std::optional<QString> *> optional[] = {
         {"--class-column", &o.columns.classColumn},
+        {"--subject-column", &o.columns.subjectColumn},
         {"--sheet", &o.sheet},
         {"--margin", &o.margin},
         {"--export", &o.exportPath},

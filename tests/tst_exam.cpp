@@ -101,6 +101,22 @@ private slots:
                            "C,D,E"};
         QTest::newRow("a folder, columns detected")
             << QStringList{Fixtures + u"classes"_s, "--columns", "auto"};
+        // One row per student and subject, sorted by subject: 二班 has no 英语 rows.
+        QTest::newRow("a long table, columns detected")
+            << QStringList{Fixtures + u"long_table.xlsx"_s, "--columns", "auto"};
+        QTest::newRow("a long table, columns typed") << QStringList{Fixtures + u"long_table.xlsx"_s,
+                                                                    "--first-row",
+                                                                    "3",
+                                                                    "--class-column",
+                                                                    "A",
+                                                                    "--number-column",
+                                                                    "B",
+                                                                    "--name-column",
+                                                                    "C",
+                                                                    "--subject-column",
+                                                                    "D",
+                                                                    "--score-columns",
+                                                                    "E"};
     }
     void handWorked() {
         QFETCH(QStringList, arguments);
@@ -162,6 +178,23 @@ private slots:
             u"语文有高于100分的成绩且都不超过150分，按满分150分计算。"_s));
     }
 
+    // A subject given twice for one student counts once, the first time; a
+    // row without a subject counts nowhere; both are said.
+    void longTableRowsNotCounted() {
+        const QString path = Fixtures + u"long_repeat.csv"_s;
+        const QJsonObject root = exam({path, "--columns", "auto"});
+        QStringList lines;
+        for (const QJsonValue &v : root["students"_L1].toArray())
+            lines << v["number"_L1].toString() + u' ' + number(v["scores"_L1][u"语文"_s]) + u' ' +
+                         number(v["scores"_L1][u"数学"_s]) + u' ' +
+                         number(v["totals"_L1][u"总分"_s]);
+        // Both total 150 (C1's second 语文, 99, would make 169): source order.
+        QCOMPARE(lines, (QStringList{u"C1 80.00 70.00 150.00"_s, u"C2 60.00 90.00 150.00"_s}));
+        const QJsonArray notes = root["notes"_L1].toArray();
+        QVERIFY(notes.contains(path + u"第5行：C1 王一的语文已有成绩，重复的这一行未计入。"_s));
+        QVERIFY(notes.contains(path + u"第6行没有科目，未计入。"_s));
+    }
+
     void settingsChangeFigures_data() {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>(
@@ -217,6 +250,10 @@ private slots:
         QTest::newRow("bad column")
             << QStringList{sheet, "--score-columns", "D,?"} << 2
             << u"列号输入有误：?（请输入从1起的列号或A、B、AA这样的列字母）！"_s;
+        QTest::newRow("two scores of a long table")
+            << QStringList{Fixtures + u"long_table.xlsx"_s, "--subject-column", "D",
+                           "--score-columns", "E,F"}
+            << 2 << u"一行一科的成绩表只有一个成绩列，请只给出一列！"_s;
         QTest::newRow("no columns")
             << QStringList{sheet} << 2
             << u"没有给出成绩所在的列（--score-columns 或 --columns auto）！"_s;

@@ -124,6 +124,25 @@ private slots:
         QCOMPARE(row("examSubjectTable", 1, 4), u"数学 E  总分、语数"_s);
     }
 
+    // One row per student and subject: the subjects come from the 科目 column,
+    // the score from 成绩, and 总分 is over every subject read.
+    void longTable() {
+        const QString longSource = folder.filePath(u"成绩明细.xlsx"_s);
+        QVERIFY(
+            QFile::copy(QStringLiteral(SCORE_FIXTURES_DIR "/exam/long_table.xlsx"), longSource));
+        FileDialog::setNextFileNames({longSource});
+        click("addFilesButton");
+        QCOMPARE(child<QLineEdit>("subjectColumnField")->text(), u"D"_s);
+        QCOMPARE(child<QLineEdit>("firstRowField")->text(), u"3"_s);
+        QCOMPARE(row("examSubjectTable", 0, 4), u"语文 E  总分"_s);
+        QCOMPARE(row("examSubjectTable", 2, 4), u"英语 E  总分"_s);
+        QVERIFY(compute());
+        QCOMPARE(row("scoresTable", 0, 3), u"一班 A1 张一"_s);
+        // Sat: A1, A3; absent: A2 (数学), A4 (语文 免考); 二班 took no 英语.
+        QCOMPARE(row("figuresTable", 3, 4), u"总分 350 2 2"_s);
+        QVERIFY(messages.isEmpty());
+    }
+
     // 数学 over 200: 160 counts; 语数 of A1 210, A3 160, B1 250, B2 190, B3 145.
     void tables() {
         QVERIFY(computeEdited());

@@ -88,6 +88,11 @@ private slots:
         QTest::newRow("grade letter") << "英语等级" << HeaderKind::None;
         QTest::newRow("label") << "班级：初二（3）班" << HeaderKind::None;
         QTest::newRow("title") << "期中考试成绩表" << HeaderKind::None;
+        QTest::newRow("long table subject") << "考试科目" << HeaderKind::Course;
+        QTest::newRow("course name") << "课程名称" << HeaderKind::Course;
+        QTest::newRow("course code") << "课程号" << HeaderKind::None;
+        QTest::newRow("course kind") << "课程性质" << HeaderKind::None;
+        QTest::newRow("course score") << "课程成绩" << HeaderKind::Score;
         QTest::newRow("long") << "初二（3）班2026学年第一学期期中考试成绩" << HeaderKind::None;
         QTest::newRow("empty") << "" << HeaderKind::None;
     }

@@ -101,6 +101,10 @@ void ExamWindow::buildColumns(QVBoxLayout *column) {
     classColumnField = addGridField(grid, 1, QStringLiteral("班级在列"), "classColumnField", {});
     numberColumnField = addGridField(grid, 2, QStringLiteral("学号在列"), "numberColumnField", "A");
     nameColumnField = addGridField(grid, 3, QStringLiteral("姓名在列"), "nameColumnField", "B");
+    subjectColumnField =
+        addGridField(grid, 4, QStringLiteral("科目在列"), "subjectColumnField", {});
+    subjectColumnField->setToolTip(QStringLiteral(
+        "一行一科的成绩表（每行是一个学生的一科）的科目列；每个学生一行的成绩表留空"));
     column->addLayout(grid);
     examSubjectTable = new QTableWidget(0, 4);
     examSubjectTable->setObjectName(QStringLiteral("examSubjectTable"));
@@ -225,12 +229,24 @@ void ExamWindow::detectFirstSource() {
     nameColumnField->setText(analysis::columnLetters(layout.name.column));
     classColumnField->setText(
         layout.className.found() ? analysis::columnLetters(layout.className.column) : QString());
-    for (const analysis::LayoutColumn &score : layout.scores) {
-        const QString letters = analysis::columnLetters(score.column);
-        addSubjectRow(score.header.isEmpty() ? letters : score.header, letters);
+    subjectColumnField->setText(
+        layout.course.found() ? analysis::columnLetters(layout.course.column) : QString());
+    if (layout.course.found()) {
+        // A long table names its subjects in its rows: those of the rows sampled.
+        const QString letters = analysis::columnLetters(layout.longTableScore().column);
+        for (const QString &subject : layout.courses)
+            addSubjectRow(subject, letters);
+    } else {
+        for (const analysis::LayoutColumn &score : layout.scores) {
+            const QString letters = analysis::columnLetters(score.column);
+            addSubjectRow(score.header.isEmpty() ? letters : score.header, letters);
+        }
     }
     QString said = QStringLiteral("已按%1的工作表“%2”识别，可修改。")
                        .arg(QFileInfo(first.path).fileName(), layout.sheetName);
+    if (layout.course.found())
+        said += QStringLiteral("\n一行一科的成绩表：按科目列分科。上表列出开头各行中的科目；"
+                               "全部勾选时，表中未列出的科目也计入总分。");
     if (!layout.fromHeader) said += u'\n' + layout.notes.join(u'\n');
     detectionLabel->setText(said);
     showTotals();
@@ -263,6 +279,12 @@ void ExamWindow::showTotals() {
     }
 }
 
+bool ExamWindow::everySubjectChecked() const {
+    for (int row = 0; row < examSubjectTable->rowCount(); ++row)
+        if (examSubjectTable->item(row, SubjectTotals)->checkState() != Qt::Checked) return false;
+    return examSubjectTable->rowCount() > 0;
+}
+
 // 总分 over the checked subjects, then the totals typed.
 QStringList ExamWindow::totalItems() const {
     QStringList checked;
@@ -284,6 +306,8 @@ analysis::ExamColumns ExamWindow::firstColumns() const {
     columns.nameColumn = nameColumnField->text();
     if (!classColumnField->text().trimmed().isEmpty())
         columns.classColumn = classColumnField->text();
+    if (!subjectColumnField->text().trimmed().isEmpty())
+        columns.subjectColumn = subjectColumnField->text();
     for (int row = 0; row < examSubjectTable->rowCount(); ++row) {
         columns.scoreColumns << cellText(examSubjectTable, row, SubjectLetters);
         columns.subjectNames << cellText(examSubjectTable, row, SubjectName);
@@ -321,6 +345,9 @@ std::optional<analysis::ExamRequest> ExamWindow::examRequest() {
         return std::nullopt;
     }
     analysis::ExamRequest request = std::get<analysis::ExamRequest>(std::move(made));
+    // Every subject checked: 总分 over every subject found, among them a long
+    // table's beyond the rows listed and those only other sources have.
+    if (everySubjectChecked() && !request.totals.empty()) request.totals.front().subjects.clear();
     if (examSubjectTable->rowCount() > 0) {
         request.sourceColumns = {firstColumns()};
         analysis::ClassSource &first = request.sources.front();

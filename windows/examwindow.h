@@ -57,6 +57,7 @@ private:
     SourceList *examSources;
     QLabel *detectionLabel;
     QLineEdit *firstRowField, *numberColumnField, *nameColumnField, *classColumnField;
+    QLineEdit *subjectColumnField;  // a long table's 科目 column; empty for one row per student
     QTableWidget *examSubjectTable; // 学科, 列, 满分, 计入总分
     QLineEdit *totalsField, *marginField;
     SettingsFields settings;
@@ -78,6 +79,7 @@ private:
     void addSubjectRow(const QString &subject, const QString &column);
     void showTotals();
     QStringList totalItems() const;
+    bool everySubjectChecked() const;
     analysis::ExamColumns firstColumns() const;
     std::optional<analysis::ExamRequest> examRequest();
     void finish(const std::shared_ptr<analysis::ExamOutcome> &outcome);

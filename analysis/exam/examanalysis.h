@@ -25,6 +25,9 @@ struct ExamColumns {
     QString numberColumn = QStringLiteral("1");
     QString nameColumn = QStringLiteral("2");
     std::optional<QString> classColumn;
+    // A long table's subject column (科目): one row per student and subject,
+    // the score in the one score column.
+    std::optional<QString> subjectColumn;
     QStringList scoreColumns;
     QStringList subjectNames; // the score columns' names; empty: read from the header row
     int lastRow = 0;          // the last data row; 0: to the end of the sheet

@@ -95,8 +95,10 @@ std::vector<std::vector<QString>> gatherExam(const ExamSheets &tables, const Exa
                                              ExamAnalysis &exam) {
     std::map<QString, int> subjects, classes;
     std::vector<std::vector<int>> columnsOf;
-    for (const ExamTable &table : tables.tables)
+    for (const ExamTable &table : tables.tables) {
         columnsOf.push_back(subjectsOf(table, exam, subjects));
+        exam.notes << table.notes;
+    }
     std::vector<std::vector<QString>> texts(exam.subjects.size());
     std::vector<std::vector<bool>> taken(exam.subjects.size());
     for (std::size_t t = 0; t < tables.tables.size(); ++t) {
@@ -118,7 +120,7 @@ std::vector<std::vector<QString>> gatherExam(const ExamSheets &tables, const Exa
             for (std::size_t c = 0; c < columnsOf[t].size(); ++c) {
                 const std::size_t s = std::size_t(columnsOf[t][c]);
                 texts[s].back() = row[qsizetype(first + c)];
-                taken[s].back() = true;
+                taken[s].back() = table.missing.empty() || !table.missing[r][c];
             }
         }
     }

@@ -26,10 +26,12 @@ constexpr int MaximumColumn = 16384;
 // Where a sheet's table lies, as numbers.
 struct TableLayout {
     int firstRow = 0;
-    std::vector<int> columns; // number, name, [class], scores…
+    std::vector<int> columns; // number, name, [class], scores…, or in a long table
+                              // number, name, [class], subject, score
     bool hasClass = false;
     QStringList names; // the subjects' names; empty: from the row above the first
     int lastRow = 0;   // 0: to the end
+    bool longTable = false;
 };
 
 std::variant<TableLayout, QString> layoutOf(const ExamColumns &typed) {
@@ -40,7 +42,17 @@ std::variant<TableLayout, QString> layoutOf(const ExamColumns &typed) {
         *firstRow, {}, typed.classColumn.has_value(), typed.subjectNames, typed.lastRow};
     QStringList texts{typed.numberColumn, typed.nameColumn};
     if (typed.classColumn) texts << *typed.classColumn;
-    texts << typed.scoreColumns;
+    if (typed.subjectColumn) {
+        // Every subject's score stands in the same column.
+        QStringList scores;
+        for (const QString &column : typed.scoreColumns)
+            if (!scores.contains(column.trimmed(), Qt::CaseInsensitive)) scores << column.trimmed();
+        if (scores.size() > 1) return messages::examLongTableScores();
+        layout.longTable = true;
+        texts << *typed.subjectColumn << scores;
+    } else {
+        texts << typed.scoreColumns;
+    }
     for (const QString &text : texts) {
         const int column = readColumn(text);
         if (column < 1) return messages::examColumnInvalid(text);
@@ -90,11 +102,71 @@ void dropEmptyColumns(const TableLayout &layout, ExamTable &table) {
     }
 }
 
+// A long table, one row per student and subject, as one row per student:
+// subjects in the order first met. A student without a row for a subject did
+// not take it; a second row for the same subject is not counted, and said.
+void pivotLongTable(const TableLayout &layout, std::vector<SheetRow> &rows, ExamTable &table) {
+    const qsizetype subjectAt = layout.hasClass ? 3 : 2; // after number, name, [class]
+    const QString letters = columnLetters(layout.columns.back());
+    std::map<QString, std::size_t> students;
+    std::map<QString, qsizetype> subjects;
+    for (SheetRow &row : rows) {
+        if (layout.lastRow > 0 && row.row > layout.lastRow) break;
+        bool empty = true;
+        for (QString &text : row.texts) {
+            text = trimSpaces(text);
+            empty = empty && text.isEmpty();
+        }
+        if (empty) continue;
+        const QString subject = row.texts[subjectAt];
+        if (subject.isEmpty()) {
+            table.notes << messages::examLongRowWithoutSubject(table.label, row.row);
+            continue;
+        }
+        const QStringList who = row.texts.mid(0, subjectAt);
+        const auto [student, met] = students.try_emplace(who.join(u'\x1f'), table.texts.size());
+        if (met) {
+            table.rows.push_back(row.row);
+            table.texts.push_back(who);
+            table.missing.emplace_back();
+        }
+        const auto [index, added] = subjects.try_emplace(subject, table.subjects.size());
+        if (added) {
+            table.subjects << subject;
+            table.columns << letters;
+        }
+        QStringList &texts = table.texts[student->second];
+        std::vector<bool> &missing = table.missing[student->second];
+        missing.resize(std::size_t(table.subjects.size()), true);
+        while (texts.size() < subjectAt + table.subjects.size())
+            texts << QString();
+        if (!missing[std::size_t(index->second)]) {
+            table.notes << messages::examLongRowRepeated(table.label, row.row, who[0], who[1],
+                                                         subject);
+            continue;
+        }
+        missing[std::size_t(index->second)] = false;
+        texts[subjectAt + index->second] = row.texts[subjectAt + 1];
+    }
+    for (std::size_t r = 0; r < table.texts.size(); ++r) {
+        table.missing[r].resize(std::size_t(table.subjects.size()), true);
+        while (table.texts[r].size() < subjectAt + table.subjects.size())
+            table.texts[r] << QString();
+    }
+    table.notes.prepend(
+        messages::examLongTableRead(table.label, columnLetters(layout.columns[subjectAt])));
+}
+
 int readTable(Workbook &workbook, int sheet, const TableLayout &layout, ExamTable &table) {
-    if (const int failure = readHeader(workbook, sheet, layout, table)) return failure;
+    if (!layout.longTable)
+        if (const int failure = readHeader(workbook, sheet, layout, table)) return failure;
     std::vector<SheetRow> rows;
     if (const int failure = workbook.readRows(sheet, layout.firstRow, layout.columns, &rows))
         return failure;
+    if (layout.longTable) {
+        pivotLongTable(layout, rows, table);
+        return NoError;
+    }
     table.rows.reserve(rows.size());
     table.texts.reserve(rows.size());
     for (SheetRow &row : rows) {
@@ -126,6 +198,12 @@ std::variant<TableLayout, QString> detectedLayout(Workbook &workbook, int sheet,
                        {},
                        lastClassRow(found)};
     if (layout.hasClass) layout.columns.push_back(found.className.column);
+    if (found.course.found()) {
+        layout.longTable = true;
+        layout.columns.push_back(found.course.column);
+        layout.columns.push_back(found.longTableScore().column);
+        return layout;
+    }
     for (const LayoutColumn &score : found.scores) {
         layout.columns.push_back(score.column);
         layout.names << score.header;

@@ -20,6 +20,10 @@ struct ExamTable {
     QStringList subjects, columns; // names, and columns as letters
     std::vector<int> rows;         // sheet rows, from 1
     std::vector<QStringList> texts;
+    // A long table's students without a row for a subject, by row and
+    // subject; empty when every student has every subject's cell.
+    std::vector<std::vector<bool>> missing;
+    QStringList notes; // rows read in a way worth saying
 };
 
 // The sheets read, before any figure: one exam table per sheet.

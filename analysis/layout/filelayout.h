@@ -15,7 +15,8 @@ namespace analysis {
 SheetLayout detectFileLayout(const QString &path, const std::optional<QString> &sheet);
 
 // The import fields of a layout: its sheet, first row and the number, name
-// and first score column (firstScore). Nothing when any of them is missing.
+// and first score column (firstScore). Nothing when any of them is missing,
+// or for a long table (one row per student and subject).
 std::optional<ImportFields> layoutImportFields(const SheetLayout &layout, const QString &path);
 
 // How many rows the class list takes, from its first data row to the row

@@ -48,6 +48,15 @@ bool namesSubject(const QString &key) {
                            u"科", u"音", u"体", u"美"});
 }
 
+// The column of a long table that names each row's subject; a course's
+// code, kind or credit (课程号, 课程性质, 学分) is no subject, and a score
+// under a course word ("课程成绩") is a score.
+bool namesCourse(const QString &key) {
+    return containsAny(key, {u"科目", u"课程", u"学科"}) &&
+           !containsAny(key, {u"成绩", u"分数", u"得分", u"号", u"代码", u"编码", u"性质", u"类别",
+                              u"类型", u"属性", u"学分", u"学时"});
+}
+
 } // namespace
 
 QString blankedText(const QString &text) {
@@ -79,6 +88,7 @@ HeaderKind headerKind(const QString &text) {
     if (containsAny(key, {u"姓名", u"名字"})) return HeaderKind::Name;
     if (containsAny(key, {u"班级", u"班别"}) || key == u"班") return HeaderKind::Class;
     if (namesSubject(key)) return HeaderKind::Subject;
+    if (namesCourse(key)) return HeaderKind::Course;
     if (containsAny(key, {u"成绩", u"分数", u"得分"}) || key == u"分") return HeaderKind::Score;
     return HeaderKind::None;
 }

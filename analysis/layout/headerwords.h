@@ -14,6 +14,7 @@ enum class HeaderKind {
     Score,   // 成绩, 分数, 得分 without a subject
     Total,   // 总分
     Rank,    // 名次, 排名 of the whole list
+    Course,  // 科目, 课程, 学科: a long table's subject, one row per student and subject
 };
 
 // A cell's text as the detection sees it: every kind of space (ordinary,

@@ -30,6 +30,7 @@ QJsonObject layoutJson(const SheetLayout &layout) {
             {"numberColumn", number(layout.number.column)},
             {"nameColumn", number(layout.name.column)},
             {"classColumn", number(layout.className.column)},
+            {"subjectColumn", number(layout.course.column)},
             {"scores", scores},
             {"total", optionalColumn(layout.total)},
             {"rank", optionalColumn(layout.rank)},

@@ -56,6 +56,9 @@ void fillFromHeader(const HeaderRows &header, SheetLayout &layout) {
         case HeaderKind::Rank:
             takeColumn(layout.rank, column, named.text);
             break;
+        case HeaderKind::Course:
+            takeColumn(layout.course, column, named.text);
+            break;
         case HeaderKind::None:
             break;
         }
@@ -100,6 +103,17 @@ void noteMissing(SheetLayout &layout) {
         layout.notes.append(messages::layoutColumnMissing(scoreWord));
 }
 
+// The subjects a long table's rows name, as far as the sample reaches.
+void sampleCourses(const SheetSample &sample, SheetLayout &layout) {
+    if (!layout.course.found()) return;
+    const int last = layout.lastRow ? layout.lastRow : sample.rows();
+    for (int row = layout.firstRow; row <= last; ++row) {
+        const QString subject = sample.text(row, layout.course.column);
+        if (!subject.isEmpty() && !layout.courses.contains(subject)) layout.courses << subject;
+    }
+    layout.notes.append(messages::layoutLongTable(layout.course.column));
+}
+
 int layoutFromHeader(SheetSample &sample, const HeaderRows &header, SheetLayout &layout) {
     layout.fromHeader = true;
     layout.headerRow = header.first;
@@ -112,6 +126,7 @@ int layoutFromHeader(SheetSample &sample, const HeaderRows &header, SheetLayout 
     layout.lastRow = lastDataRow(sample, layout);
     layout.footerRow = firstFooterRow(sample, layout);
     noteMissing(layout);
+    sampleCourses(sample, layout);
     return NoError;
 }
 
@@ -165,8 +180,14 @@ LayoutColumn SheetLayout::firstScore() const {
     return scores.empty() ? total : scores.front();
 }
 
+LayoutColumn SheetLayout::longTableScore() const {
+    for (const LayoutColumn &score : scores)
+        if (headerKind(score.header) == HeaderKind::Score) return score;
+    return scores.empty() ? LayoutColumn() : scores.front();
+}
+
 bool SheetLayout::completeHeader() const {
-    return fromHeader && number.found() && name.found() && firstScore().found();
+    return fromHeader && number.found() && name.found() && firstScore().found() && !course.found();
 }
 
 SheetLayout detectLayout(Workbook &workbook, std::optional<int> sheet) {

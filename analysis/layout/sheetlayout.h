@@ -38,12 +38,19 @@ struct SheetLayout {
     std::vector<LayoutColumn> scores; // subjects and other score columns, in sheet order
     LayoutColumn total;               // a total written in the sheet, never a subject
     LayoutColumn rank;                // the sheet's own rank column
-    QStringList notes;                // what was not found or was guessed, in Chinese
-    int errorNumber = 0;              // a reading failure (importerrors.h) that stopped the search
+    // A long table's subject column (科目, 课程): one row per student and
+    // subject, the score in the first score column; the subjects met in the
+    // rows sampled, in the order met.
+    LayoutColumn course;
+    QStringList courses;
+    QStringList notes;   // what was not found or was guessed, in Chinese
+    int errorNumber = 0; // a reading failure (importerrors.h) that stopped the search
 
     // The score column a one-subject import takes: the first subject, else
     // the first score column, else the total.
     LayoutColumn firstScore() const;
+    // A long table's score column: the one headed 成绩 or 分数, else the first.
+    LayoutColumn longTableScore() const;
     // A header with a number, a name and a score column: enough to fill the
     // import fields without asking.
     bool completeHeader() const;

@@ -13,6 +13,24 @@ inline QString examColumnInvalid(const QString &text) {
 inline QString examNoScoreColumns() {
     return QStringLiteral("没有给出成绩所在的列（--score-columns 或 --columns auto）！");
 }
+inline QString examLongTableScores() {
+    return QStringLiteral("一行一科的成绩表只有一个成绩列，请只给出一列！");
+}
+inline QString examLongTableRead(const QString &source, const QString &column) {
+    return QStringLiteral("%1是一行一科的成绩表，按%2列的科目分列读取；"
+                          "没有某科成绩行的学生按未考该科计。")
+        .arg(source, column);
+}
+inline QString examLongRowWithoutSubject(const QString &source, int row) {
+    return QStringLiteral("%1第%2行没有科目，未计入。").arg(source).arg(row);
+}
+inline QString examLongRowRepeated(const QString &source, int row, const QString &number,
+                                   const QString &name, const QString &subject) {
+    return QStringLiteral("%1第%2行：%3 %4的%5已有成绩，重复的这一行未计入。")
+        .arg(source)
+        .arg(row)
+        .arg(number, name, subject);
+}
 inline QString examPlainLine() {
     return QStringLiteral("多个学科时分数线须按满分的百分比给出（如85%），各学科按各自满分换算！");
 }

@@ -172,6 +172,9 @@ inline QString layoutColumnMissing(const QString &what) {
 inline QString layoutColumnGuessed(const QString &what, int column) {
     return QStringLiteral("%1列按内容推断为第%2列").arg(what).arg(column);
 }
+inline QString layoutLongTable(int column) {
+    return QStringLiteral("第%1列是科目：一行一科的成绩表，考试分析按科目分列读取").arg(column);
+}
 inline QString layoutDataRunsOn(int row) {
     return QStringLiteral("只查看到第%1行，数据末行未定").arg(row);
 }
