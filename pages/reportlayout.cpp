@@ -128,10 +128,16 @@ double titleHeight() {
     return QFontMetricsF(pageFont(BodySize, true)).height() + 2 * Padding;
 }
 
+// As high as its longest title wraps in its column: a header cut short would
+// leave 年级名次 and 班级名次 alike.
 double tableHeaderHeight(const Block &block) {
-    return block.kind == Block::Kind::Table
-               ? QFontMetricsF(pageFont(BodySize)).height() + 2 * Padding
-               : 0;
+    if (block.kind != Block::Kind::Table) return 0;
+    const QFontMetricsF metrics(pageFont(BodySize));
+    double height = metrics.height() + 2 * Padding;
+    for (qsizetype c = 0; c < block.header.size(); ++c)
+        height = std::max(height, wrappedHeight(metrics, columnWidth(block, std::size_t(c)),
+                                                block.header[c]));
+    return height;
 }
 
 ReportLayout layoutReport(const ReportContent &content) {

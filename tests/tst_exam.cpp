@@ -312,7 +312,10 @@ private slots:
         QTest::newRow("grade rate") << u"语文 150 6 1 98.33 65.56"_s;
         QTest::newRow("class rates") << u"二班 60.00 77.50 无 67.00"_s;
         QTest::newRow("class chart") << u"二班各学科得分率 得分率（%）"_s;
-        QTest::newRow("teachers only") << u"成绩总表 仅供教师使用，请勿公开"_s;
+        // 成绩总表 in parts that fit the page, each with who the row is.
+        QTest::newRow("teachers only") << u"成绩总表（语文、数学、英语） 仅供教师使用，请勿公开"_s;
+        QTest::newRow("scores in parts") << u"成绩总表（语数） 仅供教师使用，请勿公开"_s;
+        QTest::newRow("a total's part") << u"一班 A1 张一 210 1 1 118.09 1"_s;
         QTest::newRow("weak") << u"二班 B3 李三 语文 31.00 46.99"_s;
         QTest::newRow("borderline") << u"优秀线 一班 A1 张一 210 2.5 语文"_s;
         QTest::newRow("note") << u"按满分150分计算"_s;
