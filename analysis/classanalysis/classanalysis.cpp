@@ -34,6 +34,7 @@ std::vector<Decimal> rankStudents(ClassAnalysis &analysis) {
 
 // Each row counted or set aside by the state of its score cell.
 void sortByState(ClassAnalysis &analysis, const std::vector<StudentRow> &rows) {
+    analysis.ranking.reserve(rows.size());
     for (const StudentRow &row : rows) {
         const ScoreCell cell = readScoreCell(row.score, analysis.settings.fullMarks);
         switch (cell.state) {

@@ -1,5 +1,7 @@
 #include "analysis/exam/examparts.h"
 
+#include "analysis/grade/sourcereading.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -80,13 +82,22 @@ RankedFigures rankedFigures(const ExamAnalysis &exam, const std::vector<int> &ro
 }
 
 void subjectFigures(ExamAnalysis &exam, const std::vector<std::vector<QString>> &texts) {
+    // The subjects are figured apart from each other, on a thread per core;
+    // what they give is stored one subject after the other.
+    std::vector<RankedFigures> figured(exam.subjects.size());
+    runOnThreads(exam.subjects.size(), 0, [&]() -> IndexWork {
+        return [&](std::size_t s) {
+            std::vector<int> rows;
+            for (std::size_t i = 0; i < exam.students.size(); ++i)
+                if (exam.students[i].subjects[s].state != MarkState::NotTaken)
+                    rows.push_back(int(i));
+            figured[s] = rankedFigures(exam, rows, texts[s],
+                                       settingsFor(exam.settings, exam.subjects[s].fullMarks));
+        };
+    });
     for (std::size_t s = 0; s < exam.subjects.size(); ++s) {
         ExamSubject &subject = exam.subjects[s];
-        std::vector<int> rows;
-        for (std::size_t i = 0; i < exam.students.size(); ++i)
-            if (exam.students[i].subjects[s].state != MarkState::NotTaken) rows.push_back(int(i));
-        RankedFigures figures =
-            rankedFigures(exam, rows, texts[s], settingsFor(exam.settings, subject.fullMarks));
+        RankedFigures &figures = figured[s];
         subject.grade = std::move(figures.grade);
         subject.scoreRate = rateOf(subject.grade);
         for (std::size_t c = 0; c < exam.classes.size(); ++c)
@@ -102,6 +113,7 @@ void subjectFigures(ExamAnalysis &exam, const std::vector<std::vector<QString>> 
             mark.z = (mark.score.toDouble() - *mean) / *sd;
             mark.t = 50.0 + 10.0 * *mark.z;
         }
+        figures = {};
     }
 }
 

@@ -82,23 +82,30 @@ void readEachSource(std::size_t count, const CompareControl &control,
         const std::lock_guard lock(reporting);
         control.progress(source, state);
     };
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        const ReadSource read = newReader();
-        for (std::size_t i = next++; i < count; i = next++) {
+    runOnThreads(count, control.threads, [&]() -> IndexWork {
+        return [&, read = newReader()](std::size_t i) {
             if (control.cancel && control.cancel->load()) {
                 report(i, SourceState::Cancelled);
-                continue;
+                return;
             }
             report(i, SourceState::Reading);
             report(i, read(i) ? SourceState::Read : SourceState::Failed);
-        }
+        };
+    });
+}
+
+void runOnThreads(std::size_t count, int threads, const std::function<IndexWork()> &newWorker) {
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        const IndexWork job = newWorker();
+        for (std::size_t i = next++; i < count; i = next++)
+            job(i);
     };
-    const int wanted = control.threads > 0 ? control.threads : QThread::idealThreadCount();
-    const std::size_t threads = std::clamp<std::size_t>(std::size_t(std::max(wanted, 1)), 1,
-                                                        std::max<std::size_t>(count, 1));
+    const int wanted = threads > 0 ? threads : QThread::idealThreadCount();
+    const std::size_t used = std::clamp<std::size_t>(std::size_t(std::max(wanted, 1)), 1,
+                                                     std::max<std::size_t>(count, 1));
     std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < threads; ++t)
+    for (std::size_t t = 1; t < used; ++t)
         helpers.emplace_back(work);
     work();
     for (std::thread &helper : helpers)

@@ -39,6 +39,12 @@ std::vector<std::optional<std::size_t>> repeatedSources(const std::vector<ClassS
 // Reads source i and tells whether it was read without a failure.
 using ReadSource = std::function<bool(std::size_t source)>;
 
+// Runs the work of every index below count on up to threads threads (0: one
+// per core), each with a worker of its own from newWorker, each taking the
+// next index not yet taken.
+using IndexWork = std::function<void(std::size_t index)>;
+void runOnThreads(std::size_t count, int threads, const std::function<IndexWork()> &newWorker);
+
 // Reads every source on a thread per core (control.threads), each thread
 // with a reader of its own from newReader, taking the next source not yet
 // taken. The watcher hears of one source at a time; cancelling leaves the
