@@ -69,6 +69,7 @@ QString plainOutput(const analysis::SheetLayout &layout) {
     out += columnLine(QStringLiteral("姓名列"), layout.name);
     out += columnLine(QStringLiteral("班级列"), layout.className);
     if (layout.course.found()) out += columnLine(QStringLiteral("科目列"), layout.course);
+    if (layout.remark.found()) out += columnLine(QStringLiteral("评语列"), layout.remark);
     for (const analysis::LayoutColumn &score : layout.scores)
         out += columnLine(QStringLiteral("成绩列"), score);
     out += columnLine(QStringLiteral("总分列"), layout.total);

@@ -29,6 +29,7 @@ QString *optionField(const QString &name, ExamCommandOptions &o) {
     const std::pair<const char *, std::optional<QString> *> optional[] = {
         {"--class-column", &o.columns.classColumn},
         {"--subject-column", &o.columns.subjectColumn},
+        {"--remark-column", &o.columns.remarkColumn},
         {"--sheet", &o.sheet},
         {"--margin", &o.margin},
         {"--export", &o.exportPath},

@@ -16,6 +16,7 @@ QString examHelpText() {
         "  --first-row 行 --number-column 列 --name-column 列 [--class-column 列]\n"
         "  --score-columns 列,列,…  列可写列号或列字母；数据起始行上一行的表头为学科名，\n"
         "                          没有表头时以列字母为学科名\n"
+        "  --remark-column 列      教师评语所在的列（成绩条用），--columns auto 按“评语”表头找出\n"
         "  --subject-column 列     一行一科的成绩表（每行一个学生的一科）的科目列，\n"
         "                          --score-columns 只给出成绩所在的一列\n"
         "一行一科的成绩表（科目或课程列在成绩旁）按科目分列读取，--columns auto 会自行识别；\n"

@@ -11,6 +11,8 @@ QString slipsHelpText() {
         "（--columns auto，或 --first-row、--number-column、--name-column、--class-column、\n"
         "--score-columns；--sheet、--full-marks-of、--full-marks、--total、--excellent-line、\n"
         "--good-line、--pass-line、--low-line、--ranking 亦同）。\n"
+        "表头为“评语”或“寄语”（如 教师评语）的列是给该生的评语，印在他本人的成绩条上；\n"
+        "--columns auto 自行找出，给出各列时用 --remark-column 列。\n"
         "\n"
         "选项（值跟在选项之后，或用等号连写）：\n"
         "  --export 文件           .pdf：A4成绩条，每页几条，条间有剪切虚线，每条不跨页；\n"

@@ -143,6 +143,19 @@ private slots:
         QVERIFY(messages.isEmpty());
     }
 
+    // A 教师评语 column found in the header reaches the slips' remark table.
+    void remarkColumn() {
+        const QString remarked = folder.filePath(u"评语.xlsx"_s);
+        QVERIFY(QFile::copy(QStringLiteral(SCORE_FIXTURES_DIR "/slips/本次.xlsx"), remarked));
+        FileDialog::setNextFileNames({remarked});
+        click("addFilesButton");
+        QCOMPARE(child<QLineEdit>("remarkColumnField")->text(), u"F"_s);
+        QVERIFY(compute());
+        auto *remarks = child<QWidget>("slipsPanel")->findChild<QTableWidget *>("slipRemarks");
+        QCOMPARE(remarks->item(2, 2)->text(), u"字迹工整，继续保持"_s);
+        QCOMPARE(remarks->item(0, 2)->text(), QString());
+    }
+
     // 数学 over 200: 160 counts; 语数 of A1 210, A3 160, B1 250, B2 190, B3 145.
     void tables() {
         QVERIFY(computeEdited());

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -67,6 +68,7 @@ class TestPanels : public QObject {
 private slots:
     void slipHeader_data();
     void slipHeader();
+    void remarkTyped();
     void progressMatchFirst();
 };
 
@@ -108,6 +110,36 @@ void TestPanels::slipHeader() {
     QCOMPARE(first.header, header);
     QCOMPARE(first.studentLine.contains(u"张一"_s), true);
     QCOMPARE(first.studentLine.contains(u"张二"_s), false);
+}
+
+// Words typed for 张二 (the second row) go on his slip and no one else's.
+void TestPanels::remarkTyped() {
+    const analysis::ExamRequest request = oneSheet();
+    const analysis::ExamOutcome outcome = analysis::analyseExam(request);
+    QVERIFY2(outcome.exam, qPrintable(outcome.message));
+    windows::SlipsPanel panel;
+    panel.resize(900, 700);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    panel.setExam(request, *outcome.exam);
+    auto *remarks = panel.findChild<QTableWidget *>(u"slipRemarks"_s);
+    QVERIFY(remarks);
+    QCOMPARE(rowText(remarks, 1), u"A2 张二 "_s);
+    remarks->setFocus();
+    remarks->setCurrentCell(1, 2);
+    QTest::keyClick(remarks, Qt::Key_F2);
+    auto *editor = remarks->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    for (const QChar c : u"补考数学"_s)
+        QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(0); // the delegate commits what was typed on the next turn of the loop
+    const std::vector<analysis::SlipContent> &slips = panel.layout().slips;
+    QVERIFY(slips.size() >= 3);
+    for (std::size_t s = 0; s < slips.size(); ++s)
+        QCOMPARE(slips[s].notes.contains(u"教师评语：补考数学"_s), s == 1);
+    // A name is not words for the slip: the first two columns stay as read.
+    QCOMPARE(remarks->item(1, 1)->flags() & Qt::ItemIsEditable, Qt::ItemFlags());
 }
 
 void TestPanels::progressMatchFirst() {

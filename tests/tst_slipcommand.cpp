@@ -105,6 +105,8 @@ void SlipCommandTest::itemsOnPage() {
         for (const QString &title : Titles)
             QVERIFY2(text.contains(title) == shown.contains(title), qPrintable(title));
         if (s == 0) QVERIFY2(text.contains(firstTable), qPrintable(text));
+        // The 教师评语 column has words for 王五 alone, on his slip alone.
+        QCOMPARE(text.contains(u"教师评语：字迹工整，继续保持"_s), s == 2);
     }
     QCOMPARE(pageText(folder.filePath(u"s.pdf"_s), 6), QString());
 }

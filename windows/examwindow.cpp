@@ -103,6 +103,9 @@ void ExamWindow::buildColumns(QVBoxLayout *column) {
     nameColumnField = addGridField(grid, 3, QStringLiteral("姓名在列"), "nameColumnField", "B");
     subjectColumnField =
         addGridField(grid, 4, QStringLiteral("科目在列"), "subjectColumnField", {});
+    remarkColumnField = addGridField(grid, 5, QStringLiteral("评语在列"), "remarkColumnField", {});
+    remarkColumnField->setToolTip(
+        QStringLiteral("教师评语所在的列，印在该生本人的成绩条上；没有评语列时留空"));
     subjectColumnField->setToolTip(QStringLiteral(
         "一行一科的成绩表（每行是一个学生的一科）的科目列；每个学生一行的成绩表留空"));
     column->addLayout(grid);
@@ -231,6 +234,8 @@ void ExamWindow::detectFirstSource() {
         layout.className.found() ? analysis::columnLetters(layout.className.column) : QString());
     subjectColumnField->setText(
         layout.course.found() ? analysis::columnLetters(layout.course.column) : QString());
+    remarkColumnField->setText(layout.remark.found() ? analysis::columnLetters(layout.remark.column)
+                                                     : QString());
     if (layout.course.found()) {
         // A long table names its subjects in its rows: those of the rows sampled.
         const QString letters = analysis::columnLetters(layout.longTableScore().column);
@@ -308,6 +313,8 @@ analysis::ExamColumns ExamWindow::firstColumns() const {
         columns.classColumn = classColumnField->text();
     if (!subjectColumnField->text().trimmed().isEmpty())
         columns.subjectColumn = subjectColumnField->text();
+    if (!remarkColumnField->text().trimmed().isEmpty())
+        columns.remarkColumn = remarkColumnField->text();
     for (int row = 0; row < examSubjectTable->rowCount(); ++row) {
         columns.scoreColumns << cellText(examSubjectTable, row, SubjectLetters);
         columns.subjectNames << cellText(examSubjectTable, row, SubjectName);

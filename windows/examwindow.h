@@ -58,6 +58,7 @@ private:
     QLabel *detectionLabel;
     QLineEdit *firstRowField, *numberColumnField, *nameColumnField, *classColumnField;
     QLineEdit *subjectColumnField;  // a long table's 科目 column; empty for one row per student
+    QLineEdit *remarkColumnField;   // 教师评语 for the slips; empty: none
     QTableWidget *examSubjectTable; // 学科, 列, 满分, 计入总分
     QLineEdit *totalsField, *marginField;
     SettingsFields settings;

@@ -15,8 +15,10 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -47,7 +49,7 @@ private:
 
 SlipsPanel::SlipsPanel(QWidget *parent)
     : QWidget(parent), m_preset(new QComboBox(this)), m_form(new QComboBox(this)),
-      m_preview(new SlipPreview(m_layout, this)) {
+      m_preview(new SlipPreview(m_layout, this)), m_remarks(new QTableWidget(0, 3, this)) {
     m_preset->setObjectName(u"slipPreset"_s);
     m_preset->addItem(analysis::presetName(analysis::SlipPreset::Compulsory));
     m_preset->addItem(analysis::presetName(analysis::SlipPreset::Senior));
@@ -77,10 +79,20 @@ SlipsPanel::SlipsPanel(QWidget *parent)
     connect(pdf, &SkinnedButton::clicked, this, &SlipsPanel::exportPdf);
     connect(excel, &SkinnedButton::clicked, this, &SlipsPanel::exportSheet);
     connect(print, &SkinnedButton::clicked, this, &SlipsPanel::print);
+    m_remarks->setObjectName(u"slipRemarks"_s);
+    m_remarks->setHorizontalHeaderLabels({u"学号"_s, u"姓名"_s, u"教师评语"_s});
+    m_remarks->verticalHeader()->hide();
+    m_remarks->horizontalHeader()->setStretchLastSection(true);
+    m_remarks->setToolTip(u"双击“教师评语”一栏输入对该生的评语，只印在他本人的成绩条上；"
+                          "成绩表有“评语”列时已按该列填好"_s);
+    connect(m_remarks, &QTableWidget::cellChanged, this, &SlipsPanel::remarkTyped);
+    auto *pageAndRemarks = new QHBoxLayout;
+    pageAndRemarks->addWidget(m_preview, 3);
+    pageAndRemarks->addWidget(m_remarks, 2);
     auto *column = new QVBoxLayout(this);
     column->addLayout(controls);
     column->addLayout(items);
-    column->addWidget(m_preview, 1);
+    column->addLayout(pageAndRemarks, 1);
     column->addLayout(commands);
     connect(m_preset, &QComboBox::currentIndexChanged, this, &SlipsPanel::presetChosen);
     connect(m_form, &QComboBox::currentIndexChanged, this, &SlipsPanel::refresh);
@@ -95,7 +107,31 @@ void SlipsPanel::setExam(const analysis::ExamRequest &request, const analysis::E
     m_sourcePaths.clear();
     for (const analysis::ClassSource &source : request.sources)
         m_sourcePaths << source.path;
+    showRemarks();
     presetChosen();
+}
+
+// Every student with the words for their slip, which only the third column takes.
+void SlipsPanel::showRemarks() {
+    const QSignalBlocker quiet(m_remarks);
+    m_remarks->setRowCount(int(m_examStudents.size()));
+    for (int r = 0; r < m_remarks->rowCount(); ++r) {
+        const analysis::SlipStudent &student = m_examStudents[std::size_t(r)];
+        const QString texts[] = {student.number, student.name, student.remark};
+        for (int c = 0; c < 3; ++c) {
+            auto *item = new QTableWidgetItem(texts[c]);
+            if (c < 2) item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            m_remarks->setItem(r, c, item);
+        }
+    }
+}
+
+void SlipsPanel::remarkTyped(int row, int column) {
+    if (column != 2 || row < 0 || std::size_t(row) >= m_examStudents.size()) return;
+    const QString remark = m_remarks->item(row, column)->text();
+    m_examStudents[std::size_t(row)].remark = remark;
+    if (std::size_t(row) < m_students.size()) m_students[std::size_t(row)].remark = remark;
+    refresh();
 }
 
 // The change since the last exam is there only once the exams are compared.

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QTableWidget;
 
 namespace windows {
 
@@ -35,10 +36,13 @@ private:
     void refresh();
     analysis::SlipOptions options() const;
     bool checkStudents();
+    void showRemarks();
+    void remarkTyped(int row, int column);
 
     QComboBox *m_preset, *m_form;
     std::vector<QCheckBox *> m_items;
     SlipPreview *m_preview;
+    QTableWidget *m_remarks; // 学号, 姓名, 教师评语: the words typed or read from the sheet
     analysis::AnalysisSettings m_settings;
     std::vector<analysis::SlipStudent> m_examStudents; // as the exam gives them
     std::vector<analysis::SlipStudent> m_students;     // with the change, when compared

@@ -28,6 +28,7 @@ struct ExamColumns {
     // A long table's subject column (科目): one row per student and subject,
     // the score in the one score column.
     std::optional<QString> subjectColumn;
+    std::optional<QString> remarkColumn; // the teacher's words for each student's slip
     QStringList scoreColumns;
     QStringList subjectNames; // the score columns' names; empty: read from the header row
     int lastRow = 0;          // the last data row; 0: to the end of the sheet
@@ -93,6 +94,7 @@ struct ExamStudent {
     int source = 0;     // into ExamRequest::sources
     int row = 0;        // sheet row, from 1
     QString number, name;
+    QString remark;                    // the teacher's words from a 评语 column
     std::vector<SubjectMark> subjects; // by ExamAnalysis::subjects
     std::vector<TotalMark> totals;     // by ExamAnalysis::totals
 };

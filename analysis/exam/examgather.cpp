@@ -111,6 +111,7 @@ std::vector<std::vector<QString>> gatherExam(const ExamSheets &tables, const Exa
                                      table.rows[r],
                                      row[0],
                                      row[1],
+                                     table.remarks.value(qsizetype(r)),
                                      std::vector<SubjectMark>(exam.subjects.size()),
                                      {}});
             for (std::size_t s = 0; s < texts.size(); ++s) {

@@ -32,7 +32,13 @@ struct TableLayout {
     QStringList names; // the subjects' names; empty: from the row above the first
     int lastRow = 0;   // 0: to the end
     bool longTable = false;
+    int remark = 0; // a 评语 column, read beside the others; 0: none
 };
+
+// A row's 评语, read last of its texts and taken out of them.
+QString takeRemark(const TableLayout &layout, SheetRow &row) {
+    return layout.remark ? trimSpaces(row.texts.takeLast()) : QString();
+}
 
 std::variant<TableLayout, QString> layoutOf(const ExamColumns &typed) {
     const std::optional<std::int16_t> firstRow = readFieldInteger(typed.firstRow);
@@ -57,6 +63,10 @@ std::variant<TableLayout, QString> layoutOf(const ExamColumns &typed) {
         const int column = readColumn(text);
         if (column < 1) return messages::examColumnInvalid(text);
         layout.columns.push_back(column);
+    }
+    if (typed.remarkColumn) {
+        layout.remark = readColumn(*typed.remarkColumn);
+        if (layout.remark < 1) return messages::examColumnInvalid(*typed.remarkColumn);
     }
     return layout;
 }
@@ -112,6 +122,7 @@ void pivotLongTable(const TableLayout &layout, std::vector<SheetRow> &rows, Exam
     std::map<QString, qsizetype> subjects;
     for (SheetRow &row : rows) {
         if (layout.lastRow > 0 && row.row > layout.lastRow) break;
+        const QString remark = takeRemark(layout, row);
         bool empty = true;
         for (QString &text : row.texts) {
             text = trimSpaces(text);
@@ -129,7 +140,11 @@ void pivotLongTable(const TableLayout &layout, std::vector<SheetRow> &rows, Exam
             table.rows.push_back(row.row);
             table.texts.push_back(who);
             table.missing.emplace_back();
+            if (layout.remark) table.remarks << remark;
         }
+        // The words for the student may stand on any of their rows.
+        if (layout.remark && table.remarks[qsizetype(student->second)].isEmpty())
+            table.remarks[qsizetype(student->second)] = remark;
         const auto [index, added] = subjects.try_emplace(subject, table.subjects.size());
         if (added) {
             table.subjects << subject;
@@ -160,8 +175,10 @@ void pivotLongTable(const TableLayout &layout, std::vector<SheetRow> &rows, Exam
 int readTable(Workbook &workbook, int sheet, const TableLayout &layout, ExamTable &table) {
     if (!layout.longTable)
         if (const int failure = readHeader(workbook, sheet, layout, table)) return failure;
+    std::vector<int> columns = layout.columns;
+    if (layout.remark) columns.push_back(layout.remark);
     std::vector<SheetRow> rows;
-    if (const int failure = workbook.readRows(sheet, layout.firstRow, layout.columns, &rows))
+    if (const int failure = workbook.readRows(sheet, layout.firstRow, columns, &rows))
         return failure;
     if (layout.longTable) {
         pivotLongTable(layout, rows, table);
@@ -171,12 +188,14 @@ int readTable(Workbook &workbook, int sheet, const TableLayout &layout, ExamTabl
     table.texts.reserve(rows.size());
     for (SheetRow &row : rows) {
         if (layout.lastRow > 0 && row.row > layout.lastRow) break;
+        const QString remark = takeRemark(layout, row);
         bool empty = true;
         for (QString &text : row.texts) {
             text = trimSpaces(text);
             empty = empty && text.isEmpty();
         }
         if (empty) continue;
+        if (layout.remark) table.remarks << remark;
         table.rows.push_back(row.row);
         table.texts.push_back(std::move(row.texts));
     }
@@ -198,6 +217,7 @@ std::variant<TableLayout, QString> detectedLayout(Workbook &workbook, int sheet,
                        {},
                        lastClassRow(found)};
     if (layout.hasClass) layout.columns.push_back(found.className.column);
+    layout.remark = found.remark.column;
     if (found.course.found()) {
         layout.longTable = true;
         layout.columns.push_back(found.course.column);

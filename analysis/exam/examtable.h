@@ -24,6 +24,7 @@ struct ExamTable {
     // subject; empty when every student has every subject's cell.
     std::vector<std::vector<bool>> missing;
     QStringList notes; // rows read in a way worth saying
+    QStringList remarks; // by row, from a 评语 column; empty without one
 };
 
 // The sheets read, before any figure: one exam table per sheet.

@@ -89,6 +89,7 @@ HeaderKind headerKind(const QString &text) {
     if (containsAny(key, {u"班级", u"班别"}) || key == u"班") return HeaderKind::Class;
     if (namesSubject(key)) return HeaderKind::Subject;
     if (namesCourse(key)) return HeaderKind::Course;
+    if (containsAny(key, {u"评语", u"寄语"})) return HeaderKind::Remark;
     if (containsAny(key, {u"成绩", u"分数", u"得分"}) || key == u"分") return HeaderKind::Score;
     return HeaderKind::None;
 }

@@ -15,6 +15,7 @@ enum class HeaderKind {
     Total,   // 总分
     Rank,    // 名次, 排名 of the whole list
     Course,  // 科目, 课程, 学科: a long table's subject, one row per student and subject
+    Remark,  // 评语, 寄语: the teacher's words for the student's slip
 };
 
 // A cell's text as the detection sees it: every kind of space (ordinary,

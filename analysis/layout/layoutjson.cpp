@@ -31,6 +31,7 @@ QJsonObject layoutJson(const SheetLayout &layout) {
             {"nameColumn", number(layout.name.column)},
             {"classColumn", number(layout.className.column)},
             {"subjectColumn", number(layout.course.column)},
+            {"remarkColumn", number(layout.remark.column)},
             {"scores", scores},
             {"total", optionalColumn(layout.total)},
             {"rank", optionalColumn(layout.rank)},

@@ -59,6 +59,9 @@ void fillFromHeader(const HeaderRows &header, SheetLayout &layout) {
         case HeaderKind::Course:
             takeColumn(layout.course, column, named.text);
             break;
+        case HeaderKind::Remark:
+            takeColumn(layout.remark, column, named.text);
+            break;
         case HeaderKind::None:
             break;
         }

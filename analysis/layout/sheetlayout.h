@@ -43,6 +43,7 @@ struct SheetLayout {
     // rows sampled, in the order met.
     LayoutColumn course;
     QStringList courses;
+    LayoutColumn remark; // 评语: the teacher's words for each student's slip
     QStringList notes;   // what was not found or was guessed, in Chinese
     int errorNumber = 0; // a reading failure (importerrors.h) that stopped the search
 

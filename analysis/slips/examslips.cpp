@@ -95,6 +95,7 @@ std::vector<SlipStudent> slipStudents(const ExamAnalysis &exam) {
         slip.number = student.number;
         slip.name = student.name;
         slip.className = exam.classes[std::size_t(student.classIndex)].name;
+        slip.remark = student.remark;
         for (std::size_t s = 0; s < student.subjects.size(); ++s)
             if (student.subjects[s].state != MarkState::NotTaken)
                 slip.figures.push_back(subjectFigure(exam, student, s, counts));
