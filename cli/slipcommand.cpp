@@ -188,11 +188,12 @@ QString writeSlips(const SlipCommandOptions &o, const SlipRun &run, SlipPdfResul
     const QString &path = *o.exam.exportPath;
     const bool xlsx = endsWith(path, ".xlsx");
     if (xlsx)
-        if (QString failed = writeSlipsXlsx(o.header, run.students, run.options,
-                                            run.current.request.settings, path, run.sources);
+        if (const QString failed = writeSlipsXlsx(o.header, run.students, run.options,
+                                                  run.current.request.settings, path, run.sources);
             !failed.isEmpty())
             return failed;
     if (xlsx && !o.perStudentFolder) return {};
+    result->oneFile = xlsx;
     const auto write = pdfModuleFunction<WriteSlipsFunction>(WriteSlipsSymbol);
     if (!write) return pdfModuleMissing();
     SlipPdfRequest request{o.header,
@@ -219,6 +220,23 @@ QString doneText(const SlipCommandOptions &o, const SlipRun &run, const SlipPdfR
         text += QStringLiteral("以下文件名与学号姓名不同（不能作文件名的字符已改为“_”，"
                                "或与已有文件同名）：\n") +
                 result.renamed.join(u'\n') + u'\n';
+    return text;
+}
+
+// What was written before a failure in the folder: the one file, and
+// complete files for some students, never a file cut short.
+QString partlyWritten(const SlipCommandOptions &o, const SlipRun &run,
+                      const SlipPdfResult &result) {
+    QString text;
+    if (result.oneFile)
+        text += QStringLiteral("成绩条已导出到：%1（%2 名学生）\n")
+                    .arg(*o.exam.exportPath)
+                    .arg(run.students.size());
+    if (o.perStudentFolder && (result.oneFile || result.written > 0))
+        text += QStringLiteral("每人一份的成绩条只写入了%1个文件（共%2名学生），其余未写入；"
+                               "已写入的文件都是完整的。\n")
+                    .arg(result.written)
+                    .arg(run.students.size());
     return text;
 }
 
@@ -257,7 +275,7 @@ Output runSlips(const QStringList &arguments) {
         if (const std::optional<QString> failed = addPrevious(o, run)) return failure(*failed);
     SlipPdfResult result;
     if (const QString failed = writeSlips(o, run, &result); !failed.isEmpty())
-        return failure(failed);
+        return failure(partlyWritten(o, run, result) + failed);
     return {ExitOk, doneText(o, run, result), {}};
 }
 

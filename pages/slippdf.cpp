@@ -128,9 +128,8 @@ analysis::SlipPdfResult writeRequestedSlips(const analysis::SlipPdfRequest &requ
         result.failure = writeSlipsPdf(layout, request.path, request.protectedPaths);
         if (!result.failure.isEmpty()) return result;
     }
-    if (!request.perStudentFolder.isEmpty()) {
-        result = writeStudentPdfs(request);
-    }
+    if (!request.perStudentFolder.isEmpty()) result = writeStudentPdfs(request);
+    result.oneFile = !request.path.isEmpty();
     return result;
 }
 

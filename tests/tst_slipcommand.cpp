@@ -1,5 +1,6 @@
 // score-report --slips as a teacher runs it, on the hand-worked class of
 // tests/fixtures/make_slips.py: 语文 of 150 marks, 数学 of 100, 总分 of 250.
+#include "tests/support/fulldisk.h"
 #include "workbook/open/openworkbook.h"
 
 #include <QDir>
@@ -61,6 +62,7 @@ private slots:
     void gradeEdges();
     void stripsWhole();
     void folder();
+    void fullDisk();
     void xlsxStrips();
     void refused_data();
     void refused();
@@ -195,6 +197,54 @@ void SlipCommandTest::folder() {
     const QString own = pageText(folder.filePath(u"每人/2025002 李_四.pdf"_s), 1);
     QVERIFY(own.contains(u"李/四"_s) && !own.contains(u"张三"_s) && !own.contains(u"王五"_s));
     QCOMPARE(pageText(folder.filePath(u"全班.pdf"_s), 2).count(u"学号："_s), 1);
+}
+
+// Every file of a folder, name and bytes.
+static QMap<QString, QByteArray> filesOf(const QString &path) {
+    QMap<QString, QByteArray> files;
+    const QDir folder(path);
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(folder.filePath(name));
+        if (file.open(QIODevice::ReadOnly)) files.insert(name, file.readAll());
+    }
+    return files;
+}
+
+// The disk fills up: a rerun leaves the slips written before as they were;
+// a new folder gets complete files only, and the run says how many.
+void SlipCommandTest::fullDisk() {
+    FullDisk disk(u"old"_s, 62);
+    if (!disk.unavailable().isEmpty()) QSKIP(qPrintable(disk.unavailable()));
+    QVERIFY(disk.filled());
+    QTemporaryDir work;
+    const QStringList first{u"--per-student-folder"_s, disk.path(u"每人"_s), u"--export"_s,
+                            disk.path(u"全班.pdf"_s)};
+    QCOMPARE(slips(work, first).status, 0);
+    const QMap<QString, QByteArray> before = filesOf(disk.path(u"每人"_s));
+    QCOMPARE(before.size(), 5);
+    QFile filler(disk.path(u"filler"_s));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'x')) == 4096) {
+    }
+    const Run full = slips(work, first + QStringList{u"--preset"_s, u"senior"_s});
+    QCOMPARE(full.status, 2);
+    QVERIFY2(full.err.contains(u"磁盘已满"_s), qPrintable(full.err));
+    QCOMPARE(filesOf(disk.path(u"每人"_s)), before);
+    // Room for the one file and some of the students' files, not for all.
+    QVERIFY(filler.size() >= 4096 * 15);
+    QVERIFY(filler.resize(filler.size() - 4096 * 15));
+    const Run partly = slips(work, {u"--per-student-folder"_s, disk.path(u"新"_s), u"--export"_s,
+                                    disk.path(u"全班.pdf"_s)});
+    QCOMPARE(partly.status, 2);
+    const QRegularExpressionMatch said =
+        QRegularExpression(u"只写入了(\\d)个文件（共5名学生）"_s).match(partly.err);
+    QVERIFY2(said.hasMatch(), qPrintable(partly.err));
+    const QMap<QString, QByteArray> written = filesOf(disk.path(u"新"_s));
+    QCOMPARE(written.size(), said.captured(1).toInt());
+    QVERIFY(written.size() < 5);
+    for (auto file = written.begin(); file != written.end(); ++file)
+        QVERIFY2(file.key().endsWith(u".pdf"_s) && file.value().trimmed().endsWith("%%EOF"),
+                 qPrintable(file.key()));
 }
 
 // Class means: 语文 (127.5 + 127.49 + 128.25 + 90) ÷ 4 = 118.31, 数学 375.48 ÷ 5

@@ -24,9 +24,10 @@ struct SlipPdfRequest {
 };
 
 struct SlipPdfResult {
-    QString failure;     // empty on success
-    QStringList renamed; // the students whose file name was made safe or kept apart
-    int written = 0;     // files written into the folder
+    QString failure;      // empty on success
+    QStringList renamed;  // the students whose file name was made safe or kept apart
+    int written = 0;      // files written into the folder
+    bool oneFile = false; // the one PDF of every slip was written
 };
 
 using WriteSlipsFunction = void (*)(const SlipPdfRequest *request, SlipPdfResult *result);
