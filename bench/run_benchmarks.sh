@@ -2,7 +2,8 @@
 # Builds a Release tree, writes the benchmark workbooks when they are missing,
 # runs bench_import and measures the peak memory of one `score-report --json`
 # run on each workbook, then prints a summary with the targets; then the
-# start-up, report, exam, layout detection and text-import benchmarks.
+# start-up, report, exam, progress, slips, layout detection and text-import
+# benchmarks.
 #
 #   bench/run_benchmarks.sh [bench_import flags...]
 #
@@ -176,6 +177,10 @@ echo "   < 300 ms; the plain score-report run beside SCORE_REPORT_BASELINE's, wh
 echo
 echo "== the whole exam (score-report --subjects; targets 150 ms and 4 s / 1 GB)"
 BUILD_DIR="$build" "$here/exam_benchmark.sh"
+
+echo
+echo "== since the last exam (score-report --progress; targets 250 ms and 2 s / 1.5 GB)"
+BUILD_DIR="$build" "$here/progress_benchmark.sh"
 
 echo
 echo "== the students' slips (score-report --slips; targets 3 s / 300 MB and 10 s)"

@@ -1,9 +1,12 @@
 #include "cli/progresscommand.h"
 
+#include "analysis/export/jsonlist.h"
+#include "analysis/grade/sourcereading.h"
 #include "analysis/progress/progressexport.h"
 #include "analysis/progress/progresspdf.h"
 #include "analysis/progress/progresstables.h"
 #include "analysis/texts/messages.h"
+#include "analysis/texts/wellformed.h"
 #include "cli/analysistext.h"
 #include "cli/examcommand.h"
 #include "cli/examexport.h"
@@ -86,10 +89,6 @@ QJsonValue optionalNumber(const std::optional<double> &value) {
     return value ? QJsonValue(*value) : QJsonValue();
 }
 
-QJsonValue rankValue(int rank) {
-    return rank > 0 ? QJsonValue(rank) : QJsonValue();
-}
-
 QJsonObject studentJson(const MatchStudent &s, bool thisExam) {
     return {{"exam", thisExam ? "this" : "last"},
             {"class", s.className},
@@ -123,55 +122,100 @@ QJsonObject matchJson(const ProgressReport &r) {
             {"conflicts", conflicts}};
 }
 
-QJsonObject changeJson(const ProgressChange &c) {
+// A student's changes written by hand, a student at a time: the list of a
+// district is too long to be held as one tree of JSON values.
+class ChangeWriter {
+public:
+    explicit ChangeWriter(const ProgressReport &r) {
+        for (const ProgressItem &item : r.items) {
+            QByteArray key;
+            appendJsonString(key, item.name);
+            m_items.push_back(key + ':');
+        }
+    }
+    void write(const ProgressStudent &s, const MatchStudent &m, QByteArray &out) const;
+
+private:
+    static void change(const ProgressChange &c, QByteArray &out);
+    std::vector<QByteArray> m_items;
+};
+
+void ChangeWriter::change(const ProgressChange &c, QByteArray &out) {
     const auto exact = [](const std::optional<Decimal> &d) {
-        return d ? QJsonValue(d->toDouble()) : QJsonValue();
+        return d ? std::optional<double>(d->toDouble()) : std::nullopt;
     };
-    QJsonValue change;
+    const auto rank = [](int r) { return r > 0 ? std::optional<double>(r) : std::nullopt; };
+    std::optional<double> scoreChange;
     if (c.scoreChange)
-        change = (c.scoreChange->negative ? -1 : 1) * c.scoreChange->magnitude.toDouble();
-    return {{"last", exact(c.last)},
-            {"this", exact(c.current)},
-            {"scoreChange", change},
-            {"lastGradeRank", rankValue(c.lastGradeRank)},
-            {"thisGradeRank", rankValue(c.thisGradeRank)},
-            {"rankChange", c.rankChange ? QJsonValue(*c.rankChange) : QJsonValue()},
-            {"lastClassRank", rankValue(c.lastClassRank)},
-            {"thisClassRank", rankValue(c.thisClassRank)},
-            {"tChange", optionalNumber(c.tChange)},
-            {"percentileChange", optionalNumber(c.percentileChange)}};
+        scoreChange = (c.scoreChange->negative ? -1 : 1) * c.scoreChange->magnitude.toDouble();
+    const std::pair<const char *, std::optional<double>> fields[] = {
+        {"last", exact(c.last)},
+        {"this", exact(c.current)},
+        {"scoreChange", scoreChange},
+        {"lastGradeRank", rank(c.lastGradeRank)},
+        {"thisGradeRank", rank(c.thisGradeRank)},
+        {"rankChange", c.rankChange ? std::optional<double>(*c.rankChange) : std::nullopt},
+        {"lastClassRank", rank(c.lastClassRank)},
+        {"thisClassRank", rank(c.thisClassRank)},
+        {"tChange", c.tChange},
+        {"percentileChange", c.percentileChange}};
+    out += '{';
+    for (std::size_t f = 0; f < std::size(fields); ++f) {
+        out += f ? ",\"" : "\"";
+        out += fields[f].first;
+        out += "\":";
+        appendJsonNumber(out, fields[f].second);
+    }
+    out += '}';
 }
 
-QJsonObject progressJson(const ProgressReport &r, const ExamAnalysis &current) {
-    QJsonArray students, classes;
-    for (int i : current.order) {
-        const ProgressStudent &s = r.students[std::size_t(i)];
-        const MatchStudent &m = r.thisStudents[std::size_t(i)];
-        QJsonObject changes;
-        for (std::size_t k = 0; k < s.changes.size(); ++k)
-            changes.insert(r.items[k].name, changeJson(s.changes[k]));
-        const QString trend = trendKey(s.trend);
-        students << QJsonObject{{"class", m.className},
-                                {"number", m.number},
-                                {"name", m.name},
-                                {"matchedBy", s.matchedBy == MatchedBy::Number
-                                                  ? QJsonValue("number")
-                                              : s.matchedBy == MatchedBy::Name ? QJsonValue("name")
-                                                                               : QJsonValue()},
-                                {"changes", changes},
-                                {"trend", trend.isEmpty() ? QJsonValue() : trend}};
+void ChangeWriter::write(const ProgressStudent &s, const MatchStudent &m, QByteArray &out) const {
+    out += "{\"class\":";
+    appendJsonString(out, m.className);
+    out += ",\"number\":";
+    appendJsonString(out, m.number);
+    out += ",\"name\":";
+    appendJsonString(out, m.name);
+    out += ",\"matchedBy\":";
+    out += s.matchedBy == MatchedBy::Number ? "\"number\""
+           : s.matchedBy == MatchedBy::Name ? "\"name\""
+                                            : "null";
+    out += ",\"changes\":{";
+    for (std::size_t k = 0; k < s.changes.size() && k < m_items.size(); ++k) {
+        if (k) out += ',';
+        out += m_items[k];
+        change(s.changes[k], out);
     }
+    out += "},\"trend\":";
+    const QString trend = trendKey(s.trend);
+    if (trend.isEmpty())
+        out += "null";
+    else
+        appendJsonString(out, trend);
+    out += '}';
+}
+
+void writeProgressJson(const ProgressReport &r, const ExamAnalysis &current,
+                       const JsonPieces &write) {
+    QJsonArray classes;
     for (const ProgressClass &c : r.classes)
         classes << QJsonObject{{"name", c.name},
                                {"up", c.up},
                                {"down", c.down},
                                {"steady", c.steady},
                                {"meanRankChange", optionalNumber(c.meanRankChange)}};
-    return {{"match", matchJson(r)},
-            {"students", students},
-            {"classes", classes},
-            {"notes", QJsonArray::fromStringList(r.notes)},
-            {"rules", QJsonArray::fromStringList(progressRules(r))}};
+    const QJsonObject head{{"match", matchJson(r)},
+                           {"classes", classes},
+                           {"notes", QJsonArray::fromStringList(r.notes)},
+                           {"rules", QJsonArray::fromStringList(progressRules(r))}};
+    const ChangeWriter writer(r);
+    writeJsonWithList(
+        head, "students", current.order.size(),
+        [&](std::size_t k, QByteArray &out) {
+            const std::size_t i = std::size_t(current.order[k]);
+            writer.write(r.students[i], r.thisStudents[i], out);
+        },
+        write);
 }
 
 QString plainText(const ProgressTables &t) {
@@ -196,7 +240,7 @@ bool isProgress(const QStringList &arguments) {
     return arguments.contains(QLatin1String("--progress"));
 }
 
-Output runProgress(const QStringList &arguments) {
+Output runProgress(const QStringList &arguments, const OutputStream &stream) {
     ProgressOptions o;
     if (const auto error = parse(arguments, &o))
         return usageFailure(*error,
@@ -209,22 +253,33 @@ Output runProgress(const QStringList &arguments) {
     if (o.common.exportPath && !isExamExportName(*o.common.exportPath))
         return failure(o, messages::exportNameInvalid(*o.common.exportPath));
     std::vector<ExamRequest> requests(o.exams.size());
-    std::vector<ExamAnalysis> exams;
     QStringList sourcePaths;
     for (std::size_t e = 0; e < o.exams.size(); ++e) {
         ExamCommandOptions options = o.common;
         options.sources = o.exams[e];
         std::variant<ExamRequest, QString> asked = analysis::readExamRequest(options);
         if (const QString *message = std::get_if<QString>(&asked)) return failure(o, *message);
-        ExamRequest &request = requests[e] = std::get<ExamRequest>(std::move(asked));
-        for (const ClassSource &source : request.sources)
+        requests[e] = std::get<ExamRequest>(std::move(asked));
+        for (const ClassSource &source : requests[e].sources)
             sourcePaths << source.path;
-        ExamOutcome outcome = analyseExam(request);
-        if (!outcome.exam) return failure(o, outcome.message);
-        if (outcome.exam->students.empty())
-            return failure(o, messages::progressNoStudents(o.examNames[qsizetype(e)]));
-        exams.push_back(std::move(*outcome.exam));
     }
+    // Exams of one source each are read side by side, a core each; exams of
+    // many sources one after the other, each on every core, so that only one
+    // exam's sheets are held as read at a time.
+    const bool single = std::all_of(requests.begin(), requests.end(),
+                                    [](const ExamRequest &r) { return r.sources.size() == 1; });
+    std::vector<ExamOutcome> outcomes(requests.size());
+    runOnThreads(requests.size(), single ? 0 : 1, [&]() -> IndexWork {
+        return [&](std::size_t e) { outcomes[e] = analyseExam(requests[e]); };
+    });
+    std::vector<ExamAnalysis> exams;
+    for (std::size_t e = 0; e < outcomes.size(); ++e) {
+        if (!outcomes[e].exam) return failure(o, outcomes[e].message);
+        if (outcomes[e].exam->students.empty())
+            return failure(o, messages::progressNoStudents(o.examNames[qsizetype(e)]));
+        exams.push_back(std::move(*outcomes[e].exam));
+    }
+    outcomes = {};
     std::vector<const ExamAnalysis *> examPointers;
     std::vector<const ExamRequest *> requestPointers;
     for (std::size_t e = 0; e < exams.size(); ++e) {
@@ -233,13 +288,22 @@ Output runProgress(const QStringList &arguments) {
     }
     const ProgressReport report =
         compareExams(examPointers, requestPointers, o.examNames, steady->magnitude.toDouble());
-    const ProgressTables tables = progressTables(report, exams.back());
+    // The tables only for what shows them: a district's JSON needs none.
+    std::optional<ProgressTables> tables;
+    if (o.common.exportPath || !o.json) tables = progressTables(report, exams.back());
     if (o.common.exportPath)
-        if (const QString failed = exportProgress(tables, *o.common.exportPath, sourcePaths);
+        if (const QString failed = exportProgress(*tables, *o.common.exportPath, sourcePaths);
             !failed.isEmpty())
             return failure(o, failed);
-    if (o.json) return {ExitOk, jsonText(progressJson(report, exams.back())), {}};
-    return {ExitOk, plainText(tables), {}};
+    if (!o.json) return {ExitOk, plainText(*tables), {}};
+    if (stream) {
+        writeProgressJson(report, exams.back(), stream);
+        stream(QByteArrayLiteral("\n"));
+        return {ExitOk, {}, {}};
+    }
+    QByteArray whole;
+    writeProgressJson(report, exams.back(), [&](const QByteArray &piece) { whole += piece; });
+    return {ExitOk, QString::fromUtf8(whole) + u'\n', {}};
 }
 
 } // namespace report

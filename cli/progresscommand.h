@@ -9,6 +9,6 @@ bool isProgress(const QStringList &arguments);
 
 // score-report --progress LAST THIS [more…]: each exam one source or a
 // source list in brackets, in time order.
-Output runProgress(const QStringList &arguments);
+Output runProgress(const QStringList &arguments, const OutputStream &stream = {});
 
 } // namespace report

@@ -235,7 +235,7 @@ Output run(const QStringList &arguments, const OutputStream &stream) {
     if (isSlips(arguments)) return runSlips(arguments);
     if (isCompare(arguments)) return runCompare(arguments);
     if (isExam(arguments)) return runExam(arguments, stream);
-    if (isProgress(arguments)) return runProgress(arguments);
+    if (isProgress(arguments)) return runProgress(arguments, stream);
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
         return {ExitOk, helpText(), {}};
     if (arguments.contains(QLatin1String("--version"))) return {ExitOk, versionText(), {}};

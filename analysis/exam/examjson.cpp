@@ -1,13 +1,13 @@
 #include "analysis/exam/examjson.h"
 
 #include "analysis/export/analysisjson.h"
+#include "analysis/export/jsonlist.h"
 #include "analysis/grade/gradejson.h"
 #include "analysis/texts/wellformed.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocale>
 
 namespace analysis {
 
@@ -158,10 +158,7 @@ private:
 
 void StudentWriter::write(const ExamAnalysis &exam, const ExamStudent &s, QByteArray &out) const {
     const auto orNull = [&](bool has, double value) {
-        if (has)
-            out += QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
-        else
-            out += "null";
+        appendJsonNumber(out, has ? std::optional<double>(value) : std::nullopt);
     };
     const std::size_t n = exam.subjects.size(), m = exam.totals.size();
     out += "{\"class\":";
@@ -197,9 +194,6 @@ void StudentWriter::write(const ExamAnalysis &exam, const ExamStudent &s, QByteA
     out += '}';
 }
 
-// Pieces of about this size are handed on.
-constexpr qsizetype PieceSize = 1 << 16;
-
 } // namespace
 
 void writeExamJson(const ExamAnalysis &exam, const std::function<void(const QByteArray &)> &write) {
@@ -207,21 +201,13 @@ void writeExamJson(const ExamAnalysis &exam, const std::function<void(const QByt
     const QJsonObject lists = listsJson(exam);
     for (auto it = lists.begin(); it != lists.end(); ++it)
         root.insert(it.key(), it.value());
-    // The students' strings are escaped as they are written; the head as
-    // QJsonDocument leaves it needs mending once.
-    QByteArray out = wellFormedJson(QJsonDocument(root).toJson(QJsonDocument::Compact));
-    out.chop(1);
-    out += ",\"students\":[";
     const StudentWriter writer(exam);
-    for (std::size_t k = 0; k < exam.order.size(); ++k) {
-        if (k) out += ',';
-        writer.write(exam, exam.students[std::size_t(exam.order[k])], out);
-        if (out.size() < PieceSize) continue;
-        write(out);
-        out.resize(0);
-    }
-    out += "]}";
-    write(out);
+    writeJsonWithList(
+        root, "students", exam.order.size(),
+        [&](std::size_t k, QByteArray &out) {
+            writer.write(exam, exam.students[std::size_t(exam.order[k])], out);
+        },
+        write);
 }
 
 QByteArray examJson(const ExamAnalysis &exam) {

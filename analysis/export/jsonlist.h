@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+
+#include <functional>
+#include <optional>
+
+namespace analysis {
+
+// Hands on JSON text in pieces as it is made.
+using JsonPieces = std::function<void(const QByteArray &piece)>;
+
+// Writes the object head with one more key, a list written item by item, to
+// write in pieces of some 64 KB: a district's list of students is never held
+// as a tree of JSON values, nor as one text. item appends its JSON, escaped
+// as appendJsonString does.
+void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t count,
+                       const std::function<void(std::size_t item, QByteArray &out)> &item,
+                       const JsonPieces &write);
+
+// A number as QJsonDocument writes it (shortest exact form), or null.
+void appendJsonNumber(QByteArray &out, const std::optional<double> &value);
+
+} // namespace analysis
