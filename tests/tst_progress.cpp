@@ -135,6 +135,7 @@ private slots:
     void xlsxReadBack();
     void pdfText_data();
     void pdfText();
+    void streamedJson();
     void wholeExamOptions_data();
     void wholeExamOptions();
     void badExams_data();
@@ -346,6 +347,20 @@ void ProgressTest::pdfText() {
     QVERIFY(process.waitForFinished(60000));
     const QString text = QString::fromUtf8(process.readAllStandardOutput()).simplified();
     QVERIFY2(text.contains(expected), qPrintable(expected));
+}
+
+// The program writes its JSON in pieces as it goes: the same object as whole.
+void ProgressTest::streamedJson() {
+    const QStringList arguments{
+        "--progress", Fixtures + u"期中.xlsx"_s, Fixtures + u"期末.xlsx"_s, "--columns", "auto",
+        "--json"};
+    QProcess process;
+    process.start(SCORE_REPORT_EXECUTABLE, arguments);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    const QJsonObject streamed = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    QCOMPARE(streamed["students"].toArray().size(), 10); // 期末 has ten students
+    QCOMPARE(streamed, QJsonDocument::fromJson(report::run(arguments).out.toUtf8()).object());
 }
 
 // The whole-exam options are read as --subjects reads them: the layout
