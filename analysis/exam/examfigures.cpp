@@ -10,15 +10,14 @@ namespace analysis {
 namespace {
 
 // Each row's gridRow is its student's index + 1, so that a ranked row leads
-// back to its student.
-ClassAnalysis analyseRows(const ExamAnalysis &exam, const std::vector<int> &rows,
-                          const std::vector<QString> &texts, const AnalysisSettings &settings) {
+// back to its student; the number and name stay with the student, as the
+// analysis's lists of students are not kept (takeRanks).
+ClassAnalysis analyseRows(const std::vector<int> &rows, const std::vector<QString> &texts,
+                          const AnalysisSettings &settings) {
     AnalysisInput input;
     input.rows.reserve(rows.size());
-    for (const int i : rows) {
-        const ExamStudent &student = exam.students[std::size_t(i)];
-        input.rows.push_back({i + 1, student.number, student.name, texts[std::size_t(i)]});
-    }
+    for (const int i : rows)
+        input.rows.push_back({i + 1, {}, {}, texts[std::size_t(i)]});
     return analyseClass(std::move(input), settings);
 }
 
@@ -67,13 +66,13 @@ RankedFigures rankedFigures(const ExamAnalysis &exam, const std::vector<int> &ro
     std::vector<std::vector<int>> byClass(exam.classes.size());
     for (const int i : rows)
         byClass[std::size_t(exam.students[std::size_t(i)].classIndex)].push_back(i);
-    out.grade = analyseRows(exam, rows, texts, settings);
+    out.grade = analyseRows(rows, texts, settings);
     takeRanks(out.grade, out.gradeRanks);
     out.classes.resize(exam.classes.size());
     for (std::size_t c = 0; c < byClass.size(); ++c) {
         ExamClassFigures &figures = out.classes[c];
         figures.taken = !byClass[c].empty();
-        figures.analysis = analyseRows(exam, byClass[c], texts, settings);
+        figures.analysis = analyseRows(byClass[c], texts, settings);
         takeRanks(figures.analysis, out.classRanks);
         figures.scoreRate = rateOf(figures.analysis);
     }

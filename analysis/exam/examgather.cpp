@@ -1,6 +1,7 @@
 #include "analysis/exam/examparts.h"
 
 #include "analysis/classanalysis/scorecell.h"
+#include "analysis/grade/sourcereading.h"
 
 #include <map>
 
@@ -101,6 +102,14 @@ std::vector<std::vector<QString>> gatherExam(const ExamSheets &tables, const Exa
     }
     std::vector<std::vector<QString>> texts(exam.subjects.size());
     std::vector<std::vector<bool>> taken(exam.subjects.size());
+    std::size_t students = 0;
+    for (const ExamTable &table : tables.tables)
+        students += table.rows.size();
+    exam.students.reserve(students);
+    for (std::size_t s = 0; s < texts.size(); ++s) {
+        texts[s].reserve(students);
+        taken[s].reserve(students);
+    }
     for (std::size_t t = 0; t < tables.tables.size(); ++t) {
         const ExamTable &table = tables.tables[t];
         const std::size_t first = table.hasClassColumn ? 3 : 2;
@@ -125,19 +134,21 @@ std::vector<std::vector<QString>> gatherExam(const ExamSheets &tables, const Exa
             }
         }
     }
-    for (std::size_t s = 0; s < exam.subjects.size(); ++s)
-        untakenByClass(exam, texts[s], taken[s]);
-    for (std::size_t s = 0; s < exam.subjects.size(); ++s) {
-        ExamSubject &subject = exam.subjects[s];
-        chooseFullMarks(subject, texts[s], request);
-        for (std::size_t i = 0; i < exam.students.size(); ++i) {
-            if (!taken[s][i]) continue;
-            const ScoreCell cell = readScoreCell(texts[s][i], subject.fullMarks);
-            SubjectMark &mark = exam.students[i].subjects[s];
-            mark.state = stateOf(cell.state);
-            mark.score = cell.value;
-        }
-    }
+    // Each subject's cells are read apart from the others', on a thread per core.
+    runOnThreads(exam.subjects.size(), 0, [&]() -> IndexWork {
+        return [&](std::size_t s) {
+            untakenByClass(exam, texts[s], taken[s]);
+            ExamSubject &subject = exam.subjects[s];
+            chooseFullMarks(subject, texts[s], request);
+            for (std::size_t i = 0; i < exam.students.size(); ++i) {
+                if (!taken[s][i]) continue;
+                const ScoreCell cell = readScoreCell(texts[s][i], subject.fullMarks);
+                SubjectMark &mark = exam.students[i].subjects[s];
+                mark.state = stateOf(cell.state);
+                mark.score = cell.value;
+            }
+        };
+    });
     return texts;
 }
 
