@@ -91,7 +91,7 @@ std::unique_ptr<Workbook> openWorkbook(std::unique_ptr<ByteSource> source, int *
         return nullptr;
     }
     return text::openTextWorkbook(
-        *source, sheetName.isEmpty() ? QStringLiteral("Sheet1") : sheetName, error);
+        std::move(source), sheetName.isEmpty() ? QStringLiteral("Sheet1") : sheetName, error);
 }
 
 } // namespace analysis

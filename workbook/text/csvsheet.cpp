@@ -105,26 +105,100 @@ QChar sniffSeparator(QStringView text) {
     return Separators[best];
 }
 
-int readCsv(QStringView text, QChar separator, GridSheet *sheet) {
-    const qsizetype size = text.size();
-    qsizetype at = 0;
-    QString quoted;
-    while (at < size) {
-        if (!sheet->startRow()) return CannotOpen;
-        for (int column = 1;; ++column) {
-            if (column > GridSheet::MaxColumns) return CannotOpen;
-            QStringView field;
-            if (const int failure = readField(text, separator, &at, &quoted, &field))
-                return failure;
-            sheet->addCell(column, field);
-            if (at >= size || text[at] != separator) break;
-            ++at;
+namespace {
+
+// Where a line's scan stands, as readField reads the line: a quote opens a
+// field only at its start, a doubled one inside quotes is a quote, and text
+// after a closing quote belongs to the field.
+enum class Scan { FieldStart, Plain, Quoted, AfterQuote };
+
+class CsvRows final : public PendingRows {
+public:
+    CsvRows(std::unique_ptr<DecodedText> text, QChar separator)
+        : m_text(std::move(text)), m_separator(separator) {}
+    int addRow(GridSheet &sheet) override;
+    bool done() const override { return m_text->complete() && m_at >= m_text->text().size(); }
+
+private:
+    int decodeLine();
+    bool lineEnds();
+
+    std::unique_ptr<DecodedText> m_text;
+    QChar m_separator;
+    qsizetype m_at = 0;   // where the next line starts in the text
+    qsizetype m_scan = 0; // how far the next line has been scanned for its end
+    Scan m_state = Scan::FieldStart;
+    QString m_quoted; // a quoted field's text, quotes undone
+};
+
+// Scans on from m_scan for the end of the line that starts at m_at: a line
+// end outside quotes.
+bool CsvRows::lineEnds() {
+    const QStringView text = m_text->text();
+    for (; m_scan < text.size(); ++m_scan) {
+        const QChar c = text[m_scan];
+        switch (m_state) {
+        case Scan::FieldStart:
+        case Scan::Plain:
+            if (isLineEnd(c)) return true;
+            m_state = c == m_separator                           ? Scan::FieldStart
+                      : c == u'"' && m_state == Scan::FieldStart ? Scan::Quoted
+                                                                 : Scan::Plain;
+            break;
+        case Scan::Quoted:
+            if (c == u'"') m_state = Scan::AfterQuote;
+            break;
+        case Scan::AfterQuote:
+            if (isLineEnd(c)) return true;
+            m_state = c == u'"' ? Scan::Quoted : c == m_separator ? Scan::FieldStart : Scan::Plain;
+            break;
         }
-        // A line end: CR LF, LF or CR.
-        if (at < size && text[at] == u'\r') ++at;
-        if (at < size && text[at] == u'\n') ++at;
     }
+    return false;
+}
+
+// Decodes until the next line lies whole in the text, or the file ends.
+int CsvRows::decodeLine() {
+    while (!lineEnds() && !m_text->complete())
+        if (const int failure = m_text->more()) return failure;
     return NoError;
+}
+
+int CsvRows::addRow(GridSheet &sheet) {
+    // The text read so far is let go now and then: the sheet holds its fields.
+    if (m_at > (1 << 20)) {
+        m_text->forget(m_at);
+        m_scan -= m_at;
+        m_at = 0;
+    }
+    if (const int failure = decodeLine()) return failure;
+    const QStringView text = m_text->text();
+    const qsizetype size = text.size();
+    if (m_at >= size) return NoError; // the file ended with the last line
+    if (!sheet.startRow()) return CannotOpen;
+    for (int column = 1;; ++column) {
+        if (column > GridSheet::MaxColumns) return CannotOpen;
+        QStringView field;
+        if (const int failure = readField(text, m_separator, &m_at, &m_quoted, &field))
+            return failure;
+        sheet.addCell(column, field);
+        if (m_at >= size || text[m_at] != m_separator) break;
+        ++m_at;
+    }
+    // A line end: CR LF, LF or CR. A CR LF split by a part's end is joined.
+    if (m_at < size && text[m_at] == u'\r') ++m_at;
+    if (m_at == size && !m_text->complete())
+        if (const int failure = m_text->more()) return failure;
+    if (m_at < m_text->text().size() && m_text->text()[m_at] == u'\n') ++m_at;
+    m_scan = m_at;
+    m_state = Scan::FieldStart;
+    return NoError;
+}
+
+} // namespace
+
+std::shared_ptr<PendingRows> csvRows(std::unique_ptr<DecodedText> text, QChar separator) {
+    return std::make_shared<CsvRows>(std::move(text), separator);
 }
 
 } // namespace analysis::text

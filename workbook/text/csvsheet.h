@@ -1,6 +1,7 @@
 #pragma once
 
 #include "workbook/text/gridworkbook.h"
+#include "workbook/text/textencoding.h"
 
 #include <QStringView>
 
@@ -11,12 +12,14 @@ namespace analysis::text {
 // of fields (a title line above the header has none); comma when none does.
 QChar sniffSeparator(QStringView text);
 
-// Reads the fields of a text table (RFC 4180: fields in double quotes may hold
+// The lines of a text table (RFC 4180: fields in double quotes may hold
 // separators, line breaks and doubled quotes; lines end in CR LF, LF or CR)
-// into the sheet, each as written. An unterminated quote on the last line
-// ends with the file; one that would swallow the lines after it, a line of
-// more fields than a sheet has columns or more lines than it has rows make
-// the text unreadable: CannotOpen, else NoError.
-int readCsv(QStringView text, QChar separator, GridSheet *sheet);
+// as the sheet's rows, each field as written, read a line at a time as the
+// rows are asked for. An unterminated quote on the last line ends with the
+// file; one that would swallow the lines after it, a line of more fields
+// than a sheet has columns or more lines than it has rows make the text
+// unreadable from there: CannotOpen.
+// The text is decoded as far as the rows read need it.
+std::shared_ptr<PendingRows> csvRows(std::unique_ptr<DecodedText> text, QChar separator);
 
 } // namespace analysis::text

@@ -14,6 +14,23 @@ bool insideSheet(int row, int column) {
 
 } // namespace
 
+int GridSheet::readTo(int row) {
+    while (rowCount() < row && m_pending && !m_pending->done()) {
+        const std::size_t rows = m_rowStarts.size(), cells = m_cells.size();
+        const qsizetype texts = m_texts.size();
+        if (const int failure = m_pending->addRow(*this)) {
+            // The damaged line is no row: what it began is taken back.
+            m_rowStarts.resize(rows);
+            m_cells.resize(cells);
+            m_texts.truncate(texts);
+            m_failure = failure;
+            m_pending.reset();
+        }
+    }
+    if (m_pending && m_pending->done()) m_pending.reset();
+    return rowCount() >= row ? NoError : m_failure;
+}
+
 bool GridSheet::startRow() {
     if (rowCount() >= MaxRows) return false;
     m_rowStarts.push_back(std::uint32_t(m_cells.size()));
@@ -60,7 +77,9 @@ int GridWorkbook::cellText(int sheet, int row, int column, QString *text) {
     text->clear();
     if (sheet < 0 || std::size_t(sheet) >= m_sheets.size()) return SheetMissing;
     if (!insideSheet(row, column)) return CellOutOfRange;
-    *text = m_sheets[std::size_t(sheet)].cellText(row, column);
+    GridSheet &cells = m_sheets[std::size_t(sheet)];
+    if (const int failure = cells.readTo(row)) return failure;
+    *text = cells.cellText(row, column);
     return NoError;
 }
 
@@ -70,7 +89,8 @@ int GridWorkbook::readRows(int sheet, int firstRow, const std::vector<int> &colu
     if (sheet < 0 || std::size_t(sheet) >= m_sheets.size()) return SheetMissing;
     for (const int column : columns)
         if (!insideSheet(firstRow, column)) return CellOutOfRange;
-    const GridSheet &cells = m_sheets[std::size_t(sheet)];
+    GridSheet &cells = m_sheets[std::size_t(sheet)];
+    if (const int failure = cells.readTo(GridSheet::MaxRows)) return failure;
     for (int row = firstRow; row <= cells.rowCount(); ++row) {
         SheetRow line{row, {}};
         bool any = false;

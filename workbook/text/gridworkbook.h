@@ -3,9 +3,23 @@
 #include "workbook/workbook.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace analysis::text {
+
+class GridSheet;
+
+// The rows of a sheet not read yet, read one at a time as far as they are
+// asked for: a class of 40 at the top of a file of 60,000 lines costs 40.
+class PendingRows {
+public:
+    virtual ~PendingRows() = default;
+    // Adds the next row to the sheet: NoError, or the failure that ends the
+    // rows (CannotOpen for damaged text).
+    virtual int addRow(GridSheet &sheet) = 0;
+    virtual bool done() const = 0;
+};
 
 // The cells of one sheet read whole into memory, row after row: the texts
 // one after another in one string, and for each non-empty cell its column
@@ -17,6 +31,12 @@ public:
     static constexpr int MaxColumns = 16384;
 
     explicit GridSheet(QString name) : m_name(std::move(name)) {}
+
+    // Rows to read only when asked for (readTo).
+    void setPendingRows(std::shared_ptr<PendingRows> rows) { m_pending = std::move(rows); }
+    // Reads the pending rows up to row (every row: MaxRows). NoError, or the
+    // failure met before the row was reached.
+    int readTo(int row);
 
     const QString &name() const { return m_name; }
     void rename(QString name) { m_name = std::move(name); }
@@ -42,6 +62,8 @@ private:
     QString m_texts;
     std::vector<Cell> m_cells;
     std::vector<std::uint32_t> m_rowStarts; // the first cell of each row
+    std::shared_ptr<PendingRows> m_pending;
+    int m_failure = 0; // what ended the pending rows early
 };
 
 // A workbook of sheets held in memory, for files that are read whole: text

@@ -56,6 +56,14 @@ std::size_t sequenceLength(const std::uint8_t *p, std::size_t left) {
 Utf8Census utf8Census(const std::uint8_t *data, std::size_t size) {
     Utf8Census census;
     for (std::size_t i = 0; i < size;) {
+        // Eight ASCII bytes at a time: most of a table is digits and separators.
+        if (std::uint64_t word; i + 8 <= size) {
+            std::memcpy(&word, data + i, 8);
+            if ((word & 0x8080808080808080u) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         if (data[i] < 0x80) {
             ++i;
             continue;
@@ -71,10 +79,14 @@ Utf8Census utf8Census(const std::uint8_t *data, std::size_t size) {
     return census;
 }
 
-int decodeWith(QStringDecoder decoder, const std::uint8_t *data, std::size_t size, QString *text) {
+// byteNul: the encoding writes U+0000 as a zero byte and no other character
+// with one (UTF-8, GB18030), so that the bytes tell it before decoding.
+int decodeWith(QStringDecoder decoder, const std::uint8_t *data, std::size_t size, QString *text,
+               bool byteNul = true) {
     if (!decoder.isValid()) return CannotOpen;
+    if (byteNul && std::memchr(data, 0, size)) return CannotOpen;
     *text = decoder.decode(QByteArrayView(data, qsizetype(size)));
-    if (decoder.hasError() || text->contains(QChar(0))) {
+    if (decoder.hasError() || (!byteNul && text->contains(QChar(0)))) {
         text->clear();
         return CannotOpen;
     }
@@ -119,6 +131,56 @@ bool looksLikeText(const std::uint8_t *data, std::size_t size) {
     return (units > 0 || bom > 0) && controls <= std::max<std::size_t>(1, units / 32);
 }
 
+TextEncoding chooseEncoding(const std::uint8_t *data, std::size_t size) {
+    TextEncoding chosen;
+    using Kind = TextEncoding::Kind;
+    switch (byteOrderMark(data, size, &chosen.markLength)) {
+    case Bom::Utf16Le:
+        chosen.kind = Kind::Utf16Le;
+        return chosen;
+    case Bom::Utf16Be:
+        chosen.kind = Kind::Utf16Be;
+        return chosen;
+    case Bom::Utf8:
+    case Bom::None:
+        break;
+    }
+    const std::uint8_t *text = data + chosen.markLength;
+    const std::size_t length = size - chosen.markLength;
+    if (std::memchr(text, 0, length)) return chosen;
+    const Utf8Census census = utf8Census(text, length);
+    if (census.faults == 0)
+        chosen.kind = Kind::Utf8;
+    else if (chosen.markLength == 0 && census.sequences < 16 * census.faults)
+        chosen.kind = Kind::Gb18030;
+    return chosen;
+}
+
+DecodedText::DecodedText(std::unique_ptr<ByteSource> source, QByteArray copy,
+                         const std::uint8_t *bytes, std::size_t begin, std::size_t size,
+                         TextEncoding::Kind kind)
+    : m_source(std::move(source)), m_copy(std::move(copy)), m_bytes(bytes), m_next(begin),
+      m_size(size), m_utf8(kind == TextEncoding::Kind::Utf8) {}
+
+int DecodedText::more() {
+    // Large enough to keep the decoder calls few, small enough that a class
+    // at the top of a long file decodes little more than itself.
+    constexpr std::size_t Part = 64 * 1024;
+    if (complete()) return NoError;
+    std::size_t end = std::min(m_size, m_next + Part);
+    if (end < m_size) {
+        const void *lineFeed = std::memchr(m_bytes + end, '\n', m_size - end);
+        end = lineFeed ? std::size_t(static_cast<const std::uint8_t *>(lineFeed) - m_bytes) + 1
+                       : m_size;
+    }
+    QStringDecoder decoder(m_utf8 ? "UTF-8" : "GB18030", Strict);
+    const QString part = decoder.decode(QByteArrayView(m_bytes + m_next, qsizetype(end - m_next)));
+    if (decoder.hasError() || (m_source && !m_source->intact())) return CannotOpen;
+    m_text += part;
+    m_next = end;
+    return NoError;
+}
+
 int decodeText(const std::uint8_t *data, std::size_t size, QString *text) {
     return decodeText(data, size, nullptr, text);
 }
@@ -136,12 +198,12 @@ int decodeText(const std::uint8_t *data, std::size_t size, const char *declared,
         const bool little = data[0] == 0xFF;
         return decodeWith(
             QStringDecoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, Strict),
-            data + bom, size - bom, text);
+            data + bom, size - bom, text, false);
     }
     case Bom::None:
         break;
     }
-    if (declared && decodeWith(declaredDecoder(declared), data, size, text) == NoError)
+    if (declared && decodeWith(declaredDecoder(declared), data, size, text, false) == NoError)
         return NoError;
     return decodeUnmarked(data, size, text);
 }
