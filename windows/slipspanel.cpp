@@ -83,6 +83,8 @@ SlipsPanel::SlipsPanel(QWidget *parent)
     m_remarks->setHorizontalHeaderLabels({u"学号"_s, u"姓名"_s, u"教师评语"_s});
     m_remarks->verticalHeader()->hide();
     m_remarks->horizontalHeader()->setStretchLastSection(true);
+    m_remarks->setColumnWidth(0, 70);
+    m_remarks->setColumnWidth(1, 60);
     m_remarks->setToolTip(u"双击“教师评语”一栏输入对该生的评语，只印在他本人的成绩条上；"
                           "成绩表有“评语”列时已按该列填好"_s);
     connect(m_remarks, &QTableWidget::cellChanged, this, &SlipsPanel::remarkTyped);
