@@ -30,15 +30,8 @@ if [[ ! -f $exam/big/exam-20.xlsx ]]; then
     /usr/bin/python3 "$here/make_exam.py" "$exam/big" 20 100000
 fi
 
-# Prints "median-wall-ms cpu-ms peak-MiB" of RUNS runs with the arguments.
-measure() {
-    for ((i = 0; i < runs; i++)); do
-        /usr/bin/time -f '%e %U %S %M' -o "$exam/time.txt" "$score_report" "$@" >/dev/null
-        tail -n 1 "$exam/time.txt"
-    done | sort -n | awk '{w[NR] = $1; c[NR] = $2 + $3; if ($4 > m) m = $4}
-        END {i = int((NR + 1) / 2); printf "%.0f ms wall, %.0f ms CPU, %.1f MiB peak\n",
-             w[i] * 1000, c[i] * 1000, m / 1024}'
-}
+# shellcheck source=bench/measure.sh
+source "$here/measure.sh"
 
 echo "== one sheet, 3,000 students × 9 subjects (target < 150 ms)"
 measure --subjects "$exam/one/exam-01.xlsx" --columns auto --json

@@ -36,15 +36,8 @@ for kind in last this; do
     fi
 done
 
-# Prints "median-wall-ms cpu-ms peak-MiB" of RUNS runs with the arguments.
-measure() {
-    for ((i = 0; i < runs; i++)); do
-        /usr/bin/time -f '%e %U %S %M' -o "$exam/time.txt" "$score_report" "$@" >/dev/null
-        tail -n 1 "$exam/time.txt"
-    done | sort -n | awk '{w[NR] = $1; c[NR] = $2 + $3; if ($4 > m) m = $4}
-        END {i = int((NR + 1) / 2); printf "%.0f ms wall, %.0f ms CPU, %.1f MiB peak\n",
-             w[i] * 1000, c[i] * 1000, m / 1024}'
-}
+# shellcheck source=bench/measure.sh
+source "$here/measure.sh"
 
 for size in one big; do
     last=$exam/progress-last-$size/ this=$exam/progress-this-$size/

@@ -35,6 +35,16 @@ struct TableLayout {
     int remark = 0; // a 评语 column, read beside the others; 0: none
 };
 
+// Trims the row's texts; true when none is left.
+bool trimmedEmpty(SheetRow &row) {
+    bool empty = true;
+    for (QString &text : row.texts) {
+        text = trimSpaces(text);
+        empty = empty && text.isEmpty();
+    }
+    return empty;
+}
+
 // A row's 评语, read last of its texts and taken out of them.
 QString takeRemark(const TableLayout &layout, SheetRow &row) {
     return layout.remark ? trimSpaces(row.texts.takeLast()) : QString();
@@ -123,12 +133,7 @@ void pivotLongTable(const TableLayout &layout, std::vector<SheetRow> &rows, Exam
     for (SheetRow &row : rows) {
         if (layout.lastRow > 0 && row.row > layout.lastRow) break;
         const QString remark = takeRemark(layout, row);
-        bool empty = true;
-        for (QString &text : row.texts) {
-            text = trimSpaces(text);
-            empty = empty && text.isEmpty();
-        }
-        if (empty) continue;
+        if (trimmedEmpty(row)) continue;
         const QString subject = row.texts[subjectAt];
         if (subject.isEmpty()) {
             table.notes << messages::examLongRowWithoutSubject(table.label, row.row);
@@ -189,12 +194,7 @@ int readTable(Workbook &workbook, int sheet, const TableLayout &layout, ExamTabl
     for (SheetRow &row : rows) {
         if (layout.lastRow > 0 && row.row > layout.lastRow) break;
         const QString remark = takeRemark(layout, row);
-        bool empty = true;
-        for (QString &text : row.texts) {
-            text = trimSpaces(text);
-            empty = empty && text.isEmpty();
-        }
-        if (empty) continue;
+        if (trimmedEmpty(row)) continue;
         if (layout.remark) table.remarks << remark;
         table.rows.push_back(row.row);
         table.texts.push_back(std::move(row.texts));
