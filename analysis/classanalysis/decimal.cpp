@@ -64,6 +64,8 @@ std::int64_t Decimal::units(int scale) const {
 }
 
 double Decimal::toDouble() const {
+    // A whole number converts as its literal would: both round to nearest.
+    if (m_fraction.empty()) return double(m_whole);
     const std::string literal = std::to_string(m_whole) + '.' + m_fraction + '0';
     double value = 0;
     std::from_chars(literal.data(), literal.data() + literal.size(), value);

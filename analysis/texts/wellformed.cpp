@@ -1,5 +1,7 @@
 #include "analysis/texts/wellformed.h"
 
+#include <algorithm>
+
 namespace analysis {
 
 namespace {
@@ -69,6 +71,16 @@ QByteArray wellFormedJson(const QByteArray &json) {
 void appendJsonString(QByteArray &out, const QString &text) {
     out += '"';
     const QByteArray utf8 = wellFormed(text).toUtf8();
+    // Most texts (numbers, names) need no escape: appended whole.
+    const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char byte) {
+        const uchar c = uchar(byte);
+        return c == '"' || c == '\\' || c < 0x20 || c == 0x7F || c == 0xC2;
+    });
+    if (plain) {
+        out += utf8;
+        out += '"';
+        return;
+    }
     for (qsizetype i = 0; i < utf8.size(); ++i) {
         const uchar c = uchar(utf8[i]);
         const bool c1 = c == 0xC2 && i + 1 < utf8.size() && uchar(utf8[i + 1]) <= 0x9F;
