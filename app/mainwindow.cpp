@@ -356,6 +356,12 @@ void MainWindow::openFromDesktop(const QString &path) {
          {sheetNameField, firstRowField, numberColumnField, nameColumnField, scoreColumnField})
         field->setToolTip(origin);
     workbookPathField->setText(absolute);
+    // A long table mixes every subject in its score column: no one subject to import.
+    if (layout.fromHeader && layout.course.found()) {
+        MessageBox::show(
+            this, analysis::messages::longTableElsewhere(layout.sheetName, layout.course.column));
+        return;
+    }
     const int rows = found ? analysis::dataRowCount(layout) : 0;
     if (importWorkbook() && rows > 0) {
         scoreGrid->cells().clearRowsFrom(rows);

@@ -103,16 +103,23 @@ private slots:
         QTest::addColumn<QStringList>("fields"); // sheet, first row, three columns
         QTest::addColumn<int>("students");       // rows of the grid that are not blank
         QTest::addColumn<QString>("origin");     // the fields' tip
+        QTest::addColumn<QStringList>("said");   // the messages shown
         // Rows 3 to 12 are students; 平均分 and 制表人 below them are not.
         QTest::newRow("title row above the header")
             << "layout_title_openpyxl.xlsx" << QStringList{"初二3班", "3", "1", "2", "4"} << 10
-            << "打开文件时按工作表“初二3班”第2行的表头识别，可修改";
-        QTest::newRow("no header") << "layout_noheader_openpyxl.xlsx"
-                                   << QStringList{"Sheet1", "2", "1", "2", "3"} << 0 << "";
+            << "打开文件时按工作表“初二3班”第2行的表头识别，可修改" << QStringList();
+        QTest::newRow("no header")
+            << "layout_noheader_openpyxl.xlsx" << QStringList{"Sheet1", "2", "1", "2", "3"} << 0
+            << "" << QStringList{"输入表格名称有误，无法打开表格，请重新输入！"};
         // 100, 50, an empty row, then 60 and 30: the empty row ends nothing.
         QTest::newRow("an empty row within the class")
             << "grade/三班.xls" << QStringList{"三班", "2", "1", "2", "3"} << 4
-            << "打开文件时按工作表“三班”第1行的表头识别，可修改";
+            << "打开文件时按工作表“三班”第1行的表头识别，可修改" << QStringList();
+        // Every subject in one score column: sent to the exam analysis, nothing imported.
+        QTest::newRow("a long table")
+            << "exam/long_table.xlsx" << QStringList{"Sheet1", "2", "1", "2", "3"} << 0 << ""
+            << QStringList{"工作表“成绩明细”是一行一科的成绩表（第4列是科目），请在“成绩分析报告”"
+                           "窗口按“考试分析”打开。"};
     }
 
     void desktopFillsFields() {
@@ -120,7 +127,9 @@ private slots:
         QFETCH(QStringList, fields);
         QFETCH(int, students);
         QFETCH(QString, origin);
+        QFETCH(QStringList, said);
         form->openFromDesktop(Fixtures + "/" + file);
+        QCOMPARE(messages, said);
         QStringList shown;
         for (const char *name : {"sheetNameField", "firstRowField", "numberColumnField",
                                  "nameColumnField", "scoreColumnField"}) {

@@ -175,6 +175,12 @@ inline QString layoutColumnGuessed(const QString &what, int column) {
 inline QString layoutLongTable(int column) {
     return QStringLiteral("第%1列是科目：一行一科的成绩表，考试分析按科目分列读取").arg(column);
 }
+inline QString longTableElsewhere(const QString &sheet, int column) {
+    return QStringLiteral("工作表“%1”是一行一科的成绩表（第%2列是科目），请在“成绩分析报告”窗口按"
+                          "“考试分析”打开。")
+        .arg(sheet)
+        .arg(column);
+}
 inline QString layoutDataRunsOn(int row) {
     return QStringLiteral("只查看到第%1行，数据末行未定").arg(row);
 }
