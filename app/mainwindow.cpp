@@ -357,7 +357,7 @@ void MainWindow::openFromDesktop(const QString &path) {
         field->setToolTip(origin);
     workbookPathField->setText(absolute);
     // A long table mixes every subject in its score column: no one subject to import.
-    if (layout.fromHeader && layout.course.found()) {
+    if (layout.course.found()) {
         MessageBox::show(
             this, analysis::messages::longTableElsewhere(layout.sheetName, layout.course.column));
         return;

@@ -193,7 +193,6 @@ QString writeSlips(const SlipCommandOptions &o, const SlipRun &run, SlipPdfResul
             !failed.isEmpty())
             return failed;
     if (xlsx && !o.perStudentFolder) return {};
-    result->oneFile = xlsx;
     const auto write = pdfModuleFunction<WriteSlipsFunction>(WriteSlipsSymbol);
     if (!write) return pdfModuleMissing();
     SlipPdfRequest request{o.header,
@@ -205,13 +204,19 @@ QString writeSlips(const SlipCommandOptions &o, const SlipRun &run, SlipPdfResul
                            o.perStudentFolder.value_or(QString()),
                            run.sources};
     write(&request, result);
+    // The module tells of its own PDF; the workbook was written here.
+    result->oneFile = result->oneFile || xlsx;
     return result->failure;
 }
 
+QString oneFileLine(const SlipCommandOptions &o, const SlipRun &run) {
+    return QStringLiteral("成绩条已导出到：%1（%2 名学生）\n")
+        .arg(*o.exam.exportPath)
+        .arg(run.students.size());
+}
+
 QString doneText(const SlipCommandOptions &o, const SlipRun &run, const SlipPdfResult &result) {
-    QString text = run.out + QStringLiteral("成绩条已导出到：%1（%2 名学生）\n")
-                                 .arg(*o.exam.exportPath)
-                                 .arg(run.students.size());
+    QString text = run.out + oneFileLine(o, run);
     if (o.perStudentFolder)
         text += QStringLiteral("每人一份的成绩条已写入文件夹：%1（%2 个文件）\n")
                     .arg(*o.perStudentFolder)
@@ -228,10 +233,7 @@ QString doneText(const SlipCommandOptions &o, const SlipRun &run, const SlipPdfR
 QString partlyWritten(const SlipCommandOptions &o, const SlipRun &run,
                       const SlipPdfResult &result) {
     QString text;
-    if (result.oneFile)
-        text += QStringLiteral("成绩条已导出到：%1（%2 名学生）\n")
-                    .arg(*o.exam.exportPath)
-                    .arg(run.students.size());
+    if (result.oneFile) text += oneFileLine(o, run);
     if (o.perStudentFolder && (result.oneFile || result.written > 0))
         text += QStringLiteral("每人一份的成绩条只写入了%1个文件（共%2名学生），其余未写入；"
                                "已写入的文件都是完整的。\n")

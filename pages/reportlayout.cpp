@@ -135,8 +135,8 @@ double tableHeaderHeight(const Block &block) {
     const QFontMetricsF metrics(pageFont(BodySize));
     double height = metrics.height() + 2 * Padding;
     for (qsizetype c = 0; c < block.header.size(); ++c)
-        height = std::max(height, wrappedHeight(metrics, columnWidth(block, std::size_t(c)),
-                                                block.header[c]));
+        height = std::max(
+            height, wrappedHeight(metrics, columnWidth(block, std::size_t(c)), block.header[c]));
     return height;
 }
 

@@ -23,7 +23,7 @@ struct ExamTable {
     // A long table's students without a row for a subject, by row and
     // subject; empty when every student has every subject's cell.
     std::vector<std::vector<bool>> missing;
-    QStringList notes; // rows read in a way worth saying
+    QStringList notes;   // rows read in a way worth saying
     QStringList remarks; // by row, from a 评语 column; empty without one
 };
 

@@ -4,6 +4,9 @@
 #include "analysis/texts/wellformed.h"
 
 #include <QJsonDocument>
+#include <QThread>
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -14,7 +17,6 @@ namespace {
 // Items are written this many at a time on each thread, the batch of all
 // threads handed on in order before the next is begun.
 constexpr std::size_t ItemsPerThread = 2048;
-constexpr int Threads = 2;
 
 } // namespace
 
@@ -31,14 +33,13 @@ void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t cou
     out += "\":[";
     // Each chunk of a batch is written on its own thread: a district's list
     // is the most of the run's output.
-    std::vector<QByteArray> chunks(Threads);
+    const std::size_t threads = std::max(1, QThread::idealThreadCount());
+    std::vector<QByteArray> chunks(count > ItemsPerThread ? threads : 1);
     for (std::size_t first = 0; first < count; first += ItemsPerThread * chunks.size()) {
-        runOnThreads(chunks.size(), count > ItemsPerThread ? Threads : 1, [&]() -> IndexWork {
+        runOnThreads(chunks.size(), int(chunks.size()), [&]() -> IndexWork {
             return [&](std::size_t c) {
                 QByteArray &chunk = chunks[c];
                 chunk.resize(0);
-                // Sized once for its students, about a kilobyte each.
-                chunk.reserve(qsizetype(ItemsPerThread) * 1024);
                 const std::size_t begin = first + c * ItemsPerThread;
                 const std::size_t end = std::min(count, begin + ItemsPerThread);
                 for (std::size_t k = begin; k < end; ++k) {

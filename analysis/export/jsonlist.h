@@ -14,7 +14,7 @@ using JsonPieces = std::function<void(const QByteArray &piece)>;
 // Writes the object head with one more key, a list written item by item, to
 // write in pieces of a few thousand items: a district's list of students is
 // never held as a tree of JSON values, nor as one text. item appends its
-// JSON, escaped as appendJsonString does; it is called on two threads at once.
+// JSON, escaped as appendJsonString does; it is called on a thread per core.
 void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t count,
                        const std::function<void(std::size_t item, QByteArray &out)> &item,
                        const JsonPieces &write);

@@ -19,9 +19,9 @@ SheetLayout detectFileLayout(const QString &path, const std::optional<QString> &
 }
 
 std::optional<ImportFields> layoutImportFields(const SheetLayout &layout, const QString &path) {
-    const LayoutColumn score = layout.firstScore();
     // A long table's score column holds every subject: no one subject's scores.
     if (layout.course.found()) return std::nullopt;
+    const LayoutColumn score = layout.firstScore();
     if (layout.errorNumber || layout.sheet < 0 || layout.firstRow < 1 || !layout.number.found() ||
         !layout.name.found() || !score.found())
         return std::nullopt;

@@ -190,7 +190,7 @@ LayoutColumn SheetLayout::longTableScore() const {
 }
 
 bool SheetLayout::completeHeader() const {
-    return fromHeader && number.found() && name.found() && firstScore().found() && !course.found();
+    return fromHeader && number.found() && name.found() && firstScore().found();
 }
 
 SheetLayout detectLayout(Workbook &workbook, std::optional<int> sheet) {

@@ -185,11 +185,10 @@ int CsvRows::addRow(GridSheet &sheet) {
         if (m_at >= size || text[m_at] != m_separator) break;
         ++m_at;
     }
-    // A line end: CR LF, LF or CR. A CR LF split by a part's end is joined.
+    // A line end: CR LF, LF or CR; a part ends after a line feed, so that a
+    // CR LF is never split between two.
     if (m_at < size && text[m_at] == u'\r') ++m_at;
-    if (m_at == size && !m_text->complete())
-        if (const int failure = m_text->more()) return failure;
-    if (m_at < m_text->text().size() && m_text->text()[m_at] == u'\n') ++m_at;
+    if (m_at < size && text[m_at] == u'\n') ++m_at;
     m_scan = m_at;
     m_state = Scan::FieldStart;
     return NoError;

@@ -79,14 +79,13 @@ Utf8Census utf8Census(const std::uint8_t *data, std::size_t size) {
     return census;
 }
 
-// byteNul: the encoding writes U+0000 as a zero byte and no other character
-// with one (UTF-8, GB18030), so that the bytes tell it before decoding.
+// bytesHaveNoNul: the bytes were searched for a NUL already (chooseEncoding),
+// which in UTF-8 and GB18030 is the only way to write U+0000.
 int decodeWith(QStringDecoder decoder, const std::uint8_t *data, std::size_t size, QString *text,
-               bool byteNul = true) {
+               bool bytesHaveNoNul = false) {
     if (!decoder.isValid()) return CannotOpen;
-    if (byteNul && std::memchr(data, 0, size)) return CannotOpen;
     *text = decoder.decode(QByteArrayView(data, qsizetype(size)));
-    if (decoder.hasError() || (!byteNul && text->contains(QChar(0)))) {
+    if (decoder.hasError() || (!bytesHaveNoNul && text->contains(QChar(0)))) {
         text->clear();
         return CannotOpen;
     }
@@ -95,12 +94,20 @@ int decodeWith(QStringDecoder decoder, const std::uint8_t *data, std::size_t siz
 
 constexpr auto Strict = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
 
-int decodeUnmarked(const std::uint8_t *data, std::size_t size, QString *text) {
-    const Utf8Census census = utf8Census(data, size);
-    if (census.faults == 0)
-        return decodeWith(QStringDecoder(QStringDecoder::Utf8, Strict), data, size, text);
-    if (census.sequences >= 16 * census.faults) return CannotOpen;
-    return decodeWith(QStringDecoder("GB18030", Strict), data, size, text);
+// The decoder of an encoding chooseEncoding gives, as strict as every other.
+QStringDecoder decoderFor(TextEncoding::Kind kind) {
+    switch (kind) {
+    case TextEncoding::Kind::Utf16Le:
+        return QStringDecoder(QStringDecoder::Utf16LE, Strict);
+    case TextEncoding::Kind::Utf16Be:
+        return QStringDecoder(QStringDecoder::Utf16BE, Strict);
+    case TextEncoding::Kind::Gb18030:
+        return QStringDecoder("GB18030", Strict);
+    case TextEncoding::Kind::Utf8:
+    case TextEncoding::Kind::None:
+        break;
+    }
+    return QStringDecoder(QStringDecoder::Utf8, Strict);
 }
 
 // The names pages give for Chinese text all mean GB18030 or a part of it.
@@ -160,7 +167,7 @@ DecodedText::DecodedText(std::unique_ptr<ByteSource> source, QByteArray copy,
                          const std::uint8_t *bytes, std::size_t begin, std::size_t size,
                          TextEncoding::Kind kind)
     : m_source(std::move(source)), m_copy(std::move(copy)), m_bytes(bytes), m_next(begin),
-      m_size(size), m_utf8(kind == TextEncoding::Kind::Utf8) {}
+      m_size(size), m_kind(kind) {}
 
 int DecodedText::more() {
     // Large enough to keep the decoder calls few, small enough that a class
@@ -173,7 +180,7 @@ int DecodedText::more() {
         end = lineFeed ? std::size_t(static_cast<const std::uint8_t *>(lineFeed) - m_bytes) + 1
                        : m_size;
     }
-    QStringDecoder decoder(m_utf8 ? "UTF-8" : "GB18030", Strict);
+    QStringDecoder decoder = decoderFor(m_kind);
     const QString part = decoder.decode(QByteArrayView(m_bytes + m_next, qsizetype(end - m_next)));
     if (decoder.hasError() || (m_source && !m_source->intact())) return CannotOpen;
     m_text += part;
@@ -187,25 +194,18 @@ int decodeText(const std::uint8_t *data, std::size_t size, QString *text) {
 
 int decodeText(const std::uint8_t *data, std::size_t size, const char *declared, QString *text) {
     text->clear();
-    std::size_t bom = 0;
-    switch (byteOrderMark(data, size, &bom)) {
-    case Bom::Utf8:
-        return decodeWith(QStringDecoder(QStringDecoder::Utf8, Strict), data + bom, size - bom,
-                          text);
-    case Bom::Utf16Le:
-    case Bom::Utf16Be: {
+    using Kind = TextEncoding::Kind;
+    const TextEncoding chosen = chooseEncoding(data, size);
+    const std::size_t bom = chosen.markLength;
+    if (chosen.kind == Kind::Utf16Le || chosen.kind == Kind::Utf16Be) {
         if ((size - bom) % 2 != 0) return CannotOpen;
-        const bool little = data[0] == 0xFF;
-        return decodeWith(
-            QStringDecoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, Strict),
-            data + bom, size - bom, text, false);
+        return decodeWith(decoderFor(chosen.kind), data + bom, size - bom, text);
     }
-    case Bom::None:
-        break;
-    }
-    if (declared && decodeWith(declaredDecoder(declared), data, size, text, false) == NoError)
+    // A declared encoding is tried only where no byte-order mark decides.
+    if (bom == 0 && declared && decodeWith(declaredDecoder(declared), data, size, text) == NoError)
         return NoError;
-    return decodeUnmarked(data, size, text);
+    if (chosen.kind == Kind::None) return CannotOpen;
+    return decodeWith(decoderFor(chosen.kind), data + bom, size - bom, text, true);
 }
 
 } // namespace analysis::text

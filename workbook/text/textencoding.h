@@ -54,7 +54,7 @@ private:
     QByteArray m_copy;
     const std::uint8_t *m_bytes = nullptr;
     std::size_t m_next = 0, m_size = 0;
-    bool m_utf8 = true;
+    TextEncoding::Kind m_kind = TextEncoding::Kind::Utf8;
     QString m_text;
 };
 
