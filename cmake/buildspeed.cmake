@@ -37,3 +37,11 @@ function(score_reuse_precompiled target from)
         target_precompile_headers(${target} REUSE_FROM ${from})
     endif()
 endfunction()
+
+# score_test_without_moc_headers(target): a test program keeps its one
+# Q_OBJECT class in its .cpp, so the file automoc adds holds nothing; loading
+# the 200 MB of precompiled headers into it cost seconds per program.
+function(score_test_without_moc_headers target)
+    set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/mocs_compilation.cpp
+                                TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+endfunction()
