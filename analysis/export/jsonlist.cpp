@@ -35,6 +35,7 @@ void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t cou
     // is the most of the run's output.
     const std::size_t threads = std::max(1, QThread::idealThreadCount());
     std::vector<QByteArray> chunks(count > ItemsPerThread ? threads : 1);
+    write(out);
     for (std::size_t first = 0; first < count; first += ItemsPerThread * chunks.size()) {
         runOnThreads(chunks.size(), int(chunks.size()), [&]() -> IndexWork {
             return [&](std::size_t c) {
@@ -48,13 +49,12 @@ void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t cou
                 }
             };
         });
+        // Handed on as they are: copying them into one text touched as much
+        // fresh memory again.
         for (const QByteArray &chunk : chunks)
-            out += chunk;
-        write(out);
-        out.resize(0);
+            if (!chunk.isEmpty()) write(chunk);
     }
-    out += "]}";
-    write(out);
+    write(QByteArrayLiteral("]}"));
 }
 
 void appendJsonNumber(QByteArray &out, const std::optional<double> &value) {
