@@ -370,9 +370,24 @@ int XlsxWorkbook::sharedText(std::uint32_t index, QString *text) {
     return NoError;
 }
 
+// The kinds a cell's t attribute names; told apart at the cell's start, since
+// the attribute is gone once the reader moves into the cell.
+enum class CellType { Number, Shared, InlineText, Formula, Boolean, Error, Date, Unknown };
+
+CellType cellType(QStringView t) {
+    if (t.isEmpty() || t == u"n") return CellType::Number;
+    if (t == u"s") return CellType::Shared;
+    if (t == u"inlineStr") return CellType::InlineText;
+    if (t == u"str") return CellType::Formula;
+    if (t == u"b") return CellType::Boolean;
+    if (t == u"e") return CellType::Error;
+    if (t == u"d") return CellType::Date;
+    return CellType::Unknown;
+}
+
 // Reads one cell element; false when the XML is damaged.
 bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
-    const QString type = xml.attribute("t").toString();
+    const CellType type = cellType(xml.attribute("t"));
     const std::uint32_t style = xml.attribute("s").toUInt();
     if (!window().keeps(column)) return xml.skipElement();
 
@@ -394,28 +409,28 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
 
     CellValue cell;
     cell.style = style;
-    if (type == u"inlineStr") {
+    if (type == CellType::InlineText) {
         if (!inlineText) return true;
         cell.text = std::move(*inlineText);
-    } else if (!value || (value->isEmpty() && type != u"str")) {
+    } else if (!value || (value->isEmpty() && type != CellType::Formula)) {
         return true; // no value: a formula saved without its result, or a formatted blank
-    } else if (type.isEmpty() || type == u"n") {
+    } else if (type == CellType::Number) {
         const std::optional<double> number = parseNumber(*value);
         cell.kind = number ? CellValue::Number : CellValue::Damaged;
         cell.number = number.value_or(0);
-    } else if (type == u"s") {
+    } else if (type == CellType::Shared) {
         bool ok = false;
         cell.index = value->trimmed().toUInt(&ok);
         cell.kind = ok ? CellValue::SharedText : CellValue::Damaged;
-    } else if (type == u"str") {
+    } else if (type == CellType::Formula) {
         cell.text = unescapeText(std::move(*value));
-    } else if (type == u"b") {
+    } else if (type == CellType::Boolean) {
         const QString flag = value->trimmed();
         cell.kind = CellValue::Boolean;
         cell.number = flag == u"0" || flag.compare(u"false", Qt::CaseInsensitive) == 0 ? 0 : 1;
-    } else if (type == u"e") {
+    } else if (type == CellType::Error) {
         cell.text = value->trimmed(); // the error as written, such as #N/A
-    } else if (type == u"d") {
+    } else if (type == CellType::Date) {
         const std::optional<QString> date = cellvalues::isoDateText(*value);
         cell.kind = date ? CellValue::Text : CellValue::Damaged;
         cell.text = date.value_or(QString());

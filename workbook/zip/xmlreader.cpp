@@ -25,6 +25,9 @@ bool XmlReader::refill() {
 
 bool XmlReader::next() {
     if (m_failed) return false;
+    // The reader reuses its list of attributes for the next element; holding
+    // on to it would make it copy the list at every start element.
+    m_attributes = QXmlStreamAttributes();
     for (;;) {
         switch (m_xml.readNext()) {
         case QXmlStreamReader::Invalid:
