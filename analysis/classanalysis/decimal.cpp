@@ -80,7 +80,10 @@ QString Decimal::text() const {
 
 std::optional<SignedDecimal> readPlainDecimal(const QString &text) {
     std::string plain;
-    for (const QChar c : trimWideSpaces(text)) {
+    // Read through a const text: the loop would otherwise copy a text that
+    // had nothing to trim, once for every cell read.
+    const QString trimmed = trimWideSpaces(text);
+    for (const QChar c : trimmed) {
         const char ascii = plainCharacter(c);
         if (!ascii) return std::nullopt;
         plain.push_back(ascii);
