@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace analysis {
 
@@ -20,10 +21,21 @@ double tenToThe(int exponent) {
 // Sorts the counted rows from the highest score down, equal scores in row
 // order, and ranks them; returns the scores in that order.
 std::vector<Decimal> rankStudents(ClassAnalysis &analysis) {
-    std::stable_sort(
-        analysis.ranking.begin(), analysis.ranking.end(),
-        [](const RankedStudent &a, const RankedStudent &b) { return a.score > b.score; });
+    // Positions are sorted, not the rows: a stable sort of the rows themselves
+    // takes a buffer as large as them for every class and subject.
+    std::vector<std::uint32_t> order(analysis.ranking.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = std::uint32_t(i);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return analysis.ranking[a].score > analysis.ranking[b].score;
+    });
+    std::vector<RankedStudent> sorted;
+    sorted.reserve(order.size());
+    for (const std::uint32_t i : order)
+        sorted.push_back(std::move(analysis.ranking[i]));
+    analysis.ranking = std::move(sorted);
     std::vector<Decimal> scores;
+    scores.reserve(analysis.ranking.size());
     for (const RankedStudent &student : analysis.ranking)
         scores.push_back(student.score);
     const std::vector<int> ranks = ranksOfSorted(scores, analysis.settings.ranking);
