@@ -78,12 +78,9 @@ QString Decimal::text() const {
     return out;
 }
 
-std::optional<SignedDecimal> readPlainDecimal(const QString &text) {
+std::optional<SignedDecimal> readPlainDecimal(QStringView text) {
     std::string plain;
-    // Read through a const text: the loop would otherwise copy a text that
-    // had nothing to trim, once for every cell read.
-    const QString trimmed = trimWideSpaces(text);
-    for (const QChar c : trimmed) {
+    for (const QChar c : wideTrimmedView(text)) {
         const char ascii = plainCharacter(c);
         if (!ascii) return std::nullopt;
         plain.push_back(ascii);

@@ -42,7 +42,7 @@ public:
     friend bool operator==(const Decimal &, const Decimal &) = default;
 
 private:
-    friend std::optional<SignedDecimal> readPlainDecimal(const QString &text);
+    friend std::optional<SignedDecimal> readPlainDecimal(QStringView text);
     std::int64_t m_whole = 0;
     std::string m_fraction;
 };
@@ -56,6 +56,6 @@ struct SignedDecimal {
 // trimmed, an optional sign, digits with an optional decimal point and at least
 // one digit. Full-width digits, signs and point read as their ASCII forms.
 // Anything else (an exponent, a unit, a thousands separator) is not one.
-std::optional<SignedDecimal> readPlainDecimal(const QString &text);
+std::optional<SignedDecimal> readPlainDecimal(QStringView text);
 
 } // namespace analysis

@@ -5,7 +5,7 @@
 namespace analysis {
 
 ScoreCell readScoreCell(const QString &text, const Decimal &fullMarks) {
-    const QString trimmed = trimWideSpaces(text);
+    const QStringView trimmed = wideTrimmedView(text);
     if (trimmed.isEmpty() || trimmed == u"缺考" || trimmed == u"缺" || trimmed == u"缺席")
         return {ScoreCell::State::Absent, {}};
     if (trimmed == u"免考" || trimmed == u"免") return {ScoreCell::State::Exempt, {}};

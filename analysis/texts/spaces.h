@@ -4,14 +4,21 @@
 
 namespace analysis {
 
-// The text without the leading and trailing characters `trimmed` selects.
-template <typename Trimmed> QString trimEnds(const QString &text, Trimmed trimmed) {
+// The part of the text without the leading and trailing characters
+// `trimmed` selects.
+template <typename Trimmed> QStringView trimmedView(QStringView text, Trimmed trimmed) {
     qsizetype begin = 0, end = text.size();
     while (begin < end && trimmed(text[begin]))
         ++begin;
     while (end > begin && trimmed(text[end - 1]))
         --end;
-    return begin == 0 && end == text.size() ? text : text.mid(begin, end - begin);
+    return text.sliced(begin, end - begin);
+}
+
+// The same as a text of its own (the text itself when nothing is trimmed).
+template <typename Trimmed> QString trimEnds(const QString &text, Trimmed trimmed) {
+    const QStringView view = trimmedView(text, trimmed);
+    return view.size() == text.size() ? text : view.toString();
 }
 
 // Removes leading and trailing ordinary spaces (U+0020) only; tabs, line
@@ -21,8 +28,16 @@ inline QString trimSpaces(const QString &text) {
 }
 
 // Ordinary and ideographic spaces (U+3000) trimmed from both ends.
+inline bool isWideSpace(QChar c) {
+    return c == u' ' || c == u'\u3000';
+}
 inline QString trimWideSpaces(const QString &text) {
-    return trimEnds(text, [](QChar c) { return c == u' ' || c == u'\u3000'; });
+    return trimEnds(text, isWideSpace);
+}
+// The same without a text of its own, for the reading of every cell: copies
+// of one shared text on several threads contend for its count.
+inline QStringView wideTrimmedView(QStringView text) {
+    return trimmedView(text, isWideSpace);
 }
 
 } // namespace analysis
