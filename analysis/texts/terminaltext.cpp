@@ -24,8 +24,11 @@ bool isControlByte(const char *at, const char *end) {
 QByteArray terminalUtf8(const QByteArray &utf8) {
     const char *end = utf8.constEnd();
     bool plain = utf8.isValidUtf8();
-    for (const char *at = utf8.constBegin(); plain && at != end; ++at)
+    for (const char *at = utf8.constBegin(); plain && at != end; ++at) {
+        const auto c = uchar(*at);
+        if (c >= 0x20 && c < 0x7F) continue; // printable ASCII, most of any JSON
         plain = !isControlByte(at, end);
+    }
     return plain ? utf8 : terminalText(QString::fromUtf8(utf8)).toUtf8();
 }
 
