@@ -35,7 +35,7 @@ public:
     QStringView name() const { return m_xml.name(); }
     QStringView namespaceUri() const { return m_xml.namespaceUri(); }
     QStringView text() const { return m_xml.text(); }
-    // The attributes of the current start element, valid until the next one.
+    // The attributes of the current start element, valid until the next token.
     QStringView attribute(const char *name) const {
         return m_attributes.value(QLatin1StringView(name));
     }
