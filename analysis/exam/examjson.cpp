@@ -81,37 +81,56 @@ QJsonObject headJson(const ExamAnalysis &exam) {
     return {{"subjects", subjects}, {"totals", totals}, {"classes", classes}};
 }
 
-// Identifies a student in the lists: class, number, name.
-QJsonObject studentJson(const ExamAnalysis &exam, int index) {
+// Identifies a student in the lists: "class", "number", "name".
+void appendStudent(QByteArray &out, const ExamAnalysis &exam, int index) {
     const ExamStudent &s = exam.students[std::size_t(index)];
-    return {{"class", exam.classes[std::size_t(s.classIndex)].name},
-            {"number", s.number},
-            {"name", s.name}};
+    out += "{\"class\":";
+    appendJsonString(out, exam.classes[std::size_t(s.classIndex)].name);
+    out += ",\"number\":";
+    appendJsonString(out, s.number);
+    out += ",\"name\":";
+    appendJsonString(out, s.name);
 }
 
-QJsonObject listsJson(const ExamAnalysis &exam) {
-    QJsonArray weak, borderline;
-    for (const WeakSubject &w : exam.weak) {
-        QJsonObject object = studentJson(exam, w.student);
-        object.insert("subject", exam.subjects[std::size_t(w.subject)].name);
-        object.insert("t", w.t);
-        object.insert("meanT", w.meanT);
-        weak.append(object);
+// The 偏科 and 临界生 lists, written by hand: with a district's students they
+// are thousands of entries long.
+QByteArray studentListsJson(const ExamAnalysis &exam) {
+    QByteArray out = "\"weak\":[";
+    const auto subjectName = [&](int subject) {
+        appendJsonString(out, exam.subjects[std::size_t(subject)].name);
+    };
+    for (std::size_t i = 0; i < exam.weak.size(); ++i) {
+        const WeakSubject &w = exam.weak[i];
+        if (i) out += ',';
+        appendStudent(out, exam, w.student);
+        out += ",\"subject\":";
+        subjectName(w.subject);
+        out += ",\"t\":";
+        appendJsonNumber(out, w.t);
+        out += ",\"meanT\":";
+        appendJsonNumber(out, w.meanT);
+        out += '}';
     }
-    for (const Borderline &b : exam.borderline) {
-        QJsonObject object = studentJson(exam, b.student);
-        object.insert("line", b.line == Borderline::Line::Excellent ? "excellent" : "pass");
-        object.insert("total", b.total.toDouble());
-        object.insert("gap", b.gap.toDouble());
-        object.insert("weakest", b.weakest ? QJsonValue(exam.subjects[std::size_t(*b.weakest)].name)
-                                           : QJsonValue(QJsonValue::Null));
-        borderline.append(object);
+    out += "],\"borderline\":[";
+    for (std::size_t i = 0; i < exam.borderline.size(); ++i) {
+        const Borderline &b = exam.borderline[i];
+        if (i) out += ',';
+        appendStudent(out, exam, b.student);
+        out += b.line == Borderline::Line::Excellent ? ",\"line\":\"excellent\""
+                                                     : ",\"line\":\"pass\"";
+        out += ",\"total\":";
+        appendJsonNumber(out, b.total.toDouble());
+        out += ",\"gap\":";
+        appendJsonNumber(out, b.gap.toDouble());
+        out += ",\"weakest\":";
+        if (b.weakest)
+            subjectName(*b.weakest);
+        else
+            out += "null";
+        out += '}';
     }
-    return {{"weak", weak},
-            {"borderline", borderline},
-            {"notes", QJsonArray::fromStringList(exam.notes)},
-            {"rules", QJsonArray::fromStringList(examRules(exam))},
-            {"failures", gradeFailuresJson(exam.failures)}};
+    out += ']';
+    return out;
 }
 
 // Writes the students by hand, a piece at a time: a district's list is too
@@ -198,16 +217,16 @@ void StudentWriter::write(const ExamAnalysis &exam, const ExamStudent &s, QByteA
 
 void writeExamJson(const ExamAnalysis &exam, const std::function<void(const QByteArray &)> &write) {
     QJsonObject root = headJson(exam);
-    const QJsonObject lists = listsJson(exam);
-    for (auto it = lists.begin(); it != lists.end(); ++it)
-        root.insert(it.key(), it.value());
+    root.insert("notes", QJsonArray::fromStringList(exam.notes));
+    root.insert("rules", QJsonArray::fromStringList(examRules(exam)));
+    root.insert("failures", gradeFailuresJson(exam.failures));
     const StudentWriter writer(exam);
     writeJsonWithList(
         root, "students", exam.order.size(),
         [&](std::size_t k, QByteArray &out) {
             writer.write(exam, exam.students[std::size_t(exam.order[k])], out);
         },
-        write);
+        write, studentListsJson(exam));
 }
 
 QByteArray examJson(const ExamAnalysis &exam) {

@@ -22,12 +22,16 @@ constexpr std::size_t ItemsPerThread = 2048;
 
 void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t count,
                        const std::function<void(std::size_t, QByteArray &)> &item,
-                       const JsonPieces &write) {
+                       const JsonPieces &write, const QByteArray &members) {
     // The items' strings are escaped as they are written; the head as
     // QJsonDocument leaves it needs mending once.
     QByteArray out = wellFormedJson(QJsonDocument(head).toJson(QJsonDocument::Compact));
     out.chop(1);
     if (!head.isEmpty()) out += ',';
+    if (!members.isEmpty()) {
+        out += members;
+        out += ',';
+    }
     out += '"';
     out += key;
     out += "\":[";

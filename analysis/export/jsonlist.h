@@ -15,9 +15,11 @@ using JsonPieces = std::function<void(const QByteArray &piece)>;
 // write in pieces of a few thousand items: a district's list of students is
 // never held as a tree of JSON values, nor as one text. item appends its
 // JSON, escaped as appendJsonString does; it is called on a thread per core.
+// members, when given, are more members written by hand ("a":…,"b":…), put
+// between the head's and the list.
 void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t count,
                        const std::function<void(std::size_t item, QByteArray &out)> &item,
-                       const JsonPieces &write);
+                       const JsonPieces &write, const QByteArray &members = QByteArray());
 
 // A number as QJsonDocument writes it (shortest exact form), or null.
 void appendJsonNumber(QByteArray &out, const std::optional<double> &value);
