@@ -291,6 +291,13 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, expected);
         QCOMPARE(analysis::terminalText(text), expected);
+        // The same as bytes, at every place within a word of eight.
+        if (QString::fromUtf8(text.toUtf8()) != text) return;
+        for (int place = 0; place < 9; ++place) {
+            const QByteArray before(place, 'a'), after = "，成绩 90";
+            QCOMPARE(analysis::terminalUtf8(before + text.toUtf8() + after),
+                     before + expected.toUtf8() + after);
+        }
     }
 
     void exactTotal() {

@@ -1,6 +1,8 @@
 #include "analysis/texts/terminaltext.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace analysis {
 
@@ -19,14 +21,28 @@ bool isControlByte(const char *at, const char *end) {
     return isControl(c) && c < 0x80;
 }
 
+// Whether any of eight bytes is below 0x20, DEL or 0xC2 (which leads a C1
+// control): the bytes that need a closer look.
+bool mayHoldControl(std::uint64_t bytes) {
+    constexpr std::uint64_t Ones = 0x0101010101010101, Highs = 0x8080808080808080;
+    const auto hasZero = [](std::uint64_t v) { return (v - Ones) & ~v & Highs; };
+    return ((bytes - 0x20 * Ones) & ~bytes & Highs) || hasZero(bytes ^ (0x7F * Ones)) ||
+           hasZero(bytes ^ (0xC2 * Ones));
+}
+
 } // namespace
 
 QByteArray terminalUtf8(const QByteArray &utf8) {
     const char *end = utf8.constEnd();
     bool plain = utf8.isValidUtf8();
     for (const char *at = utf8.constBegin(); plain && at != end; ++at) {
-        const auto c = uchar(*at);
-        if (c >= 0x20 && c < 0x7F) continue; // printable ASCII, most of any JSON
+        // Eight bytes at a time past those that can't be controls: a district's
+        // JSON is hundreds of megabytes.
+        std::uint64_t bytes;
+        if (end - at >= 8 && (std::memcpy(&bytes, at, 8), !mayHoldControl(bytes))) {
+            at += 7;
+            continue;
+        }
         plain = !isControlByte(at, end);
     }
     return plain ? utf8 : terminalText(QString::fromUtf8(utf8)).toUtf8();
