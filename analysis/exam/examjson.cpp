@@ -81,9 +81,9 @@ QJsonObject headJson(const ExamAnalysis &exam) {
     return {{"subjects", subjects}, {"totals", totals}, {"classes", classes}};
 }
 
-// Identifies a student in the lists: "class", "number", "name".
-void appendStudent(QByteArray &out, const ExamAnalysis &exam, int index) {
-    const ExamStudent &s = exam.students[std::size_t(index)];
+// Opens a student's object with what identifies them: "class", "number",
+// "name".
+void appendStudent(QByteArray &out, const ExamAnalysis &exam, const ExamStudent &s) {
     out += "{\"class\":";
     appendJsonString(out, exam.classes[std::size_t(s.classIndex)].name);
     out += ",\"number\":";
@@ -102,7 +102,7 @@ QByteArray studentListsJson(const ExamAnalysis &exam) {
     for (std::size_t i = 0; i < exam.weak.size(); ++i) {
         const WeakSubject &w = exam.weak[i];
         if (i) out += ',';
-        appendStudent(out, exam, w.student);
+        appendStudent(out, exam, exam.students[std::size_t(w.student)]);
         out += ",\"subject\":";
         subjectName(w.subject);
         out += ",\"t\":";
@@ -115,7 +115,7 @@ QByteArray studentListsJson(const ExamAnalysis &exam) {
     for (std::size_t i = 0; i < exam.borderline.size(); ++i) {
         const Borderline &b = exam.borderline[i];
         if (i) out += ',';
-        appendStudent(out, exam, b.student);
+        appendStudent(out, exam, exam.students[std::size_t(b.student)]);
         out += b.line == Borderline::Line::Excellent ? ",\"line\":\"excellent\""
                                                      : ",\"line\":\"pass\"";
         out += ",\"total\":";
@@ -180,12 +180,7 @@ void StudentWriter::write(const ExamAnalysis &exam, const ExamStudent &s, QByteA
         appendJsonNumber(out, has ? std::optional<double>(value) : std::nullopt);
     };
     const std::size_t n = exam.subjects.size(), m = exam.totals.size();
-    out += "{\"class\":";
-    appendJsonString(out, exam.classes[std::size_t(s.classIndex)].name);
-    out += ",\"number\":";
-    appendJsonString(out, s.number);
-    out += ",\"name\":";
-    appendJsonString(out, s.name);
+    appendStudent(out, exam, s);
     map(out, "scores", n, [&](std::size_t i) {
         orNull(s.subjects[i].state == MarkState::Counted, s.subjects[i].score.toDouble());
     });
