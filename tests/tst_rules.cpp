@@ -83,6 +83,14 @@ private slots:
         QTest::newRow("sixteen digits") << 1234567890123456.0 << false << u"1.23456789012346E+15"_s;
         QTest::newRow("single average") << 2465.0 / 30.0 << true << u"82.16666"_s;
         QTest::newRow("single eight digits") << 12345678.0 << true << u"1.234568E+07"_s;
+        QTest::newRow("sixteen digits below one")
+            << 0.1234567890123456 << false << u"0.123456789012346"_s;
+        QTest::newRow("whole score") << 87.0 << false << u"87"_s;
+        QTest::newRow("half mark below zero") << -92.5 << false << u"-92.5"_s;
+        QTest::newRow("last fixed below one") << 0.0001 << false << u"0.0001"_s;
+        QTest::newRow("fifteen digits") << 999999999999999.0 << false << u"999999999999999"_s;
+        QTest::newRow("first scientific above") << 1e15 << false << u"1E+15"_s;
+        QTest::newRow("single whole") << 85.0 << true << u"85"_s;
     }
 
     void numberText() {

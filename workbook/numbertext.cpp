@@ -16,6 +16,23 @@ QString generalText(double value, int significantDigits) {
     if (std::isinf(value))
         return value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
     char buffer[64];
+    // Within the fixed range, the shortest form that reads back is the general
+    // form whenever it has no more digits than the precision: most cells
+    // ("87", "92.5") take this way, the general form's rounding costs ten
+    // times as much.
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e-4 && magnitude < 1e15) {
+        const auto shortest =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+        int digits = 0;
+        bool leading = true;
+        for (const char *at = buffer; at != shortest.ptr; ++at) {
+            if (*at < '0' || *at > '9' || (leading && *at == '0')) continue;
+            leading = false;
+            ++digits;
+        }
+        if (digits <= significantDigits) return QString::fromLatin1(buffer, shortest.ptr - buffer);
+    }
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
                                       std::chars_format::general, significantDigits);
     return QString::fromLatin1(buffer, result.ptr - buffer).toUpper();
