@@ -13,25 +13,14 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(dirname "$here")
-build=${BUILD_DIR:-$root/build-bench}
-exam=${EXAM_DIR:-$build/exam}
 runs=${RUNS:-5}
-score_report=${SCORE_REPORT:-$build/bin/score-report}
-
-if [[ ! -x $score_report ]]; then
-    echo "== building score-report in $build (Release)"
-    cmake -S "$root" --preset bench -B "$build" >/dev/null
-    cmake --build "$build" --target score-report
-fi
+# shellcheck source=bench/measure.sh
+source "$here/measure.sh"
 if [[ ! -f $exam/big/exam-20.xlsx ]]; then
     echo "== writing the exams into $exam"
     /usr/bin/python3 "$here/make_exam.py" "$exam/one" 1 3000
     /usr/bin/python3 "$here/make_exam.py" "$exam/big" 20 100000
 fi
-
-# shellcheck source=bench/measure.sh
-source "$here/measure.sh"
 
 echo "== one sheet, 3,000 students × 9 subjects (target < 150 ms)"
 measure --subjects "$exam/one/exam-01.xlsx" --columns auto --json

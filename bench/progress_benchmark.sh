@@ -15,17 +15,9 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(dirname "$here")
-build=${BUILD_DIR:-$root/build-bench}
-exam=${EXAM_DIR:-$build/exam}
 runs=${RUNS:-5}
-score_report=${SCORE_REPORT:-$build/bin/score-report}
-
-if [[ ! -x $score_report ]]; then
-    echo "== building score-report in $build (Release)"
-    cmake -S "$root" --preset bench -B "$build" >/dev/null
-    cmake --build "$build" --target score-report
-fi
+# shellcheck source=bench/measure.sh
+source "$here/measure.sh"
 for kind in last this; do
     seed=1
     [[ $kind == this ]] && seed=2
@@ -35,9 +27,6 @@ for kind in last this; do
         /usr/bin/python3 "$here/make_exam.py" "$exam/progress-$kind-big" 20 100000 $seed
     fi
 done
-
-# shellcheck source=bench/measure.sh
-source "$here/measure.sh"
 
 for size in one big; do
     last=$exam/progress-last-$size/ this=$exam/progress-this-$size/

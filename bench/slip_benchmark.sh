@@ -12,35 +12,17 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(dirname "$here")
-build=${BUILD_DIR:-$root/build-bench}
-exam=${EXAM_DIR:-$build/exam}
 runs=${RUNS:-3}
-score_report=${SCORE_REPORT:-$build/bin/score-report}
-
-if [[ ! -x $score_report || ! -f $(dirname "$score_report")/score-report-pdf.so ]]; then
-    echo "== building score-report and its PDF module in $build (Release)"
-    cmake -S "$root" --preset bench -B "$build" >/dev/null
-    cmake --build "$build" --target score-report score-report-pdf
-fi
+# shellcheck source=bench/measure.sh
+source "$here/measure.sh"
 if [[ ! -f $exam/one/exam-01.xlsx ]]; then
     echo "== writing the exam into $exam"
     /usr/bin/python3 "$here/make_exam.py" "$exam/one" 1 3000
 fi
 out=$exam/slips
 mkdir -p "$out"
-
-# Prints "median-wall-ms cpu-ms peak-MiB" of RUNS runs with the arguments,
-# the folder of PDFs emptied before each run.
-measure() {
-    for ((i = 0; i < runs; i++)); do
-        rm -rf "$out/each"
-        /usr/bin/time -f '%e %U %S %M' -o "$out/time.txt" "$score_report" "$@" >/dev/null
-        tail -n 1 "$out/time.txt"
-    done | sort -n | awk '{w[NR] = $1; c[NR] = $2 + $3; if ($4 > m) m = $4}
-        END {i = int((NR + 1) / 2); printf "%.0f ms wall, %.0f ms CPU, %.1f MiB peak\n",
-             w[i] * 1000, c[i] * 1000, m / 1024}'
-}
+# The folder of one PDF per student is written anew by every run.
+before_each='rm -rf "$out/each"'
 
 slips=(--slips "$exam/one/exam-01.xlsx" --columns auto --preset senior)
 echo "== 3,000 students' strips as one PDF (target < 3 s, < 300 MB)"
