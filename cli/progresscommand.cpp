@@ -170,12 +170,7 @@ void ChangeWriter::change(const ProgressChange &c, QByteArray &out) {
 }
 
 void ChangeWriter::write(const ProgressStudent &s, const MatchStudent &m, QByteArray &out) const {
-    out += "{\"class\":";
-    appendJsonString(out, m.className);
-    out += ",\"number\":";
-    appendJsonString(out, m.number);
-    out += ",\"name\":";
-    appendJsonString(out, m.name);
+    appendJsonStudent(out, m.className, m.number, m.name);
     out += ",\"matchedBy\":";
     out += s.matchedBy == MatchedBy::Number ? "\"number\""
            : s.matchedBy == MatchedBy::Name ? "\"name\""

@@ -81,15 +81,9 @@ QJsonObject headJson(const ExamAnalysis &exam) {
     return {{"subjects", subjects}, {"totals", totals}, {"classes", classes}};
 }
 
-// Opens a student's object with what identifies them: "class", "number",
-// "name".
+// Opens a student's object with what identifies them.
 void appendStudent(QByteArray &out, const ExamAnalysis &exam, const ExamStudent &s) {
-    out += "{\"class\":";
-    appendJsonString(out, exam.classes[std::size_t(s.classIndex)].name);
-    out += ",\"number\":";
-    appendJsonString(out, s.number);
-    out += ",\"name\":";
-    appendJsonString(out, s.name);
+    appendJsonStudent(out, exam.classes[std::size_t(s.classIndex)].name, s.number, s.name);
 }
 
 // The 偏科 and 临界生 lists, written by hand: with a district's students they

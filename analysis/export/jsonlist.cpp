@@ -61,6 +61,16 @@ void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t cou
     write(QByteArrayLiteral("]}"));
 }
 
+void appendJsonStudent(QByteArray &out, const QString &className, const QString &number,
+                       const QString &name) {
+    out += "{\"class\":";
+    appendJsonString(out, className);
+    out += ",\"number\":";
+    appendJsonString(out, number);
+    out += ",\"name\":";
+    appendJsonString(out, name);
+}
+
 void appendJsonNumber(QByteArray &out, const std::optional<double> &value) {
     if (!value || !std::isfinite(*value)) {
         out += "null";

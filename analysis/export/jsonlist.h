@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QString>
 
 #include <functional>
 #include <optional>
@@ -20,6 +21,11 @@ using JsonPieces = std::function<void(const QByteArray &piece)>;
 void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t count,
                        const std::function<void(std::size_t item, QByteArray &out)> &item,
                        const JsonPieces &write, const QByteArray &members = QByteArray());
+
+// Opens a student's object in a list with what identifies them:
+// {"class":…,"number":…,"name":…, the caller goes on and closes it.
+void appendJsonStudent(QByteArray &out, const QString &className, const QString &number,
+                       const QString &name);
 
 // A number as QJsonDocument writes it (shortest exact form), or null.
 void appendJsonNumber(QByteArray &out, const std::optional<double> &value);
