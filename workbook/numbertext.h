@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+
+#include <optional>
 
 namespace analysis {
 
@@ -11,5 +14,9 @@ QString doubleText(double value);
 
 // The same form with at most 7 significant digits, for single precision.
 QString singleText(float value);
+
+// A number as a workbook's XML writes a cell's value ("87", " 92.5 ",
+// "1E-3"): spaces trimmed; nothing when it is no finite number.
+std::optional<double> readNumberText(QStringView text);
 
 } // namespace analysis

@@ -240,14 +240,13 @@ int OdsWorkbook::readCellValue(XmlReader &xml, CellValue *cell) {
     if (error) {
         paragraphs = true; // an error keeps its display text, such as #DIV/0!
     } else if (type == u"float" || type == u"percentage" || type == u"currency") {
-        bool ok = false;
-        const double value = xml.attribute(OfficeNamespace, "value").trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(value))
+        const std::optional<double> value = readNumberText(xml.attribute(OfficeNamespace, "value"));
+        if (!value)
             cell->kind = CellValue::Damaged;
         else
-            cell->text = doubleText(value);
-        if (ok && (value == 0 || value == 1) && xml.hasAttribute(TableNamespace, "formula")) {
-            logical = value == 1;
+            cell->text = doubleText(*value);
+        if (value && (*value == 0 || *value == 1) && xml.hasAttribute(TableNamespace, "formula")) {
+            logical = *value == 1;
             paragraphs = true;
         }
     } else if (type == u"date") {

@@ -5,6 +5,7 @@
 #include "workbook/cellvalues/isodates.h"
 #include "workbook/damage.h"
 #include "workbook/importerrors.h"
+#include "workbook/numbertext.h"
 #include "workbook/readercore/windowedworkbook.h"
 #include "workbook/zip/xmlreader.h"
 #include "workbook/zip/ziparchive.h"
@@ -12,7 +13,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <optional>
 #include <unordered_map>
@@ -174,36 +174,6 @@ std::optional<int> referenceColumn(QStringView reference) {
     }
     if (i == 0 || (i < reference.size() && !reference[i].isDigit())) return std::nullopt;
     return column;
-}
-
-// A plain number as most cells hold it ("87", "92.5", "1E-3"), read without
-// Qt's general parser, which cost a twentieth of reading an exam; anything
-// else is left to it.
-std::optional<double> plainNumber(QStringView text) {
-    char ascii[32];
-    if (text.startsWith(u'+') && text.size() > 1 && text[1] != u'-' && text[1] != u'+')
-        text = text.sliced(1); // Qt takes a leading plus, std::from_chars does not
-    if (text.isEmpty() || text.size() > qsizetype(sizeof ascii)) return std::nullopt;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (!((c >= u'0' && c <= u'9') || c == u'.' || c == u'-' || c == u'+' || c == u'e' ||
-              c == u'E'))
-            return std::nullopt;
-        ascii[i] = char(c);
-    }
-    double value = 0;
-    const std::from_chars_result read = std::from_chars(ascii, ascii + text.size(), value);
-    if (read.ec != std::errc() || read.ptr != ascii + text.size()) return std::nullopt;
-    return value;
-}
-
-std::optional<double> parseNumber(QStringView text) {
-    text = text.trimmed();
-    if (const std::optional<double> plain = plainNumber(text)) return plain;
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value)) return std::nullopt;
-    return value;
 }
 
 // The strings of the shared string part, read in order as far as the
@@ -439,7 +409,7 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
     } else if (!value || (value->isEmpty() && type != CellType::Formula)) {
         return true; // no value: a formula saved without its result, or a formatted blank
     } else if (type == CellType::Number) {
-        const std::optional<double> number = parseNumber(*value);
+        const std::optional<double> number = readNumberText(*value);
         cell.kind = number ? CellValue::Number : CellValue::Damaged;
         cell.number = number.value_or(0);
     } else if (type == CellType::Shared) {
