@@ -11,7 +11,6 @@
 #include "workbook/zip/ziparchive.h"
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 #include <unordered_map>
 #include <vector>
