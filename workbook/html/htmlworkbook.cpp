@@ -1,9 +1,9 @@
 #include "workbook/html/htmlworkbook.h"
 
 #include "workbook/bytesource.h"
-#include "workbook/html/htmllibrary.h"
 #include "workbook/html/htmltables.h"
 #include "workbook/importerrors.h"
+#include "workbook/libxml/libxmlapi.h"
 #include "workbook/text/textencoding.h"
 #include "workbook/text/wholefile.h"
 
@@ -17,6 +17,8 @@
 namespace analysis::html {
 
 namespace {
+
+using libxml::LibXmlApi;
 
 // The first bytes in lower case as Latin-1, a UTF-16 page's decoded first.
 QByteArray probe(const std::uint8_t *first, std::size_t length) {
@@ -54,13 +56,13 @@ QByteArray parserInput(const QString &text) {
 }
 
 struct ParserDeleter {
-    const HtmlApi *api;
+    const LibXmlApi *api;
     void operator()(htmlParserCtxt *context) const { api->htmlFreeParserCtxt(context); }
     void operator()(xmlDoc *page) const { api->xmlFreeDoc(page); }
 };
 
 int parse(const QByteArray &input, std::vector<text::GridSheet> *sheets) {
-    const HtmlApi *api = loadHtmlApi();
+    const LibXmlApi *api = libxml::loadLibXml();
     if (!api) return CannotOpen;
     const std::unique_ptr<htmlParserCtxt, ParserDeleter> context(api->htmlNewParserCtxt(),
                                                                  ParserDeleter{api});

@@ -203,7 +203,7 @@ bool OdsWorkbook::readParagraph(XmlReader &xml, QString *text) {
     ParagraphText paragraph(text, &m_budget);
     const int depth = xml.depth();
     while (xml.nextWithin(depth)) {
-        if (xml.token() == QXmlStreamReader::Characters) {
+        if (xml.token() == XmlReader::Token::Characters) {
             paragraph.characters(xml.text());
             continue;
         }

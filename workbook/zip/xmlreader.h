@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QStringView>
-#include <QXmlStreamReader>
 
 #include <memory>
 
@@ -14,33 +13,43 @@ namespace analysis::zip {
 // The XML of one archive member, parsed while it is inflated, so that a
 // reader can stop as soon as it has what it needs. A document type
 // declaration, an entity reference or nesting deeper than a workbook ever
-// needs counts as damage: none of them belongs in these parts.
+// needs counts as damage: none of them belongs in these parts. The parser is
+// libxml2's; without that library no member can be read.
 class XmlReader {
 public:
     static constexpr int MaxDepth = 256;
 
-    explicit XmlReader(std::unique_ptr<EntryStream> entry) : m_entry(std::move(entry)) {}
+    enum class Token { None, StartElement, EndElement, Characters };
+
+    explicit XmlReader(std::unique_ptr<EntryStream> entry);
+    ~XmlReader();
+    XmlReader(const XmlReader &) = delete;
+    XmlReader &operator=(const XmlReader &) = delete;
 
     // Advances to the next token. False at the end of the document or on a
-    // failure, which failed() then tells.
+    // failure, which failed() then tells. The character data between two
+    // tags may come in several tokens (appendText joins them).
     bool next();
     bool failed() const { return m_failed; }
 
-    QXmlStreamReader::TokenType token() const { return m_xml.tokenType(); }
-    bool isStart() const { return m_xml.tokenType() == QXmlStreamReader::StartElement; }
-    bool isEnd() const { return m_xml.tokenType() == QXmlStreamReader::EndElement; }
+    Token token() const { return m_token; }
+    bool isStart() const { return m_token == Token::StartElement; }
+    bool isEnd() const { return m_token == Token::EndElement; }
     bool isStart(QStringView namespaceUri, QStringView name) const {
-        return isStart() && m_xml.name() == name && m_xml.namespaceUri() == namespaceUri;
+        return isStart() && this->name() == name && this->namespaceUri() == namespaceUri;
     }
-    QStringView name() const { return m_xml.name(); }
-    QStringView namespaceUri() const { return m_xml.namespaceUri(); }
-    QStringView text() const { return m_xml.text(); }
-    // The attributes of the current start element, valid until the next token.
-    QStringView attribute(const char *name) const {
-        return m_attributes.value(QLatin1StringView(name));
+    // The element's local name and namespace at its start and end.
+    QStringView name() const { return m_name ? QStringView(*m_name) : QStringView(); }
+    QStringView namespaceUri() const {
+        return m_namespace ? QStringView(*m_namespace) : QStringView();
     }
+    // The character data, valid until the next token.
+    QStringView text() const { return m_text; }
+    // The attributes of the current start element, valid until the next
+    // token; null where the element has no such attribute.
+    QStringView attribute(const char *name) const { return attribute(nullptr, name); }
     QStringView attribute(const QString &namespaceUri, const char *name) const {
-        return m_attributes.value(namespaceUri, QLatin1StringView(name));
+        return attribute(&namespaceUri, name);
     }
     bool hasAttribute(const QString &namespaceUri, const char *name) const {
         return !attribute(namespaceUri, name).isNull();
@@ -64,17 +73,23 @@ public:
     bool appendText(QString *text);
 
 private:
-    bool refill();
+    // The push parser and the tokens it has read ahead of the caller.
+    struct Parser;
+
+    QStringView attribute(const QString *namespaceUri, const char *name) const;
     bool fail() {
         m_failed = true;
         return false;
     }
 
-    std::unique_ptr<EntryStream> m_entry;
-    QXmlStreamReader m_xml;
-    QXmlStreamAttributes m_attributes;
+    std::unique_ptr<Parser> m_parser;
+    Token m_token = Token::None;
+    const QString *m_name = nullptr;
+    const QString *m_namespace = nullptr;
+    QStringView m_text;
+    std::size_t m_firstAttribute = 0;
+    std::size_t m_attributeCount = 0;
     int m_depth = 0;
-    bool m_inputEnded = false;
     bool m_failed = false;
 };
 

@@ -1,22 +1,22 @@
-#include "workbook/html/htmllibrary.h"
+#include "workbook/libxml/libxmlapi.h"
 
 #include <dlfcn.h>
 
-namespace analysis::html {
+namespace analysis::libxml {
 
-const HtmlApi *loadHtmlApi() {
-    static const HtmlApi *const api = []() -> const HtmlApi * {
+const LibXmlApi *loadLibXml() {
+    static const LibXmlApi *const api = []() -> const LibXmlApi * {
         void *library = ::dlopen(SCORE_LIBXML2_LIBRARY, RTLD_NOW | RTLD_LOCAL);
         if (!library) return nullptr;
-        static HtmlApi loaded;
+        static LibXmlApi loaded;
         bool complete = true;
 #define SCORE_RESOLVE(name)                                                                        \
     loaded.name = reinterpret_cast<decltype(&::name)>(::dlsym(library, #name));                    \
     complete = complete && loaded.name;
-        SCORE_HTML_FUNCTIONS(SCORE_RESOLVE)
+        SCORE_LIBXML_FUNCTIONS(SCORE_RESOLVE)
 #undef SCORE_RESOLVE
         if (!complete) return nullptr;
-        // Once, before any thread parses: the grade comparison reads pages on
+        // Once, before any thread parses: the grade comparison reads files on
         // threads of its own.
         loaded.xmlInitParser();
         return &loaded;
@@ -24,4 +24,4 @@ const HtmlApi *loadHtmlApi() {
     return api;
 }
 
-} // namespace analysis::html
+} // namespace analysis::libxml
