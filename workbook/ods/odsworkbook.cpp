@@ -327,7 +327,7 @@ int OdsWorkbook::readRow(XmlReader &xml, qint64 first, qint64 last) {
         // keeps them up to a budget, past which the file is taken as hostile.
         const auto keep = [&](qint64 keptColumn) {
             for (qint64 row = from; row <= to && m_cells.size() < KeptCellBudget; ++row)
-                m_cells.insert_or_assign(XmlSheet.cellKey(int(row), int(keptColumn)), cell);
+                m_cells.put(XmlSheet.cellKey(int(row), int(keptColumn)), cell);
         };
         const int keptColumns = window().keptColumns();
         for (qint64 kept = firstColumn; kept <= std::min<qint64>(lastColumn, keptColumns); ++kept)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -16,7 +15,7 @@ struct SheetLimits {
         return column >= 1 && column <= columns && row >= 1 && row <= rows;
     }
 
-    // The key of a cell inside the sheet in a map of cells kept from a scan:
+    // The key of a cell inside the sheet among the cells kept from a scan:
     // the row above as many bits as the last column needs.
     constexpr std::uint64_t cellKey(int row, int column) const {
         return std::uint64_t(row) << std::bit_width(unsigned(columns)) | std::uint64_t(column);
@@ -25,14 +24,6 @@ struct SheetLimits {
     // The row of a cell key.
     constexpr int keyRow(std::uint64_t key) const {
         return int(key >> std::bit_width(unsigned(columns)));
-    }
-
-    // The last row of any key in a map of cells, or 0 for none.
-    template <typename Cells> int lastRow(const Cells &cells) const {
-        int last = 0;
-        for (const auto &kept : cells)
-            last = std::max(last, keyRow(kept.first));
-        return last;
     }
 };
 

@@ -3,6 +3,8 @@
 #include "workbook/damage.h"
 #include "workbook/importerrors.h"
 
+#include <algorithm>
+
 namespace analysis::readercore {
 
 QStringList WindowedWorkbook::sheetNames() const {
@@ -70,24 +72,44 @@ int WindowedWorkbook::sharedText(std::uint32_t index, QString *text) {
 }
 
 int WindowedWorkbook::keptCellText(int row, int column, QString *text) {
-    const auto found = m_cells.find(m_limits.cellKey(row, column));
-    if (found == m_cells.end()) return NoError;
+    const std::vector<KeptCells::Entry> &cells = m_cells.ordered();
+    const std::uint64_t key = m_limits.cellKey(row, column);
+    const auto found = std::lower_bound(
+        cells.begin(), cells.end(), key,
+        [](const KeptCells::Entry &cell, std::uint64_t wanted) { return cell.first < wanted; });
+    if (found == cells.end() || found->first != key) return NoError;
     return cellvalues::cellText(found->second, *this, text);
 }
 
 int WindowedWorkbook::keptRows(int firstRow, const std::vector<int> &columns,
                                std::vector<SheetRow> *rows) {
-    const int last = m_limits.lastRow(m_cells);
-    for (int row = firstRow; row <= last; ++row) {
-        SheetRow line{row, {}};
-        bool any = false;
-        for (const int column : columns) {
-            QString text;
-            if (const int failure = keptCellText(row, column, &text)) return failure;
-            any = any || !text.isEmpty();
-            line.texts.append(std::move(text));
+    // One pass down the cells in key order, row by row.
+    const std::vector<KeptCells::Entry> &cells = m_cells.ordered();
+    auto rowStart = cells.begin();
+    while (rowStart != cells.end()) {
+        const int row = m_limits.keyRow(rowStart->first);
+        auto rowEnd = rowStart;
+        while (rowEnd != cells.end() && m_limits.keyRow(rowEnd->first) == row)
+            ++rowEnd;
+        if (row >= firstRow) {
+            SheetRow line{row, {}};
+            line.texts.reserve(qsizetype(columns.size()));
+            bool any = false;
+            for (const int column : columns) {
+                const std::uint64_t key = m_limits.cellKey(row, column);
+                const auto cell =
+                    std::find_if(rowStart, rowEnd,
+                                 [key](const KeptCells::Entry &kept) { return kept.first == key; });
+                QString text;
+                if (cell != rowEnd)
+                    if (const int failure = cellvalues::cellText(cell->second, *this, &text))
+                        return failure;
+                any = any || !text.isEmpty();
+                line.texts.append(std::move(text));
+            }
+            if (any) rows->push_back(std::move(line));
         }
-        if (any) rows->push_back(std::move(line));
+        rowStart = rowEnd;
     }
     return NoError;
 }

@@ -3,11 +3,11 @@
 #include "workbook/cellvalues/cellvalue.h"
 #include "workbook/importerrors.h"
 #include "workbook/readercore/cellwindow.h"
+#include "workbook/readercore/keptcells.h"
 #include "workbook/readercore/sheetlimits.h"
 #include "workbook/workbook.h"
 
 #include <optional>
-#include <unordered_map>
 
 namespace analysis::readercore {
 
@@ -46,8 +46,8 @@ protected:
     // The worksheets, in order, of a reader that lists them all on opening.
     QStringList m_sheetNames;
     bool m_dateSystem1904 = false;
-    // The cells of the window by SheetLimits::cellKey; none for an empty one.
-    std::unordered_map<std::uint64_t, cellvalues::CellValue> m_cells;
+    // The cells of the window; none for an empty one.
+    KeptCells m_cells;
 
 private:
     // The text of a cell inside the window after a sound scan: 0 or a

@@ -436,7 +436,7 @@ bool XlsWorkbook::sharedString(std::uint32_t index, QString *text) {
 }
 
 void XlsWorkbook::putCell(int row, int column, CellValue cell) {
-    m_cells.insert_or_assign(cellKey(row, column), std::move(cell));
+    m_cells.put(cellKey(row, column), std::move(cell));
 }
 
 // A text in a cell record (offset 6) or in a formula's STRING record (0).
@@ -505,7 +505,7 @@ void XlsWorkbook::storeBlanks(const RecordHeader &header, const std::uint8_t *bo
     const int column = le16(body + 2);
     const int count = header.type == record::MulBlank ? (header.length - 6) / 2 : 1;
     for (int i = 0; i < count; ++i)
-        if (wanted(row, column + i)) m_cells.erase(cellKey(row, column + i));
+        if (wanted(row, column + i)) m_cells.empty(cellKey(row, column + i));
 }
 
 bool XlsWorkbook::storeLabel(const RecordHeader &header, const std::uint8_t *body) {
@@ -646,7 +646,9 @@ Step XlsWorkbook::storeFormulaString(const RecordHeader &header) {
     if (!m_pendingFormulaText) return Step::More;
     QString text;
     if (!readString(header, 0, &text)) return damagedStep(WORKBOOK_DAMAGED());
-    m_cells[*m_pendingFormulaText].text = std::move(text);
+    // Any cell record ends the wait, so the formula's cell is the last one put.
+    if (cellvalues::CellValue *cell = m_cells.last(*m_pendingFormulaText))
+        cell->text = std::move(text);
     m_pendingFormulaText.reset();
     return Step::More;
 }

@@ -431,7 +431,7 @@ bool XlsxWorkbook::readCell(XmlReader &xml, int row, int column) {
     } else {
         cell.kind = CellValue::Damaged;
     }
-    m_cells.insert_or_assign(XmlSheet.cellKey(row, column), std::move(cell));
+    m_cells.put(XmlSheet.cellKey(row, column), std::move(cell));
     return true;
 }
 
@@ -492,7 +492,7 @@ int XlsxWorkbook::scanWindow() {
 
     if (!m_sharedStrings) return NoError;
     std::vector<std::uint32_t> indexes;
-    for (const auto &[key, cell] : m_cells)
+    for (const auto &[key, cell] : m_cells.ordered())
         if (cell.kind == CellValue::SharedText && !m_strings.contains(cell.index))
             indexes.push_back(cell.index);
     std::sort(indexes.begin(), indexes.end());
