@@ -1,3 +1,4 @@
+#include "analysis/classanalysis/decimal.h"
 #include "analysis/figures/figures.h"
 #include "analysis/figures/statistics.h"
 #include "analysis/grid/fieldnumber.h"
@@ -99,6 +100,29 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(single ? analysis::singleText(float(value)) : analysis::doubleText(value),
                  expected);
+    }
+
+    // A score's digits as a double: the nearest one, as its literal reads,
+    // on the short path and the long one alike.
+    void decimalValue_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("half mark") << u"85.5"_s << 85.5;
+        QTest::newRow("tenth") << u"0.1"_s << 0.1;
+        QTest::newRow("full-width, thousandths") << u"２.６７５"_s << 2.675;
+        QTest::newRow("zeros around") << u"00012.50"_s << 12.5;
+        QTest::newRow("many fraction digits") << u"83.33333333333333"_s << 83.33333333333333;
+        QTest::newRow("beyond 2^53 as digits") << u"9007199254740.993"_s << 9007199254740.993;
+        QTest::newRow("sixteen fraction digits") << u"0.1234567890123456"_s << 0.1234567890123456;
+        QTest::newRow("fifteen whole digits") << u"999999999999999.9"_s << 999999999999999.9;
+    }
+    void decimalValue() {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        const std::optional<analysis::SignedDecimal> read = analysis::readPlainDecimal(text);
+        QVERIFY(read && !read->negative);
+        const double value = read->magnitude.toDouble();
+        QVERIFY2(value == expected, qPrintable(QString::number(value, 'g', 17)));
     }
 
     void statistics_data() {

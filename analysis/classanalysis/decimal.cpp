@@ -66,6 +66,13 @@ std::int64_t Decimal::units(int scale) const {
 double Decimal::toDouble() const {
     // A whole number converts as its literal would: both round to nearest.
     if (m_fraction.empty()) return double(m_whole);
+    // Below 2^53 the digits and the power of ten are both exact doubles, and
+    // their quotient is rounded to nearest once, as the literal would be.
+    constexpr std::int64_t Exact = std::int64_t(1) << 53;
+    if (fractionDigits() <= 15 && m_whole < Exact / powerOfTen(fractionDigits())) {
+        const std::int64_t digits = units(fractionDigits());
+        if (digits < Exact) return double(digits) / double(powerOfTen(fractionDigits()));
+    }
     const std::string literal = std::to_string(m_whole) + '.' + m_fraction + '0';
     double value = 0;
     std::from_chars(literal.data(), literal.data() + literal.size(), value);
@@ -78,30 +85,40 @@ QString Decimal::text() const {
     return out;
 }
 
+// Read in one pass without a copy: every score cell of an exam comes here,
+// some more than once.
 std::optional<SignedDecimal> readPlainDecimal(QStringView text) {
-    std::string plain;
-    for (const QChar c : wideTrimmedView(text)) {
-        const char ascii = plainCharacter(c);
-        if (!ascii) return std::nullopt;
-        plain.push_back(ascii);
+    const QStringView plain = wideTrimmedView(text);
+    qsizetype at = 0;
+    const auto next = [&]() { return at < plain.size() ? plainCharacter(plain[at]) : '\0'; };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    bool negative = false;
+    if (const char sign = next(); sign == '-' || sign == '+') {
+        negative = sign == '-';
+        ++at;
     }
-    const bool negative = !plain.empty() && plain.front() == '-';
-    if (!plain.empty() && (plain.front() == '-' || plain.front() == '+')) plain.erase(0, 1);
-    const std::size_t point = plain.find('.');
-    std::string whole = plain.substr(0, point);
-    std::string fraction = point == std::string::npos ? std::string() : plain.substr(point + 1);
-    if (whole.find_first_not_of("0123456789") != std::string::npos ||
-        fraction.find_first_not_of("0123456789") != std::string::npos ||
-        whole.size() + fraction.size() == 0)
-        return std::nullopt;
-
-    whole.erase(0, whole.find_first_not_of('0'));
+    bool anyDigit = false;
+    std::int64_t whole = 0;
+    int wholeDigits = 0; // after leading zeros
+    for (char c = next(); isDigit(c); ++at, c = next()) {
+        anyDigit = true;
+        if (wholeDigits == 0 && c == '0') continue;
+        // Fifteen digits stay below the cap.
+        if (++wholeDigits <= 15) whole = whole * 10 + (c - '0');
+    }
+    SignedDecimal read;
+    std::string &fraction = read.magnitude.m_fraction;
+    if (next() == '.') {
+        ++at;
+        for (char c = next(); isDigit(c); ++at, c = next()) {
+            anyDigit = true;
+            fraction.push_back(c);
+        }
+    }
+    if (at != plain.size() || !anyDigit) return std::nullopt;
     while (!fraction.empty() && fraction.back() == '0')
         fraction.pop_back();
-    SignedDecimal read;
-    // Fifteen digits stay below the cap.
-    read.magnitude.m_whole = whole.size() > 15 ? Decimal::WholeCap : std::stoll("0" + whole);
-    read.magnitude.m_fraction = fraction;
+    read.magnitude.m_whole = wholeDigits > 15 ? Decimal::WholeCap : whole;
     read.negative = negative && !read.magnitude.isZero();
     return read;
 }
