@@ -4,10 +4,12 @@
 #include "workbook/libxml/libxmlapi.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QStringDecoder>
 
+#include <array>
+#include <cstdint>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 namespace analysis::zip {
@@ -19,7 +21,7 @@ namespace {
 constexpr std::size_t ChunkSize = 32 * 1024;
 // More distinct names than any workbook part uses: a part that goes on
 // making up new ones is damaged, and their table stays bounded.
-constexpr qsizetype MaxNames = 4096;
+constexpr std::size_t MaxNames = 4096;
 
 } // namespace
 
@@ -51,8 +53,10 @@ struct XmlReader::Parser {
     std::vector<Attribute> attributes;
     std::vector<char16_t> text;
 
-    // Names in UTF-16, by the parser's dictionary entry.
-    QHash<const xmlChar *, QString> names;
+    // Names in UTF-16, by the parser's dictionary entry (a node map: the
+    // tokens read ahead hold on to them), the latest few looked up first.
+    std::unordered_map<const xmlChar *, QString> names;
+    std::array<std::pair<const xmlChar *, const QString *>, 16> recentNames{};
     int depth = 0;
     bool inputEnded = false;
     bool broken = false; // the input is damaged after the tokens read ahead
@@ -78,13 +82,20 @@ struct XmlReader::Parser {
 
     const QString *intern(const xmlChar *name) {
         if (!name) return nullptr;
-        auto found = names.constFind(name);
-        if (found != names.constEnd()) return &*found;
-        if (names.size() >= MaxNames) {
-            stop();
-            return nullptr;
+        auto &recent =
+            recentNames[(reinterpret_cast<std::uintptr_t>(name) >> 3) % recentNames.size()];
+        if (recent.first == name) return recent.second;
+        auto found = names.find(name);
+        if (found == names.end()) {
+            if (names.size() >= MaxNames) {
+                stop();
+                return nullptr;
+            }
+            found =
+                names.emplace(name, QString::fromUtf8(reinterpret_cast<const char *>(name))).first;
         }
-        return &*names.insert(name, QString::fromUtf8(reinterpret_cast<const char *>(name)));
+        recent = {name, &found->second};
+        return &found->second;
     }
 
     // Appends UTF-8 the parser has checked as UTF-16, and returns the
