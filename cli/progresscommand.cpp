@@ -133,14 +133,14 @@ public:
             m_items.push_back(key + ':');
         }
     }
-    void write(const ProgressStudent &s, const MatchStudent &m, QByteArray &out) const;
+    void write(const ProgressStudent &s, const MatchStudent &m, JsonText &out) const;
 
 private:
-    static void change(const ProgressChange &c, QByteArray &out);
+    static void change(const ProgressChange &c, JsonText &out);
     std::vector<QByteArray> m_items;
 };
 
-void ChangeWriter::change(const ProgressChange &c, QByteArray &out) {
+void ChangeWriter::change(const ProgressChange &c, JsonText &out) {
     const auto exact = [](const std::optional<Decimal> &d) {
         return d ? std::optional<double>(d->toDouble()) : std::nullopt;
     };
@@ -169,7 +169,7 @@ void ChangeWriter::change(const ProgressChange &c, QByteArray &out) {
     out += '}';
 }
 
-void ChangeWriter::write(const ProgressStudent &s, const MatchStudent &m, QByteArray &out) const {
+void ChangeWriter::write(const ProgressStudent &s, const MatchStudent &m, JsonText &out) const {
     appendJsonStudent(out, m.className, m.number, m.name);
     out += ",\"matchedBy\":";
     out += s.matchedBy == MatchedBy::Number ? "\"number\""
@@ -206,7 +206,7 @@ void writeProgressJson(const ProgressReport &r, const ExamAnalysis &current,
     const ChangeWriter writer(r);
     writeJsonWithList(
         head, "students", current.order.size(),
-        [&](std::size_t k, QByteArray &out) {
+        [&](std::size_t k, JsonText &out) {
             const std::size_t i = std::size_t(current.order[k]);
             writer.write(r.students[i], r.thisStudents[i], out);
         },

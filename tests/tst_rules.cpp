@@ -1,4 +1,5 @@
 #include "analysis/classanalysis/decimal.h"
+#include "analysis/export/jsontext.h"
 #include "analysis/figures/figures.h"
 #include "analysis/figures/statistics.h"
 #include "analysis/grid/fieldnumber.h"
@@ -123,6 +124,32 @@ private slots:
         QVERIFY(read && !read->negative);
         const double value = read->magnitude.toDouble();
         QVERIFY2(value == expected, qPrintable(QString::number(value, 'g', 17)));
+    }
+
+    // A text in a JSON list: what a JSON reader needs escaped, and what a
+    // terminal must not obey (DEL, C1), escaped too; a lone surrogate
+    // becomes U+FFFD; everything else stays as its UTF-8.
+    void jsonString_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("plain name") << u"张三"_s << QByteArray("\"\xE5\xBC\xA0\xE4\xB8\x89\"");
+        QTest::newRow("quote, backslash") << u"a\"b\\c"_s << QByteArray("\"a\\\"b\\\\c\"");
+        QTest::newRow("tab, line feed, bell") << u"\t\n\a"_s << QByteArray("\"\\t\\n\\u0007\"");
+        QTest::newRow("NUL") << QString(QChar(0)) << QByteArray("\"\\u0000\"");
+        QTest::newRow("DEL") << u"x\x7f"_s << QByteArray("\"x\\u007f\"");
+        QTest::newRow("C1 after text")
+            << u"李\u0085四"_s << QByteArray("\"\xE6\x9D\x8E\\u0085\xE5\x9B\x9B\"");
+        QTest::newRow("no-break space stays") << u"\u00a0"_s << QByteArray("\"\xC2\xA0\"");
+        QTest::newRow("lone surrogate")
+            << QString(QChar(0xD800)) + u"x"_s << QByteArray("\"\xEF\xBF\xBDx\"");
+        QTest::newRow("pair kept") << u"\U0001F600"_s << QByteArray("\"\xF0\x9F\x98\x80\"");
+    }
+    void jsonString() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, expected);
+        analysis::JsonText out;
+        analysis::appendJsonString(out, text);
+        QCOMPARE(QByteArray(out.bytes()), expected);
     }
 
     void statistics_data() {

@@ -82,14 +82,15 @@ QJsonObject headJson(const ExamAnalysis &exam) {
 }
 
 // Opens a student's object with what identifies them.
-void appendStudent(QByteArray &out, const ExamAnalysis &exam, const ExamStudent &s) {
+void appendStudent(JsonText &out, const ExamAnalysis &exam, const ExamStudent &s) {
     appendJsonStudent(out, exam.classes[std::size_t(s.classIndex)].name, s.number, s.name);
 }
 
 // The 偏科 and 临界生 lists, written by hand: with a district's students they
 // are thousands of entries long.
-QByteArray studentListsJson(const ExamAnalysis &exam) {
-    QByteArray out = "\"weak\":[";
+JsonText studentListsJson(const ExamAnalysis &exam) {
+    JsonText out;
+    out += "\"weak\":[";
     const auto subjectName = [&](int subject) {
         appendJsonString(out, exam.subjects[std::size_t(subject)].name);
     };
@@ -140,7 +141,7 @@ public:
                                       MarkState::Invalid, MarkState::NotTaken})
             m_states.push_back(text(markStateKey(state)));
     }
-    void write(const ExamAnalysis &exam, const ExamStudent &s, QByteArray &out) const;
+    void write(const ExamAnalysis &exam, const ExamStudent &s, JsonText &out) const;
 
 private:
     static QByteArray text(const QString &value) {
@@ -154,7 +155,7 @@ private:
     }
     // "name":{"key":value,…} over count keys from the first subject on.
     template <typename Value>
-    void map(QByteArray &out, const char *name, std::size_t count, const Value &value) const {
+    void map(JsonText &out, const char *name, std::size_t count, const Value &value) const {
         out += ",\"";
         out += name;
         out += "\":{";
@@ -169,7 +170,7 @@ private:
     std::vector<QByteArray> m_subjects, m_totals, m_states;
 };
 
-void StudentWriter::write(const ExamAnalysis &exam, const ExamStudent &s, QByteArray &out) const {
+void StudentWriter::write(const ExamAnalysis &exam, const ExamStudent &s, JsonText &out) const {
     const auto orNull = [&](bool has, double value) {
         appendJsonNumber(out, has ? std::optional<double>(value) : std::nullopt);
     };
@@ -212,7 +213,7 @@ void writeExamJson(const ExamAnalysis &exam, const std::function<void(const QByt
     const StudentWriter writer(exam);
     writeJsonWithList(
         root, "students", exam.order.size(),
-        [&](std::size_t k, QByteArray &out) {
+        [&](std::size_t k, JsonText &out) {
             writer.write(exam, exam.students[std::size_t(exam.order[k])], out);
         },
         write, studentListsJson(exam));

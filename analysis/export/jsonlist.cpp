@@ -7,8 +7,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 namespace analysis {
 
@@ -21,15 +19,15 @@ constexpr std::size_t ItemsPerThread = 2048;
 } // namespace
 
 void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t count,
-                       const std::function<void(std::size_t, QByteArray &)> &item,
-                       const JsonPieces &write, const QByteArray &members) {
+                       const std::function<void(std::size_t, JsonText &)> &item,
+                       const JsonPieces &write, const JsonText &members) {
     // The items' strings are escaped as they are written; the head as
     // QJsonDocument leaves it needs mending once.
     QByteArray out = wellFormedJson(QJsonDocument(head).toJson(QJsonDocument::Compact));
     out.chop(1);
     if (!head.isEmpty()) out += ',';
     if (!members.isEmpty()) {
-        out += members;
+        out += members.bytes();
         out += ',';
     }
     out += '"';
@@ -38,13 +36,13 @@ void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t cou
     // Each chunk of a batch is written on its own thread: a district's list
     // is the most of the run's output.
     const std::size_t threads = std::max(1, QThread::idealThreadCount());
-    std::vector<QByteArray> chunks(count > ItemsPerThread ? threads : 1);
+    std::vector<JsonText> chunks(count > ItemsPerThread ? threads : 1);
     write(out);
     for (std::size_t first = 0; first < count; first += ItemsPerThread * chunks.size()) {
         runOnThreads(chunks.size(), int(chunks.size()), [&]() -> IndexWork {
             return [&](std::size_t c) {
-                QByteArray &chunk = chunks[c];
-                chunk.resize(0);
+                JsonText &chunk = chunks[c];
+                chunk.clear();
                 const std::size_t begin = first + c * ItemsPerThread;
                 const std::size_t end = std::min(count, begin + ItemsPerThread);
                 for (std::size_t k = begin; k < end; ++k) {
@@ -55,13 +53,13 @@ void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t cou
         });
         // Handed on as they are: copying them into one text touched as much
         // fresh memory again.
-        for (const QByteArray &chunk : chunks)
-            if (!chunk.isEmpty()) write(chunk);
+        for (const JsonText &chunk : chunks)
+            if (!chunk.isEmpty()) write(chunk.bytes());
     }
     write(QByteArrayLiteral("]}"));
 }
 
-void appendJsonStudent(QByteArray &out, const QString &className, const QString &number,
+void appendJsonStudent(JsonText &out, const QString &className, const QString &number,
                        const QString &name) {
     out += "{\"class\":";
     appendJsonString(out, className);
@@ -69,23 +67,6 @@ void appendJsonStudent(QByteArray &out, const QString &className, const QString 
     appendJsonString(out, number);
     out += ",\"name\":";
     appendJsonString(out, name);
-}
-
-void appendJsonNumber(QByteArray &out, const std::optional<double> &value) {
-    if (!value || !std::isfinite(*value)) {
-        out += "null";
-        return;
-    }
-    // The shortest text that reads back as the same double, written in place:
-    // a district's list holds millions of numbers.
-    char text[32];
-    const double whole = std::trunc(*value);
-    constexpr double Exact = 9007199254740992.0; // 2^53: every whole number below is exact
-    const std::to_chars_result written =
-        whole == *value && std::fabs(whole) < Exact
-            ? std::to_chars(text, text + sizeof text, static_cast<long long>(whole))
-            : std::to_chars(text, text + sizeof text, *value);
-    out.append(text, written.ptr - text);
 }
 
 } // namespace analysis

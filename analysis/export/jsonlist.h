@@ -1,11 +1,12 @@
 #pragma once
 
+#include "analysis/export/jsontext.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 
 #include <functional>
-#include <optional>
 
 namespace analysis {
 
@@ -19,15 +20,12 @@ using JsonPieces = std::function<void(const QByteArray &piece)>;
 // members, when given, are more members written by hand ("a":…,"b":…), put
 // between the head's and the list.
 void writeJsonWithList(const QJsonObject &head, const char *key, std::size_t count,
-                       const std::function<void(std::size_t item, QByteArray &out)> &item,
-                       const JsonPieces &write, const QByteArray &members = QByteArray());
+                       const std::function<void(std::size_t item, JsonText &out)> &item,
+                       const JsonPieces &write, const JsonText &members = JsonText());
 
 // Opens a student's object in a list with what identifies them:
 // {"class":…,"number":…,"name":…, the caller goes on and closes it.
-void appendJsonStudent(QByteArray &out, const QString &className, const QString &number,
+void appendJsonStudent(JsonText &out, const QString &className, const QString &number,
                        const QString &name);
-
-// A number as QJsonDocument writes it (shortest exact form), or null.
-void appendJsonNumber(QByteArray &out, const std::optional<double> &value);
 
 } // namespace analysis

@@ -1,6 +1,7 @@
 #include "analysis/grade/gradejson.h"
 
 #include "analysis/export/analysisjson.h"
+#include "analysis/export/jsontext.h"
 #include "analysis/texts/wellformed.h"
 
 #include <QJsonArray>

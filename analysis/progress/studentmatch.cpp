@@ -22,14 +22,14 @@ QString matchingNumber(const QString &number) {
 namespace {
 
 // One exam's students indexed by number and by name.
-struct Side {
+struct MatchSide {
     const std::vector<MatchStudent> &students;
     bool thisExam;
     std::vector<QString> numbers;
     QHash<QString, std::vector<int>> byNumber, byName;
     std::vector<char> settled; // matched, or held in a conflict
 
-    Side(const std::vector<MatchStudent> &list, bool current)
+    MatchSide(const std::vector<MatchStudent> &list, bool current)
         : students(list), thisExam(current), settled(list.size(), 0) {
         numbers.reserve(list.size());
         byNumber.reserve(qsizetype(list.size()));
@@ -48,7 +48,7 @@ struct Side {
 // Holds the rows in a conflict of the given kind; the names are the rows'
 // distinct names in the order listed.
 void addConflict(StudentMatch &match, ConflictKind kind, const QString &number,
-                 std::initializer_list<std::pair<Side *, std::vector<int>>> groups) {
+                 std::initializer_list<std::pair<MatchSide *, std::vector<int>>> groups) {
     MatchConflict conflict{kind, number, {}, {}};
     for (const auto &[side, rows] : groups)
         for (int row : rows) {
@@ -60,9 +60,9 @@ void addConflict(StudentMatch &match, ConflictKind kind, const QString &number,
     if (!conflict.rows.empty()) match.conflicts.push_back(std::move(conflict));
 }
 
-void findDuplicateNumbers(StudentMatch &match, Side &last, Side &current) {
+void findDuplicateNumbers(StudentMatch &match, MatchSide &last, MatchSide &current) {
     QSet<QString> done;
-    for (Side *side : {&last, &current})
+    for (MatchSide *side : {&last, &current})
         for (std::size_t i = 0; i < side->students.size(); ++i) {
             const QString &key = side->numbers[i];
             if (key.isEmpty() || done.contains(key)) continue;
@@ -76,7 +76,7 @@ void findDuplicateNumbers(StudentMatch &match, Side &last, Side &current) {
         }
 }
 
-void pair(StudentMatch &match, Side &last, Side &current, int l, int t, MatchedBy by) {
+void pair(StudentMatch &match, MatchSide &last, MatchSide &current, int l, int t, MatchedBy by) {
     match.lastOf[std::size_t(t)] = l;
     match.thisOf[std::size_t(l)] = t;
     match.matchedBy[std::size_t(t)] = by;
@@ -84,7 +84,7 @@ void pair(StudentMatch &match, Side &last, Side &current, int l, int t, MatchedB
     (by == MatchedBy::Number ? match.byNumber : match.byName) += 1;
 }
 
-void matchByNumber(StudentMatch &match, Side &last, Side &current) {
+void matchByNumber(StudentMatch &match, MatchSide &last, MatchSide &current) {
     for (std::size_t t = 0; t < current.students.size(); ++t) {
         if (current.settled[t] || current.numbers[t].isEmpty()) continue;
         const auto found = last.byNumber.constFind(current.numbers[t]);
@@ -101,14 +101,14 @@ void matchByNumber(StudentMatch &match, Side &last, Side &current) {
 }
 
 // The unsettled rows among `rows`.
-std::vector<int> open(const Side &side, const std::vector<int> &rows) {
+std::vector<int> open(const MatchSide &side, const std::vector<int> &rows) {
     std::vector<int> kept;
     for (int row : rows)
         if (!side.settled[std::size_t(row)]) kept.push_back(row);
     return kept;
 }
 
-void matchName(StudentMatch &match, Side &last, Side &current, const QString &name) {
+void matchName(StudentMatch &match, MatchSide &last, MatchSide &current, const QString &name) {
     const std::vector<int> lastRows = last.byName.value(name),
                            thisRows = current.byName.value(name);
     if (lastRows.size() == 1 && thisRows.size() == 1) {
@@ -125,9 +125,9 @@ void matchName(StudentMatch &match, Side &last, Side &current, const QString &na
 }
 
 // A name is the key of a student who has no number in one exam.
-void matchByName(StudentMatch &match, Side &last, Side &current) {
+void matchByName(StudentMatch &match, MatchSide &last, MatchSide &current) {
     QSet<QString> done;
-    for (Side *side : {&last, &current})
+    for (MatchSide *side : {&last, &current})
         for (std::size_t i = 0; i < side->students.size(); ++i) {
             if (side->settled[i] || !side->numbers[i].isEmpty()) continue;
             const QString name = side->name(int(i));
@@ -145,7 +145,7 @@ StudentMatch matchStudents(const std::vector<MatchStudent> &last,
     match.lastOf.assign(current.size(), -1);
     match.matchedBy.assign(current.size(), MatchedBy::None);
     match.thisOf.assign(last.size(), -1);
-    Side lastSide(last, false), thisSide(current, true);
+    MatchSide lastSide(last, false), thisSide(current, true);
     findDuplicateNumbers(match, lastSide, thisSide);
     matchByNumber(match, lastSide, thisSide);
     matchByName(match, lastSide, thisSide);

@@ -68,35 +68,4 @@ QByteArray wellFormedJson(const QByteArray &json) {
     return out;
 }
 
-void appendJsonString(QByteArray &out, const QString &text) {
-    out += '"';
-    const QByteArray utf8 = wellFormed(text).toUtf8();
-    // Most texts (numbers, names) need no escape: appended whole.
-    const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char byte) {
-        const uchar c = uchar(byte);
-        return c == '"' || c == '\\' || c < 0x20 || c == 0x7F || c == 0xC2;
-    });
-    if (plain) {
-        out += utf8;
-        out += '"';
-        return;
-    }
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const uchar c = uchar(utf8[i]);
-        const bool c1 = c == 0xC2 && i + 1 < utf8.size() && uchar(utf8[i + 1]) <= 0x9F;
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c < 0x20 || c == 0x7F || c1) {
-            const int named = c < 0x20 ? QByteArrayView("\b\f\n\r\t").indexOf(char(c)) : -1;
-            const int u = c1 ? uchar(utf8[++i]) : c;
-            out += named >= 0 ? '\\' + QByteArray(1, "bfnrt"[named])
-                              : "\\u" + QByteArray::number(u, 16).rightJustified(4, '0');
-        } else {
-            out += char(c);
-        }
-    }
-    out += '"';
-}
-
 } // namespace analysis

@@ -15,8 +15,4 @@ QString wellFormed(const QString &text);
 // raw, are escaped.
 QByteArray wellFormedJson(const QByteArray &json);
 
-// Appends text as a JSON string, escaped as wellFormedJson leaves the text of
-// QJsonDocument: for lists written one row at a time, never held as a tree.
-void appendJsonString(QByteArray &out, const QString &text);
-
 } // namespace analysis
