@@ -1,10 +1,13 @@
 #include "pages/slippainter.h"
 
 #include "pages/reportlayout.h"
+#include "pages/simplepdf.h"
 
 #include <QHash>
 #include <QPagedPaintDevice>
 #include <QPainter>
+
+#include <functional>
 
 namespace pages {
 
@@ -100,18 +103,33 @@ void paintSlipPage(QPainter &painter, const SlipLayout &layout, int page) {
     }
 }
 
-void paintSlipPages(QPagedPaintDevice &device, const SlipLayout &layout,
-                    const std::vector<int> &pages) {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+namespace {
+
+void paintPages(QPaintDevice &device, const std::function<void()> &newPage,
+                const SlipLayout &layout, const std::vector<int> &pages) {
     QPainter painter(&device);
     const double scale = double(device.width()) / PageWidth;
     const int count = pages.empty() ? int(layout.pages.size()) : int(pages.size());
     for (int i = 0; i < count; ++i) {
-        if (i > 0) device.newPage();
+        if (i > 0) newPage();
         painter.resetTransform();
         painter.scale(scale, scale);
         paintSlipPage(painter, layout, pages.empty() ? i : pages[std::size_t(i)]);
     }
+}
+
+} // namespace
+
+void paintSlipPages(QPagedPaintDevice &device, const SlipLayout &layout,
+                    const std::vector<int> &pages) {
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    paintPages(
+        device, [&] { device.newPage(); }, layout, pages);
+}
+
+void paintSlipPages(SimplePdf &pdf, const SlipLayout &layout, const std::vector<int> &pages) {
+    paintPages(
+        pdf, [&] { pdf.newPage(); }, layout, pages);
 }
 
 } // namespace pages

@@ -15,4 +15,8 @@ void paintSlipPage(QPainter &painter, const SlipLayout &layout, int page);
 void paintSlipPages(QPagedPaintDevice &device, const SlipLayout &layout,
                     const std::vector<int> &pages = {});
 
+class SimplePdf;
+// The same onto a PDF of its own making (see SimplePdf).
+void paintSlipPages(SimplePdf &pdf, const SlipLayout &layout, const std::vector<int> &pages = {});
+
 } // namespace pages

@@ -3,6 +3,7 @@
 #include "analysis/export/safefile.h"
 #include "analysis/slips/slipfiles.h"
 #include "analysis/texts/messages.h"
+#include "pages/simplepdf.h"
 #include "pages/slippainter.h"
 
 #include <QBuffer>
@@ -22,6 +23,11 @@ QString writePdf(const SlipLayout &layout, const QString &path, const QStringLis
                  const std::vector<int> &pages, const QString &title) {
     // The PDF is made in memory; writeFileSafely checks every write of it.
     return analysis::writeFileSafely(path, protectedPaths, [&](QByteArray *bytes) {
+        SimplePdf simple(title, analysis::messages::applicationTitle());
+        paintSlipPages(simple, layout, pages);
+        *bytes = simple.document();
+        if (!bytes->isEmpty()) return QString();
+        // What the simple writer can't draw as Qt would, Qt's writer does.
         QBuffer buffer(bytes);
         buffer.open(QIODevice::WriteOnly);
         {

@@ -3,13 +3,19 @@
 #include "analysis/slips/slipfiles.h"
 #include "analysis/slips/slipgrades.h"
 #include "analysis/slips/slipxlsx.h"
+#include "pages/simplepdf.h"
+#include "pages/slippainter.h"
 #include "pages/slippdf.h"
 #include "workbook/open/openworkbook.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
+#include <QRawFont>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -74,6 +80,15 @@ SlipOptions only(SlipItem item) {
     return options;
 }
 
+// The first page of a PDF as a grey picture at 40 dots an inch.
+QImage pdfPicture(const QString &path) {
+    QProcess process;
+    process.start(u"pdftoppm"_s, {u"-r"_s, u"40"_s, u"-gray"_s, u"-singlefile"_s, u"-png"_s, path,
+                                  path + u".page"_s});
+    process.waitForFinished(30000);
+    return QImage(path + u".page.png"_s).convertToFormat(QImage::Format_Grayscale8);
+}
+
 QString pdfText(const QString &path) {
     QProcess process;
     process.start(u"pdftotext"_s, {path, u"-"_s});
@@ -105,6 +120,9 @@ private slots:
     void pdfPerStudentHoldsOnlyTheStudent_data();
     void pdfPerStudentHoldsOnlyTheStudent();
     void xlsxStrips();
+    void ownWriterDrawsAsQtDoes();
+    void characterTheFaceLacks();
+    void ownWriterKeepsCompositeParts();
 };
 
 void SlipsTest::gradeEdges_data() {
@@ -467,6 +485,104 @@ void SlipsTest::totalWithoutValue() {
     QCOMPARE(slips[0].figures.back().subject, u"总分"_s);
     QVERIFY(!slips[0].figures.back().score);
     QCOMPARE(slips[0].figures.back().uncounted, expected);
+}
+
+// The PDF made without Qt's engine against Qt's own of the same page, both
+// as pictures: the glyphs each file embeds, where they stand, how wide they
+// run, the rules and the shading. Anti-aliasing differs at the edges only.
+void SlipsTest::ownWriterDrawsAsQtDoes() {
+    QTemporaryDir folder;
+    const std::vector<SlipStudent> students = handClass();
+    SlipPdfRequest request;
+    request.exam = Exam;
+    request.students = &students;
+    request.options.preset = SlipPreset::Senior;
+    request.settings = settings();
+    const SlipLayout layout = pages::layoutRequestedSlips(request, SlipForm::PagePerStudent);
+    const QString qtPath = folder.filePath(u"qt.pdf"_s), ownPath = folder.filePath(u"own.pdf"_s);
+    {
+        QPdfWriter writer(qtPath);
+        pages::paintSlipPages(writer, layout, {0});
+    }
+    pages::SimplePdf own(u"成绩条 2024001 张三"_s, u"测试"_s);
+    pages::paintSlipPages(own, layout, {0});
+    QFile file(ownPath);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(own.document()) > 0);
+    file.close();
+    const QString text = pdfText(ownPath);
+    QVERIFY2(text.contains(u"2024001"_s) && text.contains(u"张三"_s), qPrintable(text));
+    const QImage qt = pdfPicture(qtPath), mine = pdfPicture(ownPath);
+    QCOMPARE(mine.size(), qt.size());
+    int ink = 0, differing = 0;
+    for (int y = 0; y < qt.height(); ++y)
+        for (int x = 0; x < qt.width(); ++x) {
+            const int a = qGray(qt.pixel(x, y)), b = qGray(mine.pixel(x, y));
+            ink += a < 128;
+            differing += std::abs(a - b) > 96;
+        }
+    QVERIFY2(ink > 1500, qPrintable(QString::number(ink)));
+    QVERIFY2(differing * 100 < ink, qPrintable(u"%1 of %2"_s.arg(differing).arg(ink)));
+}
+
+// A name with a character the slips' face has no glyph for (䶮 of 刘䶮):
+// that student's file is drawn by Qt's writer, which takes it from another
+// face, and still names the student.
+void SlipsTest::characterTheFaceLacks() {
+    QTemporaryDir folder;
+    std::vector<SlipStudent> students = handClass();
+    students[1].name = u"刘䶮"_s;
+    SlipPdfRequest request;
+    request.exam = Exam;
+    request.students = &students;
+    request.options.preset = SlipPreset::Senior;
+    request.settings = settings();
+    request.perStudentFolder = folder.filePath(u"每人一份"_s);
+    const SlipPdfResult result = pages::writeRequestedSlips(request);
+    QCOMPARE(result.failure, QString());
+    QCOMPARE(result.written, 3);
+    const QDir written(request.perStudentFolder);
+    QVERIFY(pdfText(written.filePath(u"2024002 刘䶮.pdf"_s)).contains(u"刘䶮"_s));
+    QVERIFY(pdfText(written.filePath(u"2024001 张三.pdf"_s)).contains(u"张三"_s));
+}
+
+// Accented letters are composites in most faces: é is e and an acute. The
+// subset must hold the parts under their new numbers, or the accent goes.
+void SlipsTest::ownWriterKeepsCompositeParts() {
+    QFont font(u"DejaVu Sans"_s);
+    font.setPixelSize(160);
+    if (QRawFont::fromFont(font).familyName() != u"DejaVu Sans"_s)
+        QSKIP("DejaVu Sans, whose accented letters are composites, is not installed");
+    QTemporaryDir folder;
+    const auto paint = [&](QPaintDevice &device) {
+        QPainter painter(&device);
+        painter.scale(device.width() / 2100.0, device.width() / 2100.0);
+        painter.setFont(font);
+        painter.drawText(QPointF(200, 400), u"éÅñ Café"_s);
+    };
+    const QString qtPath = folder.filePath(u"qt.pdf"_s), ownPath = folder.filePath(u"own.pdf"_s);
+    {
+        QPdfWriter writer(qtPath);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF());
+        paint(writer);
+    }
+    pages::SimplePdf own(u"t"_s, u"t"_s);
+    paint(own);
+    QFile file(ownPath);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(own.document()) > 0);
+    file.close();
+    QVERIFY(pdfText(ownPath).contains(u"éÅñ Café"_s));
+    const QImage qt = pdfPicture(qtPath), mine = pdfPicture(ownPath);
+    QCOMPARE(mine.size(), qt.size());
+    int ink = 0, differing = 0;
+    for (int y = 0; y < qt.height(); ++y)
+        for (int x = 0; x < qt.width(); ++x) {
+            const int a = qGray(qt.pixel(x, y)), b = qGray(mine.pixel(x, y));
+            ink += a < 128;
+            differing += std::abs(a - b) > 96;
+        }
+    QVERIFY2(ink > 500, qPrintable(QString::number(ink)));
+    QVERIFY2(differing * 100 < ink, qPrintable(u"%1 of %2"_s.arg(differing).arg(ink)));
 }
 
 int main(int argc, char **argv) {

@@ -17,8 +17,9 @@ QString safePart(const QString &text, const QString &empty) {
     return part.left(MaximumStemLength);
 }
 
-// A text string of a PDF's document information, as QPdfWriter writes it.
-QByteArray pdfString(const QString &text) {
+} // namespace
+
+QByteArray pdfInfoString(const QString &text) {
     QByteArray bytes("(\xfe\xff");
     for (const QChar c : text)
         for (const char part : {char(c.unicode() >> 8), char(c.unicode() & 0xff)}) {
@@ -28,8 +29,6 @@ QByteArray pdfString(const QString &text) {
     return bytes + ')';
 }
 
-} // namespace
-
 QString slipPdfTitle(const QString &fileName) {
     QString stem = fileName;
     if (stem.endsWith(QLatin1String(".pdf"))) stem.chop(4);
@@ -37,8 +36,9 @@ QString slipPdfTitle(const QString &fileName) {
 }
 
 bool isSlipPdf(const QByteArray &opening, const QString &title, const QString &creator) {
-    return opening.startsWith("%PDF-") && opening.contains("\n/Title " + pdfString(title) + '\n') &&
-           opening.contains("\n/Creator " + pdfString(creator) + '\n');
+    return opening.startsWith("%PDF-") &&
+           opening.contains("\n/Title " + pdfInfoString(title) + '\n') &&
+           opening.contains("\n/Creator " + pdfInfoString(creator) + '\n');
 }
 
 std::vector<SlipFile> slipFileNames(const std::vector<SlipStudent> &students,

@@ -31,4 +31,7 @@ QString slipPdfTitle(const QString &fileName);
 // byte order mark, in brackets): a slip this program wrote.
 bool isSlipPdf(const QByteArray &opening, const QString &title, const QString &creator);
 
+// A text string of a PDF's document information as Qt's PDF writer puts it.
+QByteArray pdfInfoString(const QString &text);
+
 } // namespace analysis
