@@ -89,6 +89,26 @@ QImage pdfPicture(const QString &path) {
     return QImage(path + u".page.png"_s).convertToFormat(QImage::Format_Grayscale8);
 }
 
+// Two PDFs' first pages as pictures: the dark pixels of the first, and the
+// pixels where the two differ by more than a shade of anti-aliasing (-1 when
+// the pictures differ in size).
+struct PictureDifference {
+    int ink = 0, differing = -1;
+};
+PictureDifference pictureDifference(const QString &first, const QString &second) {
+    const QImage a = pdfPicture(first), b = pdfPicture(second);
+    PictureDifference difference;
+    if (a.size() != b.size()) return difference;
+    difference.differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const int shade = qGray(a.pixel(x, y));
+            difference.ink += shade < 128;
+            difference.differing += std::abs(shade - qGray(b.pixel(x, y))) > 96;
+        }
+    return difference;
+}
+
 QString pdfText(const QString &path) {
     QProcess process;
     process.start(u"pdftotext"_s, {path, u"-"_s});
@@ -511,15 +531,8 @@ void SlipsTest::ownWriterDrawsAsQtDoes() {
     file.close();
     const QString text = pdfText(ownPath);
     QVERIFY2(text.contains(u"2024001"_s) && text.contains(u"张三"_s), qPrintable(text));
-    const QImage qt = pdfPicture(qtPath), mine = pdfPicture(ownPath);
-    QCOMPARE(mine.size(), qt.size());
-    int ink = 0, differing = 0;
-    for (int y = 0; y < qt.height(); ++y)
-        for (int x = 0; x < qt.width(); ++x) {
-            const int a = qGray(qt.pixel(x, y)), b = qGray(mine.pixel(x, y));
-            ink += a < 128;
-            differing += std::abs(a - b) > 96;
-        }
+    const auto [ink, differing] = pictureDifference(qtPath, ownPath);
+    QVERIFY(differing >= 0);
     QVERIFY2(ink > 1500, qPrintable(QString::number(ink)));
     QVERIFY2(differing * 100 < ink, qPrintable(u"%1 of %2"_s.arg(differing).arg(ink)));
 }
@@ -572,15 +585,8 @@ void SlipsTest::ownWriterKeepsCompositeParts() {
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(own.document()) > 0);
     file.close();
     QVERIFY(pdfText(ownPath).contains(u"éÅñ Café"_s));
-    const QImage qt = pdfPicture(qtPath), mine = pdfPicture(ownPath);
-    QCOMPARE(mine.size(), qt.size());
-    int ink = 0, differing = 0;
-    for (int y = 0; y < qt.height(); ++y)
-        for (int x = 0; x < qt.width(); ++x) {
-            const int a = qGray(qt.pixel(x, y)), b = qGray(mine.pixel(x, y));
-            ink += a < 128;
-            differing += std::abs(a - b) > 96;
-        }
+    const auto [ink, differing] = pictureDifference(qtPath, ownPath);
+    QVERIFY(differing >= 0);
     QVERIFY2(ink > 500, qPrintable(QString::number(ink)));
     QVERIFY2(differing * 100 < ink, qPrintable(u"%1 of %2"_s.arg(differing).arg(ink)));
 }
