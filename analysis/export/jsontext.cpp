@@ -1,5 +1,7 @@
 #include "analysis/export/jsontext.h"
 
+#include "analysis/texts/wellformed.h"
+
 #include <QStringEncoder>
 
 #include <charconv>
@@ -12,7 +14,7 @@ namespace analysis {
 namespace {
 
 bool needsEscape(unsigned char c, unsigned char next) {
-    return c == '"' || c == '\\' || c < 0x20 || c == 0x7F || (c == 0xC2 && next <= 0x9F);
+    return c == '"' || c == '\\' || c < 0x20 || isRawControl(c, next);
 }
 
 } // namespace

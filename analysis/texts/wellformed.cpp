@@ -1,7 +1,5 @@
 #include "analysis/texts/wellformed.h"
 
-#include <algorithm>
-
 namespace analysis {
 
 namespace {
@@ -23,24 +21,12 @@ bool isLow(int u) {
 
 } // namespace
 
-QString wellFormed(const QString &text) {
-    QString out = text;
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        const char16_t u = out[i].unicode();
-        if (isHigh(u) && i + 1 < out.size() && isLow(out[i + 1].unicode()))
-            ++i;
-        else if (isHigh(u) || isLow(u))
-            out[i] = QChar(QChar::ReplacementCharacter);
-    }
-    return out;
-}
-
 QByteArray wellFormedJson(const QByteArray &json) {
     QByteArray out;
     out.reserve(json.size());
     for (qsizetype i = 0; i < json.size(); ++i) {
         const uchar c = uchar(json[i]);
-        if (c == 0x7F || (c == 0xC2 && i + 1 < json.size() && uchar(json[i + 1]) <= 0x9F)) {
+        if (isRawControl(c, i + 1 < json.size() ? uchar(json[i + 1]) : 0)) {
             const int u = c == 0x7F ? 0x7F : uchar(json[++i]);
             out += "\\u" + QByteArray::number(u, 16).rightJustified(4, '0');
             continue;
