@@ -355,12 +355,18 @@ QByteArray SimplePdfEngine::document() const {
     QByteArray fonts;
     for (int f = 0; f < int(m_faces.size()); ++f)
         fonts += "/F" + QByteArray::number(f + 1) + ' ' + ref(firstFace + 5 * f) + ' ';
+    // Page units are tenths of a point, y downwards.
+    QByteArray pageSize, pageUnits("0.1 0 0 -0.1 0 ");
+    appendNumber(pageSize, SimplePdf::Width / 10.0);
+    appendNumber(pageSize, SimplePdf::Height / 10.0);
+    appendNumber(pageUnits, SimplePdf::Height / 10.0);
+    pageUnits += "cm\n";
     for (int i = 0; i < pageCount; ++i) {
         open(4 + 2 * i);
-        pdf += "<< /Type /Page /Parent 3 0 R /MediaBox [0 0 595.3 841.9] /Resources << /Font << " +
-               fonts + ">> /ProcSet [/PDF /Text] >> /Contents " + ref(5 + 2 * i) + " >>\nendobj\n";
-        // Page units are tenths of a point, y downwards.
-        stream(5 + 2 * i, {}, "0.1 0 0 -0.1 0 841.9 cm\n" + m_pages[std::size_t(i)]);
+        pdf += "<< /Type /Page /Parent 3 0 R /MediaBox [0 0 " + pageSize +
+               "] /Resources << /Font << " + fonts + ">> /ProcSet [/PDF /Text] >> /Contents " +
+               ref(5 + 2 * i) + " >>\nendobj\n";
+        stream(5 + 2 * i, {}, pageUnits + m_pages[std::size_t(i)]);
     }
     for (int f = 0; f < int(m_faces.size()); ++f) {
         const EmbeddedFace &e = m_faces[std::size_t(f)];

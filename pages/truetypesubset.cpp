@@ -4,6 +4,7 @@
 #include <QMutex>
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 namespace pages {
@@ -130,8 +131,14 @@ bool TrueTypeFace::read(const QRawFont &font) {
 }
 
 int TrueTypeFace::advance(std::uint32_t glyph) const {
+    // Glyphs past the long metrics share the last advance.
     const std::uint32_t metric = std::min<std::uint32_t>(glyph, m_horizontalMetrics - 1);
     return glyph < std::uint32_t(glyphCount()) ? int(be16(m_hmtx, 4 * metric)) : 0;
+}
+
+std::uint32_t TrueTypeFace::leftBearing(std::uint32_t glyph) const {
+    const std::uint32_t metrics = std::uint32_t(m_horizontalMetrics);
+    return be16(m_hmtx, glyph < metrics ? 4 * glyph + 2 : 4 * metrics + 2 * (glyph - metrics));
 }
 
 QByteArray TrueTypeFace::subset(std::vector<std::uint32_t> glyphs) const {
@@ -144,12 +151,9 @@ QByteArray TrueTypeFace::subset(std::vector<std::uint32_t> glyphs) const {
         const std::uint32_t g = glyphs[i];
         if (g >= std::uint32_t(glyphCount()) || glyphs.size() > 0xFFFF) return {};
         append32(loca, std::uint32_t(glyf.size()));
-        const std::uint32_t metric = std::min<std::uint32_t>(g, m_horizontalMetrics - 1);
-        hmtx.append(m_hmtx.constData() + 4 * metric, 2);
-        const qsizetype lsb = g < std::uint32_t(m_horizontalMetrics)
-                                  ? 4 * g + 2
-                                  : 4 * m_horizontalMetrics + 2 * (g - m_horizontalMetrics);
-        hmtx.append(m_hmtx.constData() + lsb, 2);
+        // Every glyph of the subset has a long metric of its own.
+        hmtx.append(char(advance(g) >> 8)).append(char(advance(g)));
+        hmtx.append(char(leftBearing(g) >> 8)).append(char(leftBearing(g)));
         QByteArray data = m_glyf.mid(m_offsets[g], m_offsets[g + 1] - m_offsets[g]);
         if (data.size() >= 10 && std::int16_t(be16(data, 0)) < 0) {
             qsizetype at = 10;

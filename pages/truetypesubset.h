@@ -36,6 +36,7 @@ public:
 
 private:
     bool read(const QRawFont &font);
+    std::uint32_t leftBearing(std::uint32_t glyph) const;
 
     QByteArray m_head, m_hhea, m_maxp, m_hmtx, m_glyf, m_cvt, m_fpgm, m_prep;
     std::vector<std::uint32_t> m_offsets; // of each glyph in glyf, one past the last
