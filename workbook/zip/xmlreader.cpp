@@ -98,9 +98,9 @@ struct XmlReader::Parser {
         return &found->second;
     }
 
-    // Appends UTF-8 the parser has checked as UTF-16, and returns the
-    // length.
-    std::size_t appendText(const xmlChar *utf8, std::size_t length) {
+    // Stores UTF-8 the parser has checked as UTF-16, and returns its
+    // length there.
+    std::size_t storeText(const xmlChar *utf8, std::size_t length) {
         const std::size_t offset = text.size();
         text.resize(offset + length);
         char16_t *out = text.data() + offset;
@@ -133,7 +133,7 @@ struct XmlReader::Parser {
             const xmlChar *const *attribute = values + 5 * i;
             const std::size_t offset = parser->text.size();
             const std::size_t length =
-                parser->appendText(attribute[3], std::size_t(attribute[4] - attribute[3]));
+                parser->storeText(attribute[3], std::size_t(attribute[4] - attribute[3]));
             parser->attributes.push_back(
                 {attribute[0], parser->intern(attribute[2]), offset, length});
         }
@@ -152,7 +152,7 @@ struct XmlReader::Parser {
     static void characters(void *context, const xmlChar *utf8, int length) {
         Parser *parser = from(context);
         const std::size_t offset = parser->text.size();
-        const std::size_t added = parser->appendText(utf8, std::size_t(length));
+        const std::size_t added = parser->storeText(utf8, std::size_t(length));
         parser->events.push_back(
             {Token::Characters, parser->depth, nullptr, nullptr, offset, added});
     }
@@ -287,10 +287,6 @@ XmlPart openXml(Archive &archive, const QString &name) {
     const std::optional<std::uint64_t> index = archive.find(name);
     if (!index) {
         part.missing = true;
-        return part;
-    }
-    if (!libxml::loadLibXml()) {
-        part.error = CannotOpen;
         return part;
     }
     std::unique_ptr<EntryStream> entry = archive.openEntry(*index, &part.error);
